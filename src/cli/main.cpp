@@ -1,0 +1,84 @@
+// tallo-calc: Do Calculation on worksheet files from the command line.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/file_io.h"
+#include "cli/options.h"
+#include "engine/calculate.h"
+#include "engine/function_list.h"
+#include "engine/line_ends.h"
+
+namespace {
+
+using tallo::cli::Options;
+
+void Complain(const std::string& subject, const std::string& reason) {
+  std::fprintf(stderr, "tallo-calc: %s: %s\n", subject.c_str(), reason.c_str());
+}
+
+std::string NameOf(const std::string& path) { return path == "-" ? "standard input" : path; }
+
+int Print(std::string_view text) {
+  std::string error;
+  if (tallo::cli::WriteStandardOutput(text, error)) return 0;
+  Complain("standard output", error);
+  return 1;
+}
+
+int CalculateToStandardOutput(const std::string& path) {
+  std::string content;
+  std::string error;
+  if (!tallo::cli::ReadWholeFile(path, content, error)) {
+    Complain(NameOf(path), error);
+    return 1;
+  }
+  return Print(tallo::CalculateWorksheet(content).text);
+}
+
+int CalculateInPlace(const std::vector<std::string>& paths) {
+  int status = 0;
+  for (const std::string& path : paths) {
+    std::string content;
+    std::string error;
+    if (!tallo::cli::ReadWholeFile(path, content, error)) {
+      Complain(path, error);
+      status = 1;
+      continue;
+    }
+    const tallo::Calculation calculation = tallo::CalculateWorksheet(content);
+    if (calculation.insertions.empty()) continue;
+    if (!tallo::cli::ReplaceFile(path, calculation.text, error)) {
+      Complain(path, error);
+      status = 1;
+    }
+  }
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const tallo::cli::ParsedOptions parsed = tallo::cli::ParseOptions(arguments);
+  if (!parsed.ok) {
+    std::fprintf(stderr, "tallo-calc: %s\n%s", parsed.error.c_str(), tallo::cli::kUsage);
+    return 2;
+  }
+  const Options& options = parsed.options;
+  switch (options.mode) {
+    case Options::Mode::Help:
+      return Print(tallo::cli::kUsage);
+    case Options::Mode::Version:
+      return Print("Tallo Version " TALLO_VERSION "\n");
+    case Options::Mode::Functions:
+      // A terminal wants LF line ends; the stored text has CR LF.
+      return Print(tallo::WithLfLineEnds(tallo::FunctionListText()));
+    case Options::Mode::InPlace:
+      return CalculateInPlace(options.files);
+    case Options::Mode::ToStandardOutput:
+      break;
+  }
+  return CalculateToStandardOutput(options.files.empty() ? "-" : options.files.front());
+}

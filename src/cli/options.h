@@ -1,0 +1,25 @@
+#pragma once
+// Command line of tallo-calc.
+
+#include <string>
+#include <vector>
+
+namespace tallo::cli {
+
+struct Options {
+  enum class Mode { ToStandardOutput, InPlace, Help, Version, Functions };
+  Mode mode = Mode::ToStandardOutput;
+  std::vector<std::string> files;  // "-" is standard input
+};
+
+struct ParsedOptions {
+  bool ok = false;
+  Options options;
+  std::string error;  // why the command line was rejected
+};
+
+ParsedOptions ParseOptions(const std::vector<std::string>& arguments);
+
+extern const char kUsage[];
+
+}  // namespace tallo::cli

@@ -1,0 +1,21 @@
+#pragma once
+// The engine's entry point: Do Calculation as a pure function from text to text.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/insertions.h"
+
+namespace tallo {
+
+struct Calculation {
+  std::string text;                   // the calculated worksheet
+  std::vector<Insertion> insertions;  // what turns the input into text, in offset order
+};
+
+// Answers every scalar expression of a worksheet. The text may use CR LF, LF or mixed line
+// ends; nothing but the inserted answers differs between input and output.
+Calculation CalculateWorksheet(std::string_view text);
+
+}  // namespace tallo

@@ -1,0 +1,57 @@
+#include "engine/line_ends.h"
+
+namespace tallo {
+namespace {
+
+bool IsLoneLf(std::string_view text, std::size_t lf) { return lf == 0 || text[lf - 1] != '\r'; }
+
+}  // namespace
+
+std::string WithLfLineEnds(std::string_view text) {
+  std::string lf;
+  lf.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lf += text[i];
+  }
+  return lf;
+}
+
+CrLfView::CrLfView(std::string_view original) : original_(original) {
+  for (std::size_t lf = original.find('\n'); lf != std::string_view::npos;
+       lf = original.find('\n', lf + 1)) {
+    if (IsLoneLf(original, lf)) lone_lfs_.push_back(lf);
+  }
+  if (lone_lfs_.empty()) return;
+  converted_ = true;
+  crlf_.reserve(original.size() + lone_lfs_.size());
+  std::size_t copied = 0;
+  for (std::size_t lf : lone_lfs_) {
+    crlf_.append(original.substr(copied, lf - copied));
+    crlf_ += '\r';
+    copied = lf;
+  }
+  crlf_.append(original.substr(copied));
+}
+
+std::vector<Insertion> CrLfView::ToOriginal(std::vector<Insertion> insertions) const {
+  if (!converted_) return insertions;
+  std::size_t added = 0;  // CRs added before the current insertion
+  std::size_t next_lf = original_.find('\n');
+  std::size_t last_lf = std::string_view::npos;
+  for (Insertion& insertion : insertions) {
+    // The k-th lone LF sits at converted offset lone_lfs_[k] + k + 1.
+    while (added < lone_lfs_.size() && lone_lfs_[added] + added + 1 <= insertion.offset) ++added;
+    insertion.offset -= added;
+    while (next_lf != std::string_view::npos && next_lf < insertion.offset) {
+      last_lf = next_lf;
+      next_lf = original_.find('\n', next_lf + 1);
+    }
+    const std::size_t line_end = next_lf != std::string_view::npos ? next_lf : last_lf;
+    if (line_end != std::string_view::npos && IsLoneLf(original_, line_end)) {
+      insertion.text = WithLfLineEnds(insertion.text);
+    }
+  }
+  return insertions;
+}
+
+}  // namespace tallo

@@ -1,0 +1,51 @@
+#pragma once
+// Critical values of t, chi-square and F at the four levels of the worksheet's tests, and
+// the significance label built from them.
+//
+// A level is a percentage: 10, 5, 2 or 1. Student's t and F are two-sided (upper level/2
+// percent point), chi-square one-sided (upper level percent). Any other level, and degrees
+// of freedom for which no critical value exists, give nan, which no statistic reaches.
+
+#include <array>
+#include <string_view>
+
+namespace tallo {
+
+// The levels every labelled test compares against, loosest first.
+inline constexpr std::array<int, 4> kSignificanceLevels = {10, 5, 2, 1};
+
+// Two-sided critical value of Student's t: the published table to df 30, beyond it
+// c / df + z.
+double TCritical(int df, int level);
+
+// Upper critical value of chi-square: the published table to df 20 (df 0 gives 0), beyond
+// it Wilson-Hilferty with a fixed correction of -0.03 at level 1 and +0.03 otherwise.
+double ChiSquareCritical(int df, int level);
+
+// Upper level/2 percent point of F: the published table for df1 = 1 and df2 < 10,
+// otherwise Paulson's normal approximation (6366 where it turns negative).
+double FCritical(int df1, int df2, int level);
+
+// The labels of one test: the text for no level reached, then one per level of
+// kSignificanceLevels.
+struct SignificanceLabels {
+  std::string_view not_significant;
+  std::array<std::string_view, 4> reached;
+};
+
+inline constexpr SignificanceLabels kTwoSidedLabels = {
+    "n.s", {"P<0.10", "P<0.05", "P<0.02", "P<0.01"}};
+
+// The label of the strictest level whose critical value the statistic reaches (reaching it
+// exactly counts); critical(level) gives the critical value at a level.
+template <typename CriticalAtLevel>
+std::string_view LabelSignificance(double statistic, CriticalAtLevel critical,
+                                   const SignificanceLabels& labels) {
+  std::string_view label = labels.not_significant;
+  for (std::size_t i = 0; i < kSignificanceLevels.size(); ++i) {
+    if (statistic >= critical(kSignificanceLevels[i])) label = labels.reached[i];
+  }
+  return label;
+}
+
+}  // namespace tallo

@@ -1,0 +1,92 @@
+#include "numeric/summary.h"
+
+#include <cmath>
+#include <limits>
+
+namespace tallo {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+double FactorialProduct(double n) {
+  double product = 1;
+  for (double v = 2; v <= n; ++v) product *= v;
+  return product;
+}
+
+}  // namespace
+
+double Sum(std::span<const double> x) {
+  double sum = 0;
+  for (double v : x) sum += v;
+  return sum;
+}
+
+double Mean(std::span<const double> x) { return Sum(x) / static_cast<double>(x.size()); }
+
+double SumSquaredDeviations(std::span<const double> x) {
+  const double mean = Mean(x);
+  double sum = 0;
+  for (double v : x) sum += PowInt(v - mean, 2);
+  return sum;
+}
+
+double SampleVariance(std::span<const double> x) {
+  return SumSquaredDeviations(x) / (static_cast<double>(x.size()) - 1);
+}
+
+double PopulationVariance(std::span<const double> x) {
+  return SumSquaredDeviations(x) / static_cast<double>(x.size());
+}
+
+double SumOfSquares(std::span<const double> x) {
+  double sum = 0;
+  for (double v : x) sum += std::pow(v, 2.0);
+  return sum;
+}
+
+double Minimum(std::span<const double> x) {
+  if (x.empty()) return kNaN;
+  double smallest = x[0];
+  for (double v : x) {
+    if (v < smallest) smallest = v;
+  }
+  return smallest;
+}
+
+double Maximum(std::span<const double> x) {
+  if (x.empty()) return kNaN;
+  double largest = x[0];
+  for (double v : x) {
+    if (v > largest) largest = v;
+  }
+  return largest;
+}
+
+double BinomialCoefficient(double n, double k) {
+  return FactorialProduct(n) / (FactorialProduct(k) * FactorialProduct(n - k));
+}
+
+double PowInt(double x, int k) {
+  double result = 1;
+  for (double base = x; k > 0; base *= base) {
+    if (k & 1) result *= base;
+    k >>= 1;
+  }
+  return result;
+}
+
+double PowIntInt(int x, int k) {
+  // Whole-number products keep the cubes of sample sizes exact; where 64 bits no longer
+  // hold the result, the real-number power is the honest answer (never a wrapped one).
+  long long result = 1;
+  long long base = x;
+  for (int bits = k; bits > 0; bits >>= 1) {
+    const bool overflow = ((bits & 1) && __builtin_mul_overflow(result, base, &result)) ||
+                          (bits > 1 && __builtin_mul_overflow(base, base, &base));
+    if (overflow) return PowInt(static_cast<double>(x), k);
+  }
+  return static_cast<double>(result);
+}
+
+}  // namespace tallo

@@ -1,0 +1,149 @@
+// tallo-calc as a user runs it: a real process with files, standard streams and statuses.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class TalloCalc : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "tallo-cli-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path Path(const std::string& name) const { return dir_ / name; }
+
+  void Write(const std::string& name, const std::string& content) const {
+    std::ofstream(Path(name), std::ios::binary) << content;
+  }
+
+  std::string Read(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+  }
+
+  // Runs tallo-calc with arguments (already quoted for the shell) and the given input.
+  Outcome Calc(const std::string& arguments, const std::string& input = "") const {
+    Write(".stdin", input);
+    const std::string command = std::string("'") + TALLO_CALC + "' " + arguments + " <'" +
+                                Path(".stdin").string() + "' >'" + Path(".stdout").string() +
+                                "' 2>'" + Path(".stderr").string() + "'";
+    const int raw = std::system(command.c_str());
+    Outcome run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = Read(".stdout");
+    run.err = Read(".stderr");
+    return run;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(TalloCalc, StandardInputToStandardOutput) {
+  Outcome run = Calc("", "x=2\nx*3=\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "x=2\nx*3=6\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(Calc("-", "1+1=\r\n").out, "1+1=2\r\n");
+}
+
+TEST_F(TalloCalc, FileToStandardOutputByteForByte) {
+  const std::string content = std::string("bin\0ary \xff\xfe text\r\n", 19) + "2*4=\r\nlast";
+  Write("sheet.txt", content);
+  const Outcome run = Calc("'" + Path("sheet.txt").string() + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, std::string("bin\0ary \xff\xfe text\r\n", 19) + "2*4=8\r\nlast");
+  EXPECT_EQ(Read("sheet.txt"), content);  // the file itself is untouched
+}
+
+TEST_F(TalloCalc, UnreadableFileIsReportedWithStatusOne) {
+  const Outcome run = Calc("'" + Path("missing.txt").string() + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("missing.txt"), std::string::npos);
+  EXPECT_NE(run.err.find("No such file"), std::string::npos);
+  const Outcome folder = Calc("'" + dir_.string() + "'");
+  EXPECT_EQ(folder.status, 1);
+  EXPECT_NE(folder.err.find("Is a directory"), std::string::npos);
+}
+
+TEST_F(TalloCalc, WrongOptionPrintsUsageWithStatusTwo) {
+  for (const char* arguments : {"-x", "a b", "-i", "--version extra"}) {
+    const Outcome run = Calc(arguments);
+    EXPECT_EQ(run.status, 2) << arguments;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("Usage: tallo-calc"), std::string::npos);
+  }
+}
+
+TEST_F(TalloCalc, InformationOptions) {
+  EXPECT_EQ(Calc("--version").out, "Tallo Version 2.3.1\n");
+  const Outcome help = Calc("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: tallo-calc", 0), 0u);
+  const Outcome functions = Calc("--functions");
+  EXPECT_EQ(functions.status, 0);
+  EXPECT_EQ(functions.out.rfind("======operator======\n+-/*()=\n", 0), 0u);
+  EXPECT_NE(functions.out.find("\nttest(a,b)= t-test Student,Welch\n"), std::string::npos);
+  EXPECT_EQ(functions.out.find('\r'), std::string::npos);
+}
+
+TEST_F(TalloCalc, InPlaceReplacesChangedFilesKeepingPermissions) {
+  Write("a.txt", "x=3\nx*x=\n");
+  Write("b.txt", "nothing to do\n");
+  chmod(Path("a.txt").c_str(), 0640);
+  struct stat before {};
+  stat(Path("b.txt").c_str(), &before);
+
+  const Outcome run = Calc("-i '" + Path("a.txt").string() + "' '" + Path("b.txt").string() + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(Read("a.txt"), "x=3\nx*x=9\n");
+  struct stat after {};
+  stat(Path("a.txt").c_str(), &after);
+  EXPECT_EQ(after.st_mode & 07777, 0640u);
+  stat(Path("b.txt").c_str(), &after);
+  EXPECT_EQ(after.st_ino, before.st_ino);  // not rewritten
+  EXPECT_EQ(Read("b.txt"), "nothing to do\n");
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    EXPECT_EQ(entry.path().filename().string().find(".tallo-calc"), std::string::npos);
+  }
+}
+
+TEST_F(TalloCalc, InPlaceGoesOnPastAFailure) {
+  Write("good.txt", "2+2=\n");
+  const Outcome run = Calc("-i '" + Path("gone.txt").string() + "' '" + Path("good.txt").string() + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("gone.txt"), std::string::npos);
+  EXPECT_EQ(Read("good.txt"), "2+2=4\n");
+  EXPECT_FALSE(fs::exists(Path("gone.txt")));
+}
+
+TEST_F(TalloCalc, InPlaceFollowsSymbolicLinks) {
+  Write("real.txt", "3*3=\n");
+  fs::create_symlink(Path("real.txt"), Path("link.txt"));
+  EXPECT_EQ(Calc("-i '" + Path("link.txt").string() + "'").status, 0);
+  EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
+  EXPECT_EQ(Read("real.txt"), "3*3=9\n");
+}
+
+}  // namespace
