@@ -67,11 +67,12 @@ TEST_F(TalloCalc, StandardInputToStandardOutput) {
 }
 
 TEST_F(TalloCalc, FileToStandardOutputByteForByte) {
-  const std::string content = std::string("bin\0ary \xff\xfe text\r\n", 19) + "2*4=\r\nlast";
+  const std::string binary(std::string_view("bin\0ary \xff\xfe text\r\n", 17));
+  const std::string content = binary + "2*4=\r\nlast";
   Write("sheet.txt", content);
   const Outcome run = Calc("'" + Path("sheet.txt").string() + "'");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, std::string("bin\0ary \xff\xfe text\r\n", 19) + "2*4=8\r\nlast");
+  EXPECT_EQ(run.out, binary + "2*4=8\r\nlast");
   EXPECT_EQ(Read("sheet.txt"), content);  // the file itself is untouched
 }
 
