@@ -8,6 +8,8 @@
 #include <limits>
 #include <system_error>
 
+#include "text/char_classes.h"
+
 namespace tallo {
 namespace {
 
@@ -42,7 +44,6 @@ void DropFractionZeros(std::string& mantissa) {
   if (mantissa.back() == '.') mantissa.pop_back();
 }
 
-bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsCSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -64,7 +65,7 @@ bool DecimalMagnitudeIsLarge(std::string_view mantissa, std::string_view exponen
   long long exp = 0;
   bool negative = !exponent.empty() && exponent[0] == '-';
   for (char c : exponent) {
-    if (IsDecimalDigit(c)) exp = std::min(exp * 10 + (c - '0'), 1000000000LL);
+    if (IsDigit(c)) exp = std::min(exp * 10 + (c - '0'), 1000000000LL);
   }
   return magnitude + (negative ? -exp : exp) >= 0;
 }
@@ -142,7 +143,7 @@ void AppendFormatArgs(std::string& out, std::string_view pattern,
     int precision = -1;
     if (j < pattern.size() && pattern[j] == '.') {
       precision = 0;
-      for (++j; j < pattern.size() && IsDecimalDigit(pattern[j]); ++j) {
+      for (++j; j < pattern.size() && IsDigit(pattern[j]); ++j) {
         precision = precision * 10 + (pattern[j] - '0');
       }
     }
@@ -176,10 +177,10 @@ double ParseReal(std::string_view text) {
 
   const std::size_t mantissa_start = i;
   std::size_t digits = 0;
-  while (i < text.size() && IsDecimalDigit(text[i])) ++i, ++digits;
+  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
   if (i < text.size() && text[i] == '.') {
     ++i;
-    while (i < text.size() && IsDecimalDigit(text[i])) ++i, ++digits;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
   }
   if (digits == 0) return 0.0;
   const std::size_t mantissa_end = i;
@@ -188,8 +189,8 @@ double ParseReal(std::string_view text) {
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     std::size_t k = i + 1;
     if (k < text.size() && (text[k] == '+' || text[k] == '-')) ++k;
-    if (k < text.size() && IsDecimalDigit(text[k])) {
-      while (k < text.size() && IsDecimalDigit(text[k])) ++k;
+    if (k < text.size() && IsDigit(text[k])) {
+      while (k < text.size() && IsDigit(text[k])) ++k;
       number_end = k;
     }
   }
@@ -215,7 +216,7 @@ int ParseInteger(std::string_view text) {
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   long long magnitude = 0;
-  for (; i < text.size() && IsDecimalDigit(text[i]); ++i) {
+  for (; i < text.size() && IsDigit(text[i]); ++i) {
     magnitude = std::min(magnitude * 10 + (text[i] - '0'), static_cast<long long>(INT_MAX) + 1);
   }
   const long long value = negative ? -magnitude : magnitude;
