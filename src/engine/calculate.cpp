@@ -2,12 +2,22 @@
 
 #include "engine/line_ends.h"
 #include "engine/pre_pass.h"
+#include "engine/statement_driver.h"
 
 namespace tallo {
 
 Calculation CalculateWorksheet(std::string_view text) {
   const CrLfView crlf(text);
-  std::vector<Insertion> insertions = crlf.ToOriginal(RunPrePass(crlf.text()));
+  std::vector<Insertion> answers = RunPrePass(crlf.text());
+  // The driver reads the text with the scalar answers in place.
+  std::vector<Insertion> reports;
+  if (answers.empty()) {
+    reports = RunStatementDriver(crlf.text());
+  } else {
+    reports = RunStatementDriver(ApplyInsertions(crlf.text(), answers));
+  }
+  std::vector<Insertion> insertions =
+      crlf.ToOriginal(ComposeInsertions(std::move(answers), std::move(reports)));
   std::string calculated = ApplyInsertions(text, insertions);
   return {std::move(calculated), std::move(insertions)};
 }

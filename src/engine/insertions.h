@@ -19,4 +19,10 @@ struct Insertion {
 // The text with the insertions applied; insertions are in ascending offset order.
 std::string ApplyInsertions(std::string_view text, const std::vector<Insertion>& insertions);
 
+// One list for two passes: first applies to a text, second to the text first produced.
+// The result applies to the original text; insertions at one offset are joined, in the
+// order they stand in the final text.
+std::vector<Insertion> ComposeInsertions(std::vector<Insertion> first,
+                                         std::vector<Insertion> second);
+
 }  // namespace tallo

@@ -32,6 +32,8 @@ double SumSquaredDeviations(std::span<const double> x) {
 }
 
 double SampleVariance(std::span<const double> x) {
+  // No values would give 0 / -1, a plausible-looking -0 for an undefined variance.
+  if (x.empty()) return kNaN;
   return SumSquaredDeviations(x) / (static_cast<double>(x.size()) - 1);
 }
 

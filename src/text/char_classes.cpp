@@ -32,6 +32,21 @@ ExpressionChar ClassifyExpressionChar(char c) {
   }
 }
 
+StatementChar ClassifyStatementChar(char c) {
+  if (IsDigit(c) || c == '.' || c == '+' || c == '-') return StatementChar::Number;
+  if (IsNameChar(c)) return StatementChar::Letter;
+  switch (c) {
+    case '(': case ')': return StatementChar::Paren;
+    case '*': case '/': return StatementChar::MulDiv;
+    case '=': return StatementChar::Equals;
+    case ',': return StatementChar::Comma;
+    case ' ': case '\t': return StatementChar::Blank;
+    case '\r': case '\n': return StatementChar::LineEnd;
+    case '{': case '}': return StatementChar::Brace;
+    default: return StatementChar::Other;
+  }
+}
+
 TokenEnd ClassifyTokenEnd(std::string_view token) {
   if (token.empty()) return TokenEnd::Other;
   if (token == "e") return TokenEnd::LoneE;

@@ -37,6 +37,22 @@ enum class ExpressionChar {
 };
 ExpressionChar ClassifyExpressionChar(char c);
 
+// Classes of the statement driver: a token is a maximal run of one class, so "((" and
+// "{}" are single tokens and "a1" is two.
+enum class StatementChar {
+  Other,
+  Number,   // digits, ".", "+", "-"
+  Letter,   // codes 65..122
+  Paren,    // "(" and ")"
+  MulDiv,   // "*" and "/"
+  Equals,   // "="
+  Comma,    // ","
+  Blank,    // space and TAB
+  LineEnd,  // CR and LF
+  Brace,    // "{" and "}"
+};
+StatementChar ClassifyStatementChar(char c);
+
 // Class of a token by its last character.
 enum class TokenEnd {
   Other,

@@ -34,6 +34,8 @@ TEST(Summary, UndefinedResultsAreNaN) {
   EXPECT_TRUE(std::isnan(Minimum(none)));
   EXPECT_TRUE(std::isnan(Maximum(none)));
   EXPECT_TRUE(std::isnan(SampleVariance(one)));
+  EXPECT_TRUE(std::isnan(SampleVariance(none)));
+  EXPECT_TRUE(std::isnan(PopulationVariance(none)));
   EXPECT_EQ(PopulationVariance(one), 0);
 }
 

@@ -1,0 +1,150 @@
+#include "engine/statement_driver.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <unordered_map>
+
+#include "text/char_classes.h"
+
+namespace tallo {
+namespace {
+
+// Completed data-set definitions, found by name in text order.
+class DataSetTable {
+ public:
+  void Add(std::string_view name, std::string data) {
+    by_name_[name].push_back(data_.size());
+    data_.push_back(std::move(data));
+  }
+
+  // Definition numbers of a name, earliest first; empty when it has none.
+  const std::vector<std::size_t>& Find(std::string_view name) const {
+    static const std::vector<std::size_t> kNone;
+    const auto found = by_name_.find(name);
+    return found == by_name_.end() ? kNone : found->second;
+  }
+
+  std::string_view Data(std::size_t definition) const { return data_[definition]; }
+
+ private:
+  std::vector<std::string> data_;
+  std::unordered_map<std::string_view, std::vector<std::size_t>> by_name_;
+};
+
+// The last eight completed tokens, T0 the newest.
+using TokenWindow = std::array<std::string_view, 8>;
+
+struct StatementCall {
+  std::string_view name;
+  std::array<std::string_view, 3> arguments;
+  int argument_count = 0;
+};
+
+// Matches proc(a)=, proc(a,b)= and proc(a,b,c)= on the tokens before an "=".
+bool MatchStatement(const TokenWindow& t, StatementCall& call) {
+  if (t[0] != ")") return false;
+  if (t[2] == "(") {
+    call = {t[3], {t[1]}, 1};
+  } else if (t[2] == "," && t[4] == "(") {
+    call = {t[5], {t[3], t[1]}, 2};
+  } else if (t[2] == "," && t[4] == "," && t[6] == "(") {
+    call = {t[7], {t[5], t[3], t[1]}, 3};
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Runs a statement once for every combination its arguments name: the earliest definition
+// of the first, and every definition of the second and third in text order. Nothing runs
+// when an argument names no definition.
+std::string RunStatement(const Statement& statement, const StatementCall& call,
+                         const DataSetTable& data_sets) {
+  const std::vector<std::size_t>& firsts = data_sets.Find(call.arguments[0]);
+  if (firsts.empty()) return {};
+  std::array<std::string_view, 3> data{data_sets.Data(firsts.front())};
+  const DataTexts texts(data.data(), static_cast<std::size_t>(call.argument_count));
+  if (call.argument_count == 1) return statement.run(texts);
+
+  std::string reports;
+  const auto run_for_every_second = [&] {
+    for (std::size_t second : data_sets.Find(call.arguments[1])) {
+      data[1] = data_sets.Data(second);
+      reports += statement.run(texts);
+    }
+  };
+  if (call.argument_count == 2) {
+    run_for_every_second();
+    return reports;
+  }
+  for (std::size_t third : data_sets.Find(call.arguments[2])) {
+    data[2] = data_sets.Data(third);
+    run_for_every_second();
+  }
+  return reports;
+}
+
+bool EndsStatement(std::string_view text, std::size_t equals) {
+  if (equals + 1 == text.size()) return true;
+  const StatementChar next = ClassifyStatementChar(text[equals + 1]);
+  return next == StatementChar::Blank || next == StatementChar::LineEnd;
+}
+
+bool IsDataSetName(std::string_view token) {
+  const TokenEnd end = ClassifyTokenEnd(token);
+  return end == TokenEnd::Letter || end == TokenEnd::LoneE;
+}
+
+}  // namespace
+
+std::vector<Insertion> RunStatementDriver(std::string_view text,
+                                          std::span<const Statement> statements) {
+  std::vector<Insertion> reports;
+  DataSetTable data_sets;
+  TokenWindow window{};
+  std::size_t token_start = 0;
+  StatementChar previous = StatementChar::Other;
+  bool defining = false;
+  std::string_view pending_name;
+  std::string pending_data;
+
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const StatementChar cls = ClassifyStatementChar(c);
+    const bool boundary = i == 0 || cls != previous || i + 1 == text.size();
+    previous = cls;
+    if (!boundary) continue;
+
+    std::copy_backward(window.begin(), window.end() - 1, window.end());
+    window[0] = text.substr(token_start, i - token_start);
+    token_start = i;  // c begins the next token
+    const std::string_view t0 = window[0];
+
+    if (c == '{' && t0 == "=" && IsDataSetName(window[1])) {
+      defining = true;
+      pending_name = window[1];
+    }
+    if (defining && t0 != "=" && t0 != "{") pending_data += t0;
+    if (defining && c == '}') {
+      defining = false;
+      data_sets.Add(pending_name, std::move(pending_data));
+      pending_data.clear();
+    }
+    if (t0 == "{}") {
+      defining = false;
+      pending_data.clear();
+    }
+
+    StatementCall call;
+    if (c == '=' && EndsStatement(text, i) && MatchStatement(window, call)) {
+      const Statement* statement = FindStatement(statements, call.name, call.argument_count);
+      if (statement == nullptr) continue;
+      std::string report = RunStatement(*statement, call, data_sets);
+      if (!report.empty()) reports.push_back({i + 1, std::move(report)});
+    }
+  }
+  return reports;
+}
+
+}  // namespace tallo

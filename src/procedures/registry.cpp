@@ -1,0 +1,33 @@
+#include "procedures/registry.h"
+
+#include <array>
+
+#include "procedures/descriptive.h"
+
+namespace tallo {
+namespace {
+
+constexpr std::array kStatements = {
+    Statement{"mean", 1, MeanAnswer},
+    Statement{"sd", 1, StandardDeviationAnswer},
+    Statement{"se", 1, StandardErrorAnswer},
+    Statement{"sum", 1, SumAnswer},
+    Statement{"count", 1, CountAnswer},
+    Statement{"max", 1, MaximumAnswer},
+    Statement{"min", 1, MinimumAnswer},
+    Statement{"histogram", 1, HistogramReport},
+};
+
+}  // namespace
+
+std::span<const Statement> Statements() { return kStatements; }
+
+const Statement* FindStatement(std::span<const Statement> statements, std::string_view name,
+                               int arguments) {
+  for (const Statement& statement : statements) {
+    if (statement.name == name && statement.arguments == arguments) return &statement;
+  }
+  return nullptr;
+}
+
+}  // namespace tallo

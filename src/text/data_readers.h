@@ -1,0 +1,54 @@
+#pragma once
+// Readers of a data set's text, the raw text between its braces: as a flat list of values,
+// as two lists paired item by item, or as a table of cells with a header row and a label
+// column. Every procedure reads its data sets through these; there is no capacity limit.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tallo {
+
+// The value of a list item, if it is numeric: not empty and ending in a digit or a point
+// ("1e5", "Group1" and "12abc3" are numeric; "5-", "1.5e" and "e" are not). The value is
+// the leading number atof reads from it.
+bool IsNumericItem(std::string_view item);
+
+// The numeric items of a list in text order. Comma, CR and TAB end an item; blanks and LF
+// vanish ("1 000" is 1000); empty and non-numeric items are skipped.
+std::vector<double> ParseValueList(std::string_view text);
+
+// Two lists paired item by item up to the shorter one; a pair is kept only when both of
+// its items are numeric, so a gap on either side drops the whole pair.
+struct ValuePairs {
+  std::vector<double> x;
+  std::vector<double> y;
+};
+ValuePairs ParseValuePairs(std::string_view first, std::string_view second);
+
+// A table pasted from a spreadsheet: cells separated by TAB or comma, rows ended by CR
+// (LF is ignored). Row 0 holds the column labels and column 0 the row labels; rows may
+// hold fewer cells than others, and their missing cells read as empty.
+class CellGrid {
+ public:
+  // Rows ended, the header row included.
+  std::size_t rows() const { return cells_.size(); }
+  // Data columns: the cells of the last row ended minus its label cell.
+  std::size_t data_columns() const { return last_row_cells_ == 0 ? 0 : last_row_cells_ - 1; }
+  // The cell at (row, column); empty where the row has no such cell.
+  std::string_view cell(std::size_t row, std::size_t column) const;
+
+ private:
+  friend CellGrid SplitTableCells(std::string_view text);
+  std::vector<std::vector<std::string>> cells_;
+  std::size_t last_row_cells_ = 0;
+};
+
+CellGrid SplitTableCells(std::string_view text);
+
+// The numeric cells of one data column (column >= 1), rows 1 onward, as a list: empty and
+// non-numeric cells are skipped, so columns may differ in length.
+std::vector<double> ReadColumnList(const CellGrid& grid, std::size_t column);
+
+}  // namespace tallo

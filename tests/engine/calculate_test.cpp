@@ -1,0 +1,136 @@
+// Properties of the entry point over many generated worksheets: the output is the input
+// plus the insertions, LF and CR LF texts calculate alike, and a second calculation
+// inserts nothing.
+
+#include "engine/calculate.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/line_ends.h"
+
+namespace tallo {
+namespace {
+
+// Worksheets made of the pieces users write, and of some they should not.
+class WorksheetGenerator {
+ public:
+  explicit WorksheetGenerator(unsigned seed) : random_(seed) {}
+
+  std::string Worksheet() {
+    std::string text;
+    const int lines = Pick(1, 40);
+    for (int i = 0; i < lines; ++i) text += Line() + "\n";
+    if (Pick(0, 3) == 0) text.pop_back();  // no final line end
+    return text;
+  }
+
+ private:
+  int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+
+  template <typename T>
+  const T& OneOf(const std::vector<T>& items) {
+    return items[static_cast<std::size_t>(Pick(0, static_cast<int>(items.size()) - 1))];
+  }
+
+  std::string Name() { return OneOf<std::string>({"a", "b", "x", "y", "e", "n", "data", "A"}); }
+
+  std::string Number() {
+    return OneOf<std::string>({"1", "2.5", "-3", "0", "1e+3", "7.25", "100", "0.001", "12abc3"});
+  }
+
+  std::string Expression() {
+    std::string expression = OneOf<std::string>({Number(), Name(), "sqrt(" + Number() + ")"});
+    for (int i = Pick(0, 3); i > 0; --i) {
+      expression += OneOf<std::string>({"+", "-", "*", "/"});
+      expression += OneOf<std::string>({Number(), Name(), "(" + Number() + "+" + Name() + ")",
+                                        "pow(" + Number() + ",2)", "n(4)"});
+    }
+    return expression;
+  }
+
+  std::string List() {
+    std::string list;
+    const std::string separator = OneOf<std::string>({",", "\t", "\n", ", "});
+    for (int i = Pick(0, 12); i > 0; --i) list += Number() + separator;
+    return list;
+  }
+
+  std::string Table() {
+    std::string table = "\tC1\tC2\n";
+    for (int r = Pick(0, 5); r > 0; --r) table += "R\t" + Number() + "\t" + Number() + "\n";
+    return table;
+  }
+
+  std::string Line() {
+    switch (Pick(0, 9)) {
+      case 0: return Name() + "=" + Number() + " " + Name() + "=" + Number();
+      case 1: return Expression() + "=";
+      case 2: return Expression() + "= " + Expression() + "=";
+      case 3: return Name() + "={" + List() + "}";
+      case 4: return Name() + "={" + Table() + "}";
+      case 5:
+        return OneOf<std::string>({"mean", "sum", "max", "min", "sd", "se", "count",
+                                   "histogram"}) + "(" + Name() + ")=" +
+               OneOf<std::string>({"", " note", "\tx"});
+      case 6: return "Some prose, with (brackets) and words: caf\xc3\xa9 = {x} here.";
+      case 7: return OneOf<std::string>({"=", "==", "a==b", "{", "}", "(=)", ")=", "{}", "1+="});
+      case 8: return Name() + "(" + Name() + "," + Name() + ")=";
+      default: return std::string();
+    }
+  }
+
+  std::mt19937 random_;
+};
+
+std::string WithCrLf(std::string_view lf) {
+  std::string crlf;
+  for (char c : lf) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  return crlf;
+}
+
+TEST(CalculateWorksheet, InsertionsDescribeTheOutput) {
+  WorksheetGenerator generator(20261206);
+  for (int i = 0; i < 1500; ++i) {
+    const std::string input = generator.Worksheet();
+    const Calculation calculation = CalculateWorksheet(input);
+    std::size_t previous = 0;
+    for (const Insertion& insertion : calculation.insertions) {
+      ASSERT_LE(insertion.offset, input.size());
+      ASSERT_GE(insertion.offset, previous);
+      ASSERT_FALSE(insertion.text.empty());
+      ASSERT_EQ(input[insertion.offset - 1], '=') << input;
+      previous = insertion.offset + 1;
+    }
+    ASSERT_EQ(ApplyInsertions(input, calculation.insertions), calculation.text) << input;
+  }
+}
+
+TEST(CalculateWorksheet, LfAndCrLfCalculateAlike) {
+  WorksheetGenerator generator(7);
+  for (int i = 0; i < 1500; ++i) {
+    const std::string lf = generator.Worksheet();
+    const std::string from_lf = CalculateWorksheet(lf).text;
+    ASSERT_EQ(from_lf.find('\r'), std::string::npos) << lf;
+    ASSERT_EQ(WithCrLf(from_lf), CalculateWorksheet(WithCrLf(lf)).text) << lf;
+  }
+}
+
+TEST(CalculateWorksheet, SecondCalculationInsertsNothing) {
+  WorksheetGenerator generator(42);
+  for (int i = 0; i < 1500; ++i) {
+    const std::string once = CalculateWorksheet(generator.Worksheet()).text;
+    const Calculation twice = CalculateWorksheet(once);
+    ASSERT_TRUE(twice.insertions.empty()) << once << "\n--- gains ---\n"
+                                          << twice.insertions.front().text;
+  }
+}
+
+}  // namespace
+}  // namespace tallo

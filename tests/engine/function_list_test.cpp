@@ -1,0 +1,36 @@
+#include "engine/function_list.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "procedures/registry.h"
+
+namespace tallo {
+namespace {
+
+TEST(FunctionList, LinesEndInCrLf) {
+  const std::string_view list = FunctionListText();
+  EXPECT_TRUE(list.starts_with("======operator======\r\n+-/*()=\r\n"));
+  EXPECT_TRUE(list.ends_with("Group2<tab>345.12<tab>234.56<tab>878.43\r\n}\r\n"));
+  EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 90);
+  EXPECT_EQ(std::count(list.begin(), list.end(), '\r'), 90);
+}
+
+// Each statement appears in the list as a line that starts with its name and its
+// arguments, as in "ttest(a,b)=".
+TEST(FunctionList, EveryStatementIsListedWithItsArguments) {
+  const std::string list = "\r\n" + std::string(FunctionListText());
+  for (const Statement& statement : Statements()) {
+    const std::size_t at = list.find("\r\n" + std::string(statement.name) + "(");
+    ASSERT_NE(at, std::string::npos) << statement.name;
+    const std::size_t open = at + 2 + statement.name.size();
+    const std::string arguments = list.substr(open, list.find(")=", open) - open);
+    EXPECT_EQ(std::count(arguments.begin(), arguments.end(), ',') + 1, statement.arguments)
+        << statement.name;
+  }
+}
+
+}  // namespace
+}  // namespace tallo
