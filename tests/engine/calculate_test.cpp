@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/line_ends.h"
+#include "support/crlf.h"
 
 namespace tallo {
 namespace {
@@ -86,14 +87,7 @@ class WorksheetGenerator {
   std::mt19937 random_;
 };
 
-std::string WithCrLf(std::string_view lf) {
-  std::string crlf;
-  for (char c : lf) {
-    if (c == '\n') crlf += '\r';
-    crlf += c;
-  }
-  return crlf;
-}
+using testing_support::WithCrLf;
 
 TEST(CalculateWorksheet, InsertionsDescribeTheOutput) {
   WorksheetGenerator generator(20261206);

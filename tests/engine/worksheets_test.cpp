@@ -9,6 +9,7 @@
 
 #include "engine/calculate.h"
 #include "engine/line_ends.h"
+#include "support/crlf.h"
 
 namespace tallo {
 namespace {
@@ -28,14 +29,7 @@ std::string ReadFile(const fs::path& path) {
   return content.str();
 }
 
-std::string WithCrLf(std::string_view lf) {
-  std::string crlf;
-  for (char c : lf) {
-    if (c == '\n') crlf += '\r';
-    crlf += c;
-  }
-  return crlf;
-}
+using testing_support::WithCrLf;
 
 std::vector<Golden> FindGoldens() {
   std::vector<Golden> goldens;
