@@ -36,16 +36,24 @@ struct SignificanceLabels {
 inline constexpr SignificanceLabels kTwoSidedLabels = {
     "n.s", {"P<0.10", "P<0.05", "P<0.02", "P<0.01"}};
 
-// The label of the strictest level whose critical value the statistic reaches (reaching it
-// exactly counts); critical(level) gives the critical value at a level.
-template <typename CriticalAtLevel>
-std::string_view LabelSignificance(double statistic, CriticalAtLevel critical,
-                                   const SignificanceLabels& labels) {
+// The label of the strictest level reached; reached(level) tells whether the statistic
+// reaches the given level. The levels are tried loosest first and the last one reached
+// wins.
+template <typename ReachedAtLevel>
+std::string_view LabelSignificance(ReachedAtLevel reached, const SignificanceLabels& labels) {
   std::string_view label = labels.not_significant;
   for (std::size_t i = 0; i < kSignificanceLevels.size(); ++i) {
-    if (statistic >= critical(kSignificanceLevels[i])) label = labels.reached[i];
+    if (reached(kSignificanceLevels[i])) label = labels.reached[i];
   }
   return label;
+}
+
+// The usual case: a level is reached when the statistic is at or above its critical value
+// critical(level). A nan statistic or critical value reaches nothing.
+template <typename CriticalAtLevel>
+std::string_view LabelByCriticalValue(double statistic, CriticalAtLevel critical,
+                                      const SignificanceLabels& labels) {
+  return LabelSignificance([&](int level) { return statistic >= critical(level); }, labels);
 }
 
 }  // namespace tallo

@@ -81,6 +81,10 @@ CellGrid SplitTableCells(std::string_view text) {
   return grid;
 }
 
+double CellValue(const CellGrid& grid, std::size_t row, std::size_t column) {
+  return ParseReal(grid.cell(row, column));
+}
+
 std::vector<double> ReadColumnList(const CellGrid& grid, std::size_t column) {
   // Each cell is one item of the list: a cell holds no separator, and its blanks vanish.
   std::vector<double> values;

@@ -79,21 +79,32 @@ TEST(CriticalValues, UndefinedArgumentsReachNothing) {
   EXPECT_TRUE(std::isnan(ChiSquareCritical(-1, 5)));
   EXPECT_TRUE(std::isnan(FCritical(0, 5, 5)));
   EXPECT_TRUE(std::isnan(FCritical(1, 0, 5)));
-  EXPECT_EQ(LabelSignificance(1e9, [](int level) { return TCritical(0, level); }, kTwoSidedLabels),
+  EXPECT_EQ(LabelByCriticalValue(1e9, [](int level) { return TCritical(0, level); }, kTwoSidedLabels),
             "n.s");
 }
 
-TEST(LabelSignificance, StrictestLevelReached) {
+TEST(LabelByCriticalValue, StrictestLevelReached) {
   const auto t10 = [](int level) { return TCritical(10, level); };
-  EXPECT_EQ(LabelSignificance(1.0, t10, kTwoSidedLabels), "n.s");
-  EXPECT_EQ(LabelSignificance(1.812, t10, kTwoSidedLabels), "P<0.10");  // exactly reached
-  EXPECT_EQ(LabelSignificance(2.5, t10, kTwoSidedLabels), "P<0.05");
-  EXPECT_EQ(LabelSignificance(2.764, t10, kTwoSidedLabels), "P<0.02");
-  EXPECT_EQ(LabelSignificance(3.5, t10, kTwoSidedLabels), "P<0.01");
-  EXPECT_EQ(LabelSignificance(std::nan(""), t10, kTwoSidedLabels), "n.s");
+  EXPECT_EQ(LabelByCriticalValue(1.0, t10, kTwoSidedLabels), "n.s");
+  EXPECT_EQ(LabelByCriticalValue(1.812, t10, kTwoSidedLabels), "P<0.10");  // exactly reached
+  EXPECT_EQ(LabelByCriticalValue(2.5, t10, kTwoSidedLabels), "P<0.05");
+  EXPECT_EQ(LabelByCriticalValue(2.764, t10, kTwoSidedLabels), "P<0.02");
+  EXPECT_EQ(LabelByCriticalValue(3.5, t10, kTwoSidedLabels), "P<0.01");
+  EXPECT_EQ(LabelByCriticalValue(std::nan(""), t10, kTwoSidedLabels), "n.s");
   const SignificanceLabels f_labels = {"n.s", {"P<0.05 ", "P<0.025", "P<0.01 ", "P<0.005"}};
-  EXPECT_EQ(LabelSignificance(6.0, [](int level) { return FCritical(1, 9, level); }, f_labels),
+  EXPECT_EQ(LabelByCriticalValue(6.0, [](int level) { return FCritical(1, 9, level); }, f_labels),
             "P<0.05 ");
+}
+
+TEST(LabelSignificance, AnyTestOfALevel) {
+  // A lower-tail statistic: reached when at or below the level's bound.
+  const auto at_most = [](double statistic) {
+    return [statistic](int level) { return statistic <= (level == 10 ? 8 : level == 5 ? 5 : 3); };
+  };
+  EXPECT_EQ(LabelSignificance(at_most(9), kTwoSidedLabels), "n.s");
+  EXPECT_EQ(LabelSignificance(at_most(8), kTwoSidedLabels), "P<0.10");
+  EXPECT_EQ(LabelSignificance(at_most(4), kTwoSidedLabels), "P<0.05");
+  EXPECT_EQ(LabelSignificance(at_most(3), kTwoSidedLabels), "P<0.01");
 }
 
 }  // namespace

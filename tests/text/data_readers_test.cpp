@@ -94,6 +94,13 @@ TEST(SplitTableCells, RowsAndColumns) {
   EXPECT_EQ(SplitTableCells("").data_columns(), 0u);
 }
 
+TEST(CellValue, DirectConversion) {
+  const CellGrid grid = SplitTableCells(kHelpTable);
+  EXPECT_EQ(CellValue(grid, 1, 1), 234.54);
+  EXPECT_EQ(CellValue(grid, 0, 1), 0);  // a label
+  EXPECT_EQ(CellValue(grid, 2, 7), 0);  // a missing cell
+}
+
 TEST(ReadColumnList, NumericCellsOfOneColumn) {
   const CellGrid grid = SplitTableCells(
       "\tA\tB\r\n"
