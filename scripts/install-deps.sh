@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Tallo need and that are missing.
-# Nothing is installed (and no root rights are asked for) when everything is present.
+# Installs the Debian packages that building and testing Tallo need, and any packages
+# named as arguments, that are missing. Nothing is installed (and no root rights are
+# asked for) when everything is present.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev)
+packages=(cmake ninja-build g++ libgtest-dev "$@")
 
 missing=()
 for package in "${packages[@]}"; do

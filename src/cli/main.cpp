@@ -1,5 +1,6 @@
 // tallo-calc: Do Calculation on worksheet files from the command line.
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -60,6 +61,9 @@ int CalculateInPlace(const std::vector<std::string>& paths) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Past a file-size limit a write should fail with EFBIG, reported like any other write
+  // error, instead of killing the process halfway through a replacement.
+  std::signal(SIGXFSZ, SIG_IGN);
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const tallo::cli::ParsedOptions parsed = tallo::cli::ParseOptions(arguments);
   if (!parsed.ok) {

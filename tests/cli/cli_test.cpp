@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -41,10 +42,12 @@ class TalloCalc : public testing::Test {
     return content.str();
   }
 
-  // Runs tallo-calc with arguments (already quoted for the shell) and the given input.
-  Outcome Calc(const std::string& arguments, const std::string& input = "") const {
+  // Runs tallo-calc with arguments (already quoted for the shell) and the given input,
+  // after a shell prelude and under a command prefix.
+  Outcome Calc(const std::string& arguments, const std::string& input = "",
+               const std::string& prelude = "", const std::string& prefix = "") const {
     Write(".stdin", input);
-    const std::string command = std::string("'") + TALLO_CALC + "' " + arguments + " <'" +
+    const std::string command = prelude + prefix + "'" + TALLO_CALC + "' " + arguments + " <'" +
                                 Path(".stdin").string() + "' >'" + Path(".stdout").string() +
                                 "' 2>'" + Path(".stderr").string() + "'";
     const int raw = std::system(command.c_str());
@@ -145,6 +148,57 @@ TEST_F(TalloCalc, InPlaceFollowsSymbolicLinks) {
   EXPECT_EQ(Calc("-i '" + Path("link.txt").string() + "'").status, 0);
   EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
   EXPECT_EQ(Read("real.txt"), "3*3=9\n");
+}
+
+// Failures while replacing a file: the original stays intact, nothing is left behind,
+// and the message names the file and the reason.
+class TalloCalcFailures : public TalloCalc {
+ protected:
+  std::string Sheet() const {
+    std::string text = "x=2\n";
+    for (int i = 0; i < 200; ++i) text += "x*" + std::to_string(i) + "=\n";  // about 2 KB
+    return text;
+  }
+
+  void ExpectUntouched(const std::string& name, const std::string& content) const {
+    EXPECT_EQ(Read(name), content);
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      EXPECT_EQ(entry.path().filename().string().find(".tallo-calc"), std::string::npos);
+    }
+  }
+};
+
+TEST_F(TalloCalcFailures, WriteCutShortByAFileSizeLimit) {
+  Write("big.txt", Sheet());
+  // A limit of 1 KB: the replacement (over 2 KB) cannot be written whole.
+  const Outcome run = Calc("-i '" + Path("big.txt").string() + "'", "", "ulimit -f 1; ");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("big.txt"), std::string::npos);
+  EXPECT_NE(run.err.find("File too large"), std::string::npos);
+  ExpectUntouched("big.txt", Sheet());
+}
+
+TEST_F(TalloCalcFailures, TargetIsADirectory) {
+  fs::create_directory(Path("folder.txt"));
+  const Outcome run = Calc("-i '" + Path("folder.txt").string() + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("folder.txt: Is a directory"), std::string::npos);
+  EXPECT_TRUE(fs::is_directory(Path("folder.txt")));
+}
+
+TEST_F(TalloCalcFailures, ReadOnlyFolder) {
+  Write("sheet.txt", Sheet());
+  fs::permissions(Path("sheet.txt"), fs::perms::all);
+  fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::remove);
+  // Root ignores folder permissions, so run as an ordinary user then.
+  const std::string as_user = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const Outcome run = Calc("-i '" + Path("sheet.txt").string() + "'", "", "", as_user);
+  fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("sheet.txt: Permission denied"), std::string::npos) << run.err;
+  ExpectUntouched("sheet.txt", Sheet());
 }
 
 }  // namespace

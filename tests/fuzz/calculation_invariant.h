@@ -1,0 +1,14 @@
+#pragma once
+// What must hold for any text: the calculation is the input plus its insertions, in
+// ascending order, each right after an "=", and removing them gives the input back.
+
+#include <string>
+#include <string_view>
+
+namespace tallo::fuzzing {
+
+// Calculates text and checks the invariant; returns a description of the first
+// violation, or an empty string.
+std::string CheckCalculation(std::string_view text);
+
+}  // namespace tallo::fuzzing
