@@ -249,11 +249,15 @@ ExpressionChar ExponentClass(char c) {
 std::vector<Insertion> RunPrePass(std::string_view text) {
   std::vector<Insertion> answers;
   VariableTable variables;
-  for (std::size_t begin = 0; begin < text.size();) {
-    const std::size_t newline = text.find('\n', begin);
+  // Only lines with an "=" can assign or answer anything, so the walk jumps from one such
+  // line to the next.
+  for (std::size_t equals = text.find('='); equals != std::string_view::npos;) {
+    const std::size_t previous_newline = text.rfind('\n', equals);
+    const std::size_t begin = previous_newline == std::string_view::npos ? 0 : previous_newline + 1;
+    const std::size_t newline = text.find('\n', equals);
     const std::size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
     RunLine(text.substr(begin, end - begin), begin, variables, answers);
-    begin = end;
+    equals = text.find('=', end);
   }
   return answers;
 }

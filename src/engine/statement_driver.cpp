@@ -1,6 +1,5 @@
 #include "engine/statement_driver.h"
 
-#include <algorithm>
 #include <array>
 #include <string>
 #include <unordered_map>
@@ -32,8 +31,23 @@ class DataSetTable {
   std::unordered_map<std::string_view, std::vector<std::size_t>> by_name_;
 };
 
-// The last eight completed tokens, T0 the newest.
-using TokenWindow = std::array<std::string_view, 8>;
+// The last eight completed tokens, T0 the newest, in a ring so that a new token costs one
+// store.
+class TokenWindow {
+ public:
+  void Push(std::string_view token) {
+    newest_ = (newest_ + 1) % kSize;
+    tokens_[newest_] = token;
+  }
+  std::string_view operator[](std::size_t age) const {
+    return tokens_[(newest_ + kSize - age) % kSize];
+  }
+
+ private:
+  static constexpr std::size_t kSize = 8;
+  std::array<std::string_view, kSize> tokens_{};
+  std::size_t newest_ = 0;
+};
 
 struct StatementCall {
   std::string_view name;
@@ -102,23 +116,20 @@ std::vector<Insertion> RunStatementDriver(std::string_view text,
                                           std::span<const Statement> statements) {
   std::vector<Insertion> reports;
   DataSetTable data_sets;
-  TokenWindow window{};
-  std::size_t token_start = 0;
-  StatementChar previous = StatementChar::Other;
+  TokenWindow window;
   bool defining = false;
   std::string_view pending_name;
   std::string pending_data;
 
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  // Visits the token boundaries: the first character, every change of class, and the last
+  // character, which ends a token whatever its class. At a boundary the token before it is
+  // complete and the character c begins the next one.
+  const std::size_t last = text.empty() ? 0 : text.size() - 1;
+  std::size_t token_start = 0;
+  for (std::size_t i = 0; i < text.size();) {
     const char c = text[i];
-    const StatementChar cls = ClassifyStatementChar(c);
-    const bool boundary = i == 0 || cls != previous || i + 1 == text.size();
-    previous = cls;
-    if (!boundary) continue;
-
-    std::copy_backward(window.begin(), window.end() - 1, window.end());
-    window[0] = text.substr(token_start, i - token_start);
-    token_start = i;  // c begins the next token
+    window.Push(text.substr(token_start, i - token_start));
+    token_start = i;
     const std::string_view t0 = window[0];
 
     if (c == '{' && t0 == "=" && IsDataSetName(window[1])) {
@@ -135,14 +146,21 @@ std::vector<Insertion> RunStatementDriver(std::string_view text,
       defining = false;
       pending_data.clear();
     }
-
-    StatementCall call;
-    if (c == '=' && EndsStatement(text, i) && MatchStatement(window, call)) {
-      const Statement* statement = FindStatement(statements, call.name, call.argument_count);
-      if (statement == nullptr) continue;
-      std::string report = RunStatement(*statement, call, data_sets);
-      if (!report.empty()) reports.push_back({i + 1, std::move(report)});
+    if (c == '=' && EndsStatement(text, i)) {
+      StatementCall call;
+      const Statement* statement = MatchStatement(window, call)
+                                       ? FindStatement(statements, call.name, call.argument_count)
+                                       : nullptr;
+      if (statement != nullptr) {
+        std::string report = RunStatement(*statement, call, data_sets);
+        if (!report.empty()) reports.push_back({i + 1, std::move(report)});
+      }
     }
+
+    const StatementChar cls = ClassifyStatementChar(c);
+    std::size_t next = i + 1;
+    while (next < last && ClassifyStatementChar(text[next]) == cls) ++next;
+    i = next;
   }
   return reports;
 }

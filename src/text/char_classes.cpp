@@ -2,51 +2,6 @@
 
 namespace tallo {
 
-WorksheetChar ClassifyWorksheetChar(char c) {
-  if (IsDigit(c) || c == '.' || c == '+' || c == '-') return WorksheetChar::Number;
-  if (IsNameChar(c)) return WorksheetChar::Letter;
-  switch (c) {
-    case '(': case ')': return WorksheetChar::Paren;
-    case '*': case '/': return WorksheetChar::MulDiv;
-    case '=': return WorksheetChar::Equals;
-    case ',': return WorksheetChar::Comma;
-    case ' ': return WorksheetChar::Space;
-    case '\r': case '\n': return WorksheetChar::LineEnd;
-    default: return WorksheetChar::Other;
-  }
-}
-
-ExpressionChar ClassifyExpressionChar(char c) {
-  if (IsDigit(c) || c == '.') return ExpressionChar::Digit;
-  if (IsNameChar(c) || c == '(') return ExpressionChar::Letter;
-  const auto code = static_cast<unsigned char>(c);
-  if (code >= 123 && code <= 127) return ExpressionChar::Brace;
-  switch (c) {
-    case '+': case '-': return ExpressionChar::Sign;
-    case '*': case '/': return ExpressionChar::MulDiv;
-    case ' ': return ExpressionChar::Space;
-    case '=': return ExpressionChar::Equals;
-    case ',': return ExpressionChar::Comma;
-    case ')': return ExpressionChar::Close;
-    default: return ExpressionChar::Other;
-  }
-}
-
-StatementChar ClassifyStatementChar(char c) {
-  if (IsDigit(c) || c == '.' || c == '+' || c == '-') return StatementChar::Number;
-  if (IsNameChar(c)) return StatementChar::Letter;
-  switch (c) {
-    case '(': case ')': return StatementChar::Paren;
-    case '*': case '/': return StatementChar::MulDiv;
-    case '=': return StatementChar::Equals;
-    case ',': return StatementChar::Comma;
-    case ' ': case '\t': return StatementChar::Blank;
-    case '\r': case '\n': return StatementChar::LineEnd;
-    case '{': case '}': return StatementChar::Brace;
-    default: return StatementChar::Other;
-  }
-}
-
 TokenEnd ClassifyTokenEnd(std::string_view token) {
   if (token.empty()) return TokenEnd::Other;
   if (token == "e") return TokenEnd::LoneE;
