@@ -41,9 +41,6 @@ class CellGrid {
 
  private:
   friend CellGrid SplitTableCells(std::string_view text);
-
-// A cell read directly as a number, as atof reads it: an empty cell or a label reads 0.
-double CellValue(const CellGrid& grid, std::size_t row, std::size_t column);
   std::vector<std::vector<std::string>> cells_;
   std::size_t last_row_cells_ = 0;
 };
