@@ -61,9 +61,10 @@ constexpr double kF1[4][10] = {
 // Large-sample t: c / df + z.
 constexpr double kTBeyondC[4] = {5.22, 3.93, 2.46, 1.56};
 constexpr double kTBeyondZ[4] = {2.576, 2.326, 1.96, 1.645};
-// Normal upper points of the chi-square and F approximations.
+// Normal upper points of the chi-square approximation (one-sided), and the two-sided
+// points that serve the F approximation and the normal tests.
 constexpr double kChiSquareZ[4] = {2.32635, 2.054, 1.64485, 1.281667};
-constexpr double kFZ[4] = {2.57583, 2.32635, 1.95996, 1.64485};
+constexpr double kNormalTwoSided[4] = {2.57583, 2.32635, 1.95996, 1.64485};
 
 }  // namespace
 
@@ -85,13 +86,18 @@ double ChiSquareCritical(int df, int level) {
   return kChiSquare[column][df];
 }
 
+double NormalCritical(int level) {
+  const int column = LevelColumn(level);
+  return column < 0 ? kNaN : kNormalTwoSided[column];
+}
+
 double FCritical(int df1, int df2, int level) {
   const int column = LevelColumn(level);
   if (column < 0 || df1 < 1 || df2 < 1) return kNaN;
   if (df1 == 1 && df2 < 10) return kF1[column][df2];
   const double a = 2.0 / (9.0 * df1);
   const double b = 2.0 / (9.0 * df2);
-  const double z = kFZ[column];
+  const double z = kNormalTwoSided[column];
   const double numerator =
       (1 - a) * (1 - b) +
       z * std::sqrt(std::pow(1 - b, 2) * a + std::pow(1 - a, 2) * b - std::pow(z, 2) * a * b);

@@ -22,6 +22,10 @@ double TCritical(int df, int level);
 // it Wilson-Hilferty with a fixed correction of -0.03 at level 1 and +0.03 otherwise.
 double ChiSquareCritical(int df, int level);
 
+// Two-sided point of the standard normal distribution (upper level/2 percent), to five
+// decimals: 1.64485, 1.95996, 2.32635, 2.57583.
+double NormalCritical(int level);
+
 // Upper level/2 percent point of F: the published table for df1 = 1 and df2 < 10,
 // otherwise Paulson's normal approximation (6366 where it turns negative).
 double FCritical(int df1, int df2, int level);

@@ -3,6 +3,8 @@
 #include <array>
 
 #include "procedures/descriptive.h"
+#include "procedures/outliers.h"
+#include "procedures/survival.h"
 
 namespace tallo {
 namespace {
@@ -16,6 +18,9 @@ constexpr std::array kStatements = {
     Statement{"max", 1, MaximumAnswer},
     Statement{"min", 1, MinimumAnswer},
     Statement{"histogram", 1, HistogramReport},
+    Statement{"smirnov", 1, SmirnovReport},
+    Statement{"genwxtest", 2, GeneralizedWilcoxonReport},
+    Statement{"kapmrtest", 3, KaplanMeierReport},
 };
 
 }  // namespace

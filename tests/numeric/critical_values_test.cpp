@@ -73,6 +73,15 @@ TEST(FCritical, PaulsonApproximation) {
   EXPECT_EQ(FCritical(2, 1, 1), 6366);
 }
 
+TEST(NormalCritical, TwoSidedPointsToFiveDecimals) {
+  // R: qnorm(1 - c(0.05, 0.025, 0.01, 0.005)) = 1.644854 1.959964 2.326348 2.575829.
+  EXPECT_EQ(NormalCritical(10), 1.64485);
+  EXPECT_EQ(NormalCritical(5), 1.95996);
+  EXPECT_EQ(NormalCritical(2), 2.32635);
+  EXPECT_EQ(NormalCritical(1), 2.57583);
+  EXPECT_TRUE(std::isnan(NormalCritical(3)));
+}
+
 TEST(CriticalValues, UndefinedArgumentsReachNothing) {
   EXPECT_TRUE(std::isnan(TCritical(0, 5)));
   EXPECT_TRUE(std::isnan(TCritical(10, 3)));
