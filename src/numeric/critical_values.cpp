@@ -58,6 +58,23 @@ constexpr double kF1[4][10] = {
     {0, 161.4, 18.51, 10.13, 7.71, 6.61, 5.99, 5.59, 5.32, 5.12},
 };
 
+// Pearson's r, two-sided points for df 1..20 (row 0 unused), as published.
+// Reproduce via R: t <- qt(1 - p / 2, df); t / sqrt(df + t^2) with p = 0.01, 0.02, 0.05, 0.10.
+constexpr double kR[4][21] = {
+    {0, 0.999877, 0.99, 0.9587, 0.9172, 0.875, 0.834, 0.798, 0.765, 0.735, 0.708, 0.684,
+     0.661, 0.641, 0.623, 0.606, 0.59, 0.575, 0.561, 0.549, 0.537},
+    {0, 0.999507, 0.98, 0.9343, 0.882, 0.833, 0.789, 0.75, 0.715, 0.685, 0.658, 0.634,
+     0.612, 0.592, 0.574, 0.558, 0.543, 0.529, 0.516, 0.503, 0.492},
+    {0, 0.99692, 0.95, 0.878, 0.811, 0.754, 0.707, 0.666, 0.632, 0.602, 0.576, 0.553,
+     0.532, 0.514, 0.497, 0.482, 0.468, 0.456, 0.444, 0.433, 0.423},
+    {0, 0.9877, 0.9, 0.805, 0.729, 0.669, 0.621, 0.582, 0.549, 0.521, 0.497, 0.476,
+     0.457, 0.441, 0.426, 0.412, 0.4, 0.389, 0.378, 0.369, 0.36},
+};
+
+// Large-sample r: z / sqrt(df + k).
+constexpr double kRBeyondZ[4] = {2.576, 2.326, 1.96, 1.645};
+constexpr double kRBeyondK[4] = {3, 2, 1, 1};
+
 // Large-sample t: c / df + z.
 constexpr double kTBeyondC[4] = {5.22, 3.93, 2.46, 1.56};
 constexpr double kTBeyondZ[4] = {2.576, 2.326, 1.96, 1.645};
@@ -104,6 +121,13 @@ double FCritical(int df1, int df2, int level) {
   const double denominator = std::pow(1 - b, 2) - std::pow(z, 2) * b;
   const double value = std::pow(numerator / denominator, 3);
   return value < 0 ? 6366 : value;
+}
+
+double RCritical(int df, int level) {
+  const int column = LevelColumn(level);
+  if (column < 0 || df < 1) return kNaN;
+  if (df > 20) return kRBeyondZ[column] / std::sqrt(df + kRBeyondK[column]);
+  return kR[column][df];
 }
 
 }  // namespace tallo

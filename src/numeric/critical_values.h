@@ -1,6 +1,6 @@
 #pragma once
-// Critical values of t, chi-square and F at the four levels of the worksheet's tests, and
-// the significance label built from them.
+// Critical values of t, chi-square, F, the normal distribution and Pearson's r at the four
+// levels of the worksheet's tests, and the significance label built from them.
 //
 // A level is a percentage: 10, 5, 2 or 1. Student's t and F are two-sided (upper level/2
 // percent point), chi-square one-sided (upper level percent). Any other level, and degrees
@@ -29,6 +29,11 @@ double NormalCritical(int level);
 // Upper level/2 percent point of F: the published table for df1 = 1 and df2 < 10,
 // otherwise Paulson's normal approximation (6366 where it turns negative).
 double FCritical(int df1, int df2, int level);
+
+// Two-sided critical value of Pearson's r with df = n - 2: the published table to df 20,
+// beyond it z / sqrt(df + k) with z = 2.576, 2.326, 1.96, 1.645 and k = 3, 2, 1, 1 at levels
+// 1, 2, 5, 10. Below df 1 there is none (nan).
+double RCritical(int df, int level);
 
 // The labels of one test: the text for no level reached, then one per level of
 // kSignificanceLevels.

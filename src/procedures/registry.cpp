@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "procedures/contingency.h"
+#include "procedures/correlation.h"
 #include "procedures/descriptive.h"
 #include "procedures/outliers.h"
 #include "procedures/survival.h"
@@ -19,6 +21,15 @@ constexpr std::array kStatements = {
     Statement{"min", 1, MinimumAnswer},
     Statement{"histogram", 1, HistogramReport},
     Statement{"smirnov", 1, SmirnovReport},
+    Statement{"rtest", 2, PearsonReport},
+    Statement{"drtest", 1, CorrelationDifferenceReport},
+    Statement{"sptest", 2, SpearmanReport},
+    Statement{"kdtest", 2, KendallReport},
+    Statement{"fishertest", 1, FisherTestReport},
+    Statement{"xstest", 1, ChiSquareTestReport},
+    Statement{"mcntest", 1, McNemarTestReport},
+    Statement{"oddsratio", 1, OddsRatioReport},
+    Statement{"relativerisk", 1, RelativeRiskReport},
     Statement{"genwxtest", 2, GeneralizedWilcoxonReport},
     Statement{"kapmrtest", 3, KaplanMeierReport},
 };

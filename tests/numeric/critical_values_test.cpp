@@ -73,6 +73,33 @@ TEST(FCritical, PaulsonApproximation) {
   EXPECT_EQ(FCritical(2, 1, 1), 6366);
 }
 
+TEST(RCritical, PublishedTable) {
+  // R: t <- qt(1 - p/2, df); t / sqrt(df + t^2), rounded as published.
+  struct Row { int level; double df1, df2, df3, df10, df20; };
+  const Row rows[] = {{1, 0.999877, 0.99, 0.9587, 0.708, 0.537},
+                      {2, 0.999507, 0.98, 0.9343, 0.658, 0.492},
+                      {5, 0.99692, 0.95, 0.878, 0.576, 0.423},
+                      {10, 0.9877, 0.9, 0.805, 0.497, 0.36}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(RCritical(1, r.level), r.df1);
+    EXPECT_EQ(RCritical(2, r.level), r.df2);
+    EXPECT_EQ(RCritical(3, r.level), r.df3);
+    EXPECT_EQ(RCritical(10, r.level), r.df10);
+    EXPECT_EQ(RCritical(20, r.level), r.df20);
+  }
+  EXPECT_EQ(RCritical(13, 1), 0.641);  // R: 0.6411
+  EXPECT_EQ(RCritical(16, 10), 0.4);   // R: 0.4000
+}
+
+TEST(RCritical, BeyondTheTable) {
+  EXPECT_DOUBLE_EQ(RCritical(21, 5), 1.96 / std::sqrt(22.0));
+  EXPECT_DOUBLE_EQ(RCritical(21, 1), 2.576 / std::sqrt(24.0));
+  EXPECT_DOUBLE_EQ(RCritical(21, 2), 2.326 / std::sqrt(23.0));
+  EXPECT_DOUBLE_EQ(RCritical(48, 10), 1.645 / std::sqrt(49.0));
+  // Close to the exact value, R: t / sqrt(df + t^2) at df 21, 5%: 0.4132.
+  EXPECT_NEAR(RCritical(21, 5), 0.4132, 0.005);
+}
+
 TEST(NormalCritical, TwoSidedPointsToFiveDecimals) {
   // R: qnorm(1 - c(0.05, 0.025, 0.01, 0.005)) = 1.644854 1.959964 2.326348 2.575829.
   EXPECT_EQ(NormalCritical(10), 1.64485);
@@ -83,6 +110,11 @@ TEST(NormalCritical, TwoSidedPointsToFiveDecimals) {
 }
 
 TEST(CriticalValues, UndefinedArgumentsReachNothing) {
+  // Fewer than three pairs: no row of the r table is read.
+  EXPECT_TRUE(std::isnan(RCritical(0, 5)));
+  EXPECT_TRUE(std::isnan(RCritical(-2, 1)));
+  EXPECT_TRUE(std::isnan(RCritical(10, 3)));
+  EXPECT_TRUE(std::isnan(NormalCritical(3)));
   EXPECT_TRUE(std::isnan(TCritical(0, 5)));
   EXPECT_TRUE(std::isnan(TCritical(10, 3)));
   EXPECT_TRUE(std::isnan(ChiSquareCritical(-1, 5)));
