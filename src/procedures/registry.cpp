@@ -3,6 +3,8 @@
 #include <array>
 
 #include "procedures/descriptive.h"
+#include "procedures/one_way.h"
+#include "procedures/two_way.h"
 
 namespace tallo {
 namespace {
@@ -16,6 +18,12 @@ constexpr std::array kStatements = {
     Statement{"max", 1, MaximumAnswer},
     Statement{"min", 1, MinimumAnswer},
     Statement{"histogram", 1, HistogramReport},
+    Statement{"anovaow", 1, OneWayAnovaReport},
+    Statement{"anovatw", 1, TwoWayAnovaReport},
+    Statement{"kwtest", 1, KruskalWallisReport},
+    Statement{"fmtest", 1, FriedmanReport},
+    Statement{"dmtest", 1, DuncanReport},
+    Statement{"cqtest", 1, CochranQReport},
 };
 
 }  // namespace
