@@ -5,8 +5,10 @@
 #include "procedures/contingency.h"
 #include "procedures/correlation.h"
 #include "procedures/descriptive.h"
+#include "procedures/one_way.h"
 #include "procedures/outliers.h"
 #include "procedures/survival.h"
+#include "procedures/two_way.h"
 
 namespace tallo {
 namespace {
@@ -21,6 +23,11 @@ constexpr std::array kStatements = {
     Statement{"min", 1, MinimumAnswer},
     Statement{"histogram", 1, HistogramReport},
     Statement{"smirnov", 1, SmirnovReport},
+    Statement{"anovaow", 1, OneWayAnovaReport},
+    Statement{"anovatw", 1, TwoWayAnovaReport},
+    Statement{"kwtest", 1, KruskalWallisReport},
+    Statement{"fmtest", 1, FriedmanReport},
+    Statement{"dmtest", 1, DuncanReport},
     Statement{"rtest", 2, PearsonReport},
     Statement{"drtest", 1, CorrelationDifferenceReport},
     Statement{"sptest", 2, SpearmanReport},
@@ -28,6 +35,7 @@ constexpr std::array kStatements = {
     Statement{"fishertest", 1, FisherTestReport},
     Statement{"xstest", 1, ChiSquareTestReport},
     Statement{"mcntest", 1, McNemarTestReport},
+    Statement{"cqtest", 1, CochranQReport},
     Statement{"oddsratio", 1, OddsRatioReport},
     Statement{"relativerisk", 1, RelativeRiskReport},
     Statement{"genwxtest", 2, GeneralizedWilcoxonReport},

@@ -1,0 +1,19 @@
+#pragma once
+// Several independent groups, one per data column of a table: one-way analysis of variance
+// with Bartlett's test and Fisher's least significant differences, the Kruskal-Wallis rank
+// test, and Duncan's multiple range test.
+
+#include <string>
+
+#include "procedures/registry.h"
+
+namespace tallo {
+
+// anovaow(table)=
+std::string OneWayAnovaReport(DataTexts data);
+// kwtest(table)=
+std::string KruskalWallisReport(DataTexts data);
+// dmtest(table)=
+std::string DuncanReport(DataTexts data);
+
+}  // namespace tallo

@@ -1,0 +1,201 @@
+#include "procedures/two_way.h"
+
+#include <numeric>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "numeric/ranking.h"
+#include "numeric/summary.h"
+#include "procedures/design_report.h"
+#include "text/number_text.h"
+
+namespace tallo {
+namespace {
+
+// One-sided F labels of the two-way table, without trailing blanks.
+constexpr SignificanceLabels kFLabels = {"n.s", {"P<0.05", "P<0.025", "P<0.01", "P<0.005"}};
+
+// The factor A and factor B lines list at most this many labels.
+constexpr std::size_t kLabelsShown = 8;
+
+// The observations x[r][c], kept by column, with the labels of both factors.
+struct TwoWayTable {
+  std::vector<std::string_view> column_labels;  // factor A
+  std::vector<std::string_view> row_labels;     // factor B
+  std::vector<std::vector<double>> columns;
+
+  std::size_t column_count() const { return columns.size(); }
+  std::size_t row_count() const { return row_labels.size(); }
+  double at(std::size_t row, std::size_t column) const { return columns[column][row]; }
+};
+
+// The table, or nothing when its data columns hold different numbers of values: a cell
+// missing from a column has no value to stand in for it.
+std::optional<TwoWayTable> ReadTwoWayTable(const CellGrid& grid) {
+  DesignGroups groups = ReadDesignGroups(grid);
+  const std::size_t rows = groups.values.empty() ? 0 : groups.values.back().size();
+  for (const std::vector<double>& column : groups.values) {
+    if (column.size() != rows) return std::nullopt;
+  }
+  return TwoWayTable{std::move(groups.labels), ReadRowLabels(grid, rows), std::move(groups.values)};
+}
+
+// Title, then the body written by write_body for a table of even columns.
+template <typename WriteBody>
+std::string TwoWayReport(DataTexts data, std::string_view title, WriteBody write_body) {
+  const CellGrid grid = SplitTableCells(data[0]);
+  std::string report(title);
+  if (const std::optional<TwoWayTable> table = ReadTwoWayTable(grid)) {
+    write_body(*table, report);
+  } else {
+    report += "Every column must hold the same number of values.\r\n";
+  }
+  return report;
+}
+
+void AppendFactorLines(std::string& report, const TwoWayTable& table) {
+  AppendLabelLine(report, "FACTOR A", table.column_labels, kLabelsShown);
+  AppendLabelLine(report, "FACTOR B", table.row_labels, kLabelsShown);
+}
+
+// The sums over rows (R_r) and over columns (C_c).
+struct MarginalSums {
+  std::vector<double> rows;
+  std::vector<double> columns;
+};
+
+MarginalSums SumMargins(const TwoWayTable& table) {
+  MarginalSums sums{std::vector<double>(table.row_count(), 0.0), {}};
+  for (const std::vector<double>& column : table.columns) {
+    sums.columns.push_back(Sum(column));
+    for (std::size_t r = 0; r < column.size(); ++r) sums.rows[r] += column[r];
+  }
+  return sums;
+}
+
+// Mid-ranks of values, added to the rank sum of the level each value belongs to.
+void AddRanks(std::vector<double> values, std::span<double> rank_sums) {
+  std::vector<int> levels(values.size());
+  std::iota(levels.begin(), levels.end(), 0);
+  RankWithTags(values, levels);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    rank_sums[static_cast<std::size_t>(levels[i])] += values[i];
+  }
+}
+
+struct FriedmanResult {
+  double deviations;  // S
+  double chi_square;
+  int df;
+};
+
+// Friedman's statistic for t treatments from their rank sums, each treatment ranked within
+// b blocks: 12 S / (t (t + 1) b), S the sum of squared deviations of the rank sums. Ties
+// keep their mid-ranks and no correction is made for them.
+FriedmanResult Friedman(std::span<const double> rank_sums, std::size_t blocks) {
+  const double treatments = static_cast<double>(rank_sums.size());
+  const double deviations = SumOfSquares(rank_sums) - PowInt(Sum(rank_sums), 2) / treatments;
+  return {deviations,
+          12 * deviations / ((treatments + 1) * treatments * static_cast<double>(blocks)),
+          static_cast<int>(rank_sums.size()) - 1};
+}
+
+void AppendFriedmanLine(std::string& report, std::string_view factor,
+                        const FriedmanResult& result) {
+  AppendFormat(report, "%s\tS=%f\tX2=%f\tDf=%d\t%s\r\n", factor, result.deviations,
+               result.chi_square, result.df, ChiSquareLabel(result.chi_square, result.df));
+}
+
+// Cochran's Q for t treatments from the grand total and the sums of the squared treatment
+// totals and of the squared block totals.
+double CochranQ(double treatments, double total, double treatment_squares, double block_squares) {
+  return (treatments - 1) * (treatments * treatment_squares - PowInt(total, 2)) /
+         (treatments * total - block_squares);
+}
+
+}  // namespace
+
+std::string TwoWayAnovaReport(DataTexts data) {
+  return TwoWayReport(
+      data, "--- Two Way ANOVA -------------------------------\r\n",
+      [](const TwoWayTable& table, std::string& report) {
+        const MarginalSums margins = SumMargins(table);
+        const double a = static_cast<double>(table.column_count());
+        const double n = static_cast<double>(table.row_count());
+        double squares = 0;
+        for (const std::vector<double>& column : table.columns) squares += SumOfSquares(column);
+        const double correction = PowInt(Sum(margins.rows), 2) / (a * n);
+
+        const double total_ss = squares - correction;
+        const double a_ss = SumOfSquares(margins.columns) / n - correction;
+        const double b_ss = SumOfSquares(margins.rows) / a - correction;
+        const double error_ss = total_ss - a_ss - b_ss;
+        const int a_df = static_cast<int>(table.column_count()) - 1;
+        const int b_df = static_cast<int>(table.row_count()) - 1;
+        const int error_df = a_df * b_df;
+        const int total_df = static_cast<int>(table.column_count() * table.row_count()) - 1;
+        const double a_ms = a_ss / a_df;
+        const double b_ms = b_ss / b_df;
+        const double error_ms = error_ss / error_df;
+        const double a_ratio = a_ms / error_ms;
+        const double b_ratio = b_ms / error_ms;
+
+        AppendFactorLines(report, table);
+        report += "------------------------------------------------------\r\n";
+        report += "FACTOR\tSUM OF SQUARES | DF | MEAN OF SQURES | F RATIO | PROBABILITY\r\n";
+        AppendFormat(report, "  A   \t%f  %d  %f  %f  %s\r\n", a_ss, a_df, a_ms, a_ratio,
+                     FRatioLabel(a_ratio, a_df, error_df, kFLabels));
+        AppendFormat(report, "  B   \t%f  %d  %f  %f  %s\r\n", b_ss, b_df, b_ms, b_ratio,
+                     FRatioLabel(b_ratio, b_df, error_df, kFLabels));
+        AppendFormat(report, "ERROR \t%f  %d  %f\r\n", error_ss, error_df, error_ms);
+        AppendFormat(report, "TOTAL \t%f  %d\r\n", total_ss, total_df);
+      });
+}
+
+std::string FriedmanReport(DataTexts data) {
+  return TwoWayReport(
+      data, "--- Friedman Test --------------------------------\r\n",
+      [](const TwoWayTable& table, std::string& report) {
+        // Factor B: the rows ranked within each column; factor A: the columns within each row.
+        std::vector<double> row_rank_sums(table.row_count(), 0.0);
+        for (const std::vector<double>& column : table.columns) AddRanks(column, row_rank_sums);
+        std::vector<double> column_rank_sums(table.column_count(), 0.0);
+        std::vector<double> row(table.column_count());
+        for (std::size_t r = 0; r < table.row_count(); ++r) {
+          for (std::size_t c = 0; c < row.size(); ++c) row[c] = table.at(r, c);
+          AddRanks(row, column_rank_sums);
+        }
+
+        AppendFactorLines(report, table);
+        report += "---------------------------------------------------\r\n";
+        AppendFriedmanLine(report, "FACTOR A", Friedman(column_rank_sums, table.row_count()));
+        AppendFriedmanLine(report, "FACTOR B", Friedman(row_rank_sums, table.column_count()));
+      });
+}
+
+std::string CochranQReport(DataTexts data) {
+  return TwoWayReport(
+      data, "--- Cochran's Q Test ------------------------\r\n",
+      [](const TwoWayTable& table, std::string& report) {
+        const MarginalSums margins = SumMargins(table);
+        const double total = Sum(margins.rows);
+        const double row_squares = SumOfSquares(margins.rows);
+        const double column_squares = SumOfSquares(margins.columns);
+        const int a_df = static_cast<int>(table.column_count()) - 1;
+        const int b_df = static_cast<int>(table.row_count()) - 1;
+        // Factor A: the columns are the treatments and the rows the blocks; B the reverse.
+        const double a_q =
+            CochranQ(static_cast<double>(table.column_count()), total, column_squares, row_squares);
+        const double b_q =
+            CochranQ(static_cast<double>(table.row_count()), total, row_squares, column_squares);
+
+        AppendTabbedLabelLine(report, "FACTOR A", table.column_labels);
+        AppendTabbedLabelLine(report, "FACTOR B", table.row_labels);
+        report += "---------------------------------------------\r\n";
+        AppendFormat(report, "Factor A\tQ=%f\tDf=%d\t%s\r\n", a_q, a_df, ChiSquareLabel(a_q, a_df));
+        AppendFormat(report, "Factor B\tQ=%f\tDf=%d\t%s\r\n", b_q, b_df, ChiSquareLabel(b_q, b_df));
+      });
+}
+
+}  // namespace tallo

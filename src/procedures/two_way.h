@@ -1,0 +1,19 @@
+#pragma once
+// A table of a columns (factor A) by n rows (factor B, the blocks), one observation per
+// cell: two-way analysis of variance without replication, and Friedman's and Cochran's Q
+// tests applied to both factors.
+
+#include <string>
+
+#include "procedures/registry.h"
+
+namespace tallo {
+
+// anovatw(table)=
+std::string TwoWayAnovaReport(DataTexts data);
+// fmtest(table)=
+std::string FriedmanReport(DataTexts data);
+// cqtest(table)= (the values are meant to be 0 or 1; they are not checked)
+std::string CochranQReport(DataTexts data);
+
+}  // namespace tallo
