@@ -8,17 +8,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Column of a level in the tables below; -1 for a level the tests never use.
-int LevelColumn(int level) {
-  switch (level) {
-    case 1: return 0;
-    case 2: return 1;
-    case 5: return 2;
-    case 10: return 3;
-    default: return -1;
-  }
-}
-
 // Student's t, two-sided points for df 1..30 (row 0 unused), to three decimals.
 // Reproduce via R: sprintf("%.3f", qt(1 - p, 1:30)) with p = 0.005, 0.01, 0.025, 0.05.
 constexpr double kT[4][31] = {
@@ -61,11 +50,27 @@ constexpr double kF1[4][10] = {
 // Large-sample t: c / df + z.
 constexpr double kTBeyondC[4] = {5.22, 3.93, 2.46, 1.56};
 constexpr double kTBeyondZ[4] = {2.576, 2.326, 1.96, 1.645};
-// Normal upper points of the chi-square and F approximations.
+// Normal upper points of the chi-square approximation (one-sided).
 constexpr double kChiSquareZ[4] = {2.32635, 2.054, 1.64485, 1.281667};
-constexpr double kFZ[4] = {2.57583, 2.32635, 1.95996, 1.64485};
+// Normal upper level/2 percent points.
+constexpr double kNormalZ[4] = {2.57583, 2.32635, 1.95996, 1.64485};
 
 }  // namespace
+
+int LevelColumn(int level) {
+  switch (level) {
+    case 1: return 0;
+    case 2: return 1;
+    case 5: return 2;
+    case 10: return 3;
+    default: return -1;
+  }
+}
+
+double NormalCritical(int level) {
+  const int column = LevelColumn(level);
+  return column < 0 ? kNaN : kNormalZ[column];
+}
 
 double TCritical(int df, int level) {
   const int column = LevelColumn(level);
@@ -91,7 +96,7 @@ double FCritical(int df1, int df2, int level) {
   if (df1 == 1 && df2 < 10) return kF1[column][df2];
   const double a = 2.0 / (9.0 * df1);
   const double b = 2.0 / (9.0 * df2);
-  const double z = kFZ[column];
+  const double z = kNormalZ[column];
   const double numerator =
       (1 - a) * (1 - b) +
       z * std::sqrt(std::pow(1 - b, 2) * a + std::pow(1 - a, 2) * b - std::pow(z, 2) * a * b);

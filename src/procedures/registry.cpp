@@ -3,6 +3,7 @@
 #include <array>
 
 #include "procedures/descriptive.h"
+#include "procedures/two_sample.h"
 
 namespace tallo {
 namespace {
@@ -16,6 +17,11 @@ constexpr std::array kStatements = {
     Statement{"max", 1, MaximumAnswer},
     Statement{"min", 1, MinimumAnswer},
     Statement{"histogram", 1, HistogramReport},
+    Statement{"ttest", 2, TTestReport},
+    Statement{"pttest", 2, PairedTTestReport},
+    Statement{"mwtest", 2, MannWhitneyReport},
+    Statement{"wxtest", 2, WilcoxonReport},
+    Statement{"signtest", 1, SignTestReport},
 };
 
 }  // namespace

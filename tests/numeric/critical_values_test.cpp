@@ -73,6 +73,18 @@ TEST(FCritical, PaulsonApproximation) {
   EXPECT_EQ(FCritical(2, 1, 1), 6366);
 }
 
+TEST(NormalCritical, TwoSidedPoints) {
+  // R: qnorm(1 - p/2), p = 0.01, 0.02, 0.05, 0.10: 2.575829, 2.326348, 1.959964, 1.644854.
+  EXPECT_EQ(NormalCritical(1), 2.57583);
+  EXPECT_EQ(NormalCritical(2), 2.32635);
+  EXPECT_EQ(NormalCritical(5), 1.95996);
+  EXPECT_EQ(NormalCritical(10), 1.64485);
+  EXPECT_TRUE(std::isnan(NormalCritical(3)));
+  EXPECT_EQ(LevelColumn(1), 0);
+  EXPECT_EQ(LevelColumn(10), 3);
+  EXPECT_EQ(LevelColumn(20), -1);
+}
+
 TEST(CriticalValues, UndefinedArgumentsReachNothing) {
   EXPECT_TRUE(std::isnan(TCritical(0, 5)));
   EXPECT_TRUE(std::isnan(TCritical(10, 3)));
