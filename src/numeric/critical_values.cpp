@@ -8,17 +8,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Column of a level in the tables below; -1 for a level the tests never use.
-int LevelColumn(int level) {
-  switch (level) {
-    case 1: return 0;
-    case 2: return 1;
-    case 5: return 2;
-    case 10: return 3;
-    default: return -1;
-  }
-}
-
 // Student's t, two-sided points for df 1..30 (row 0 unused), to three decimals.
 // Reproduce via R: sprintf("%.3f", qt(1 - p, 1:30)) with p = 0.005, 0.01, 0.025, 0.05.
 constexpr double kT[4][31] = {
@@ -84,6 +73,16 @@ constexpr double kChiSquareZ[4] = {2.32635, 2.054, 1.64485, 1.281667};
 constexpr double kNormalTwoSided[4] = {2.57583, 2.32635, 1.95996, 1.64485};
 
 }  // namespace
+
+int LevelColumn(int level) {
+  switch (level) {
+    case 1: return 0;
+    case 2: return 1;
+    case 5: return 2;
+    case 10: return 3;
+    default: return -1;
+  }
+}
 
 double TCritical(int df, int level) {
   const int column = LevelColumn(level);

@@ -14,6 +14,14 @@ namespace tallo {
 // The levels every labelled test compares against, loosest first.
 inline constexpr std::array<int, 4> kSignificanceLevels = {10, 5, 2, 1};
 
+// The column of a level in tables typed strictest first: levels 1, 2, 5 and 10 give 0 to 3,
+// any other level -1.
+int LevelColumn(int level);
+
+// Two-sided critical value of the standard normal: 2.57583, 2.32635, 1.95996 and 1.64485
+// at levels 1, 2, 5 and 10.
+double NormalCritical(int level);
+
 // Two-sided critical value of Student's t: the published table to df 30, beyond it
 // c / df + z.
 double TCritical(int df, int level);
@@ -21,10 +29,6 @@ double TCritical(int df, int level);
 // Upper critical value of chi-square: the published table to df 20 (df 0 gives 0), beyond
 // it Wilson-Hilferty with a fixed correction of -0.03 at level 1 and +0.03 otherwise.
 double ChiSquareCritical(int df, int level);
-
-// Two-sided point of the standard normal distribution (upper level/2 percent), to five
-// decimals: 1.64485, 1.95996, 2.32635, 2.57583.
-double NormalCritical(int level);
 
 // Upper level/2 percent point of F: the published table for df1 = 1 and df2 < 10,
 // otherwise Paulson's normal approximation (6366 where it turns negative).

@@ -8,6 +8,7 @@
 #include "procedures/one_way.h"
 #include "procedures/outliers.h"
 #include "procedures/survival.h"
+#include "procedures/two_sample.h"
 #include "procedures/two_way.h"
 
 namespace tallo {
@@ -23,6 +24,10 @@ constexpr std::array kStatements = {
     Statement{"min", 1, MinimumAnswer},
     Statement{"histogram", 1, HistogramReport},
     Statement{"smirnov", 1, SmirnovReport},
+    Statement{"ttest", 2, TTestReport},
+    Statement{"pttest", 2, PairedTTestReport},
+    Statement{"mwtest", 2, MannWhitneyReport},
+    Statement{"wxtest", 2, WilcoxonReport},
     Statement{"anovaow", 1, OneWayAnovaReport},
     Statement{"anovatw", 1, TwoWayAnovaReport},
     Statement{"kwtest", 1, KruskalWallisReport},
@@ -32,6 +37,7 @@ constexpr std::array kStatements = {
     Statement{"drtest", 1, CorrelationDifferenceReport},
     Statement{"sptest", 2, SpearmanReport},
     Statement{"kdtest", 2, KendallReport},
+    Statement{"signtest", 1, SignTestReport},
     Statement{"fishertest", 1, FisherTestReport},
     Statement{"xstest", 1, ChiSquareTestReport},
     Statement{"mcntest", 1, McNemarTestReport},

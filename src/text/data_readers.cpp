@@ -25,13 +25,13 @@ void ForEachListItem(std::string_view text, OnItem on_item) {
   on_item(std::string_view(item));
 }
 
+}  // namespace
+
 std::vector<std::string> SplitListItems(std::string_view text) {
   std::vector<std::string> items;
   ForEachListItem(text, [&](std::string_view item) { items.emplace_back(item); });
   return items;
 }
-
-}  // namespace
 
 bool IsNumericItem(std::string_view item) { return ClassifyTokenEnd(item) == TokenEnd::Number; }
 

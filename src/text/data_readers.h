@@ -15,6 +15,10 @@ namespace tallo {
 // the leading number atof reads from it.
 bool IsNumericItem(std::string_view item);
 
+// Every item of a list in text order, empty ones included. Comma, CR and TAB end an item;
+// blanks and LF vanish.
+std::vector<std::string> SplitListItems(std::string_view text);
+
 // The numeric items of a list in text order. Comma, CR and TAB end an item; blanks and LF
 // vanish ("1 000" is 1000); empty and non-numeric items are skipped.
 std::vector<double> ParseValueList(std::string_view text);

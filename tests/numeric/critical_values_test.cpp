@@ -107,6 +107,9 @@ TEST(NormalCritical, TwoSidedPointsToFiveDecimals) {
   EXPECT_EQ(NormalCritical(2), 2.32635);
   EXPECT_EQ(NormalCritical(1), 2.57583);
   EXPECT_TRUE(std::isnan(NormalCritical(3)));
+  EXPECT_EQ(LevelColumn(1), 0);
+  EXPECT_EQ(LevelColumn(10), 3);
+  EXPECT_EQ(LevelColumn(20), -1);
 }
 
 TEST(CriticalValues, UndefinedArgumentsReachNothing) {

@@ -23,6 +23,10 @@ TEST(Registry, FindsByNameAndArity) {
   EXPECT_EQ(FindStatement(Statements(), "mean", 2), nullptr);
   EXPECT_EQ(FindStatement(Statements(), "Mean", 1), nullptr);
   EXPECT_EQ(FindStatement(Statements(), "loge", 1), nullptr);
+  EXPECT_NE(FindStatement(Statements(), "ttest", 2), nullptr);
+  EXPECT_EQ(FindStatement(Statements(), "ttest", 1), nullptr);
+  EXPECT_NE(FindStatement(Statements(), "signtest", 1), nullptr);
+  EXPECT_EQ(FindStatement(Statements(), "signtest", 2), nullptr);
 }
 
 }  // namespace

@@ -40,6 +40,12 @@ TEST(ParseValueList, NoCapacityLimit) {
   EXPECT_EQ(values[99999], 99999 % 97);
 }
 
+TEST(SplitListItems, EveryItemEmptyOnesIncluded) {
+  EXPECT_EQ(SplitListItems("\r\n12, 5\r\n"), (std::vector<std::string>{"", "12", "5", ""}));
+  EXPECT_EQ(SplitListItems("a\tb c"), (std::vector<std::string>{"a", "bc"}));
+  EXPECT_EQ(SplitListItems(""), (std::vector<std::string>{""}));
+}
+
 TEST(ParseValuePairs, PairsByItemPosition) {
   ValuePairs pairs = ParseValuePairs("1,2,3", "4,x,6");
   EXPECT_EQ(pairs.x, (Values{1, 3}));
