@@ -42,7 +42,8 @@ bool CTalloDoc::Open(const QString& path, QString* error) {
   text_->setModified(false);
   format_ = decoded.format;
   saved_bytes_ = std::move(bytes);
-  saved_text_ = std::move(decoded.text);
+  // As the text document holds it: it reads a paragraph separator (U+2029) as a line end.
+  saved_text_ = DocumentText(*text_);
   SetPath(QFileInfo(path).absoluteFilePath());
   return true;
 }
