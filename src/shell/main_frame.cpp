@@ -65,12 +65,12 @@ CMainFrame::CMainFrame(QWidget* parent)
 
 void CMainFrame::CreateMenusAndToolbar() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
-  QAction* file_new = MakeAction(this, tr("&New\tCtrl+N"), tr("Create a new document"),
-                                 tr("New"), {QKeySequence(tr("Ctrl+N"))}, "document-new");
+  QAction* file_new = MakeAction(this, tr("&New\tCtrl+N"), tr("Create a new document"), tr("New"),
+                                 {QKeySequence(tr("Ctrl+N"))}, "document-new");
   QAction* open = MakeAction(this, tr("&Open...\tCtrl+O"), tr("Open an existing document"),
                              tr("Open"), {QKeySequence(tr("Ctrl+O"))}, "document-open");
-  QAction* save = MakeAction(this, tr("&Save\tCtrl+S"), tr("Save the active document"),
-                             tr("Save"), {QKeySequence(tr("Ctrl+S"))}, "document-save");
+  QAction* save = MakeAction(this, tr("&Save\tCtrl+S"), tr("Save the active document"), tr("Save"),
+                             {QKeySequence(tr("Ctrl+S"))}, "document-save");
   QAction* save_as =
       MakeAction(this, tr("Save &As..."), tr("Save the active document with a new name"));
   QAction* print = MakeAction(this, tr("&Print...\tCtrl+P"), tr("Print the active document"),
@@ -78,7 +78,8 @@ void CMainFrame::CreateMenusAndToolbar() {
   QAction* preview = MakeAction(this, tr("Print Pre&view"), tr("Display full pages"));
   QAction* setup =
       MakeAction(this, tr("P&rint Setup..."), tr("Change the printer and printing options"));
-  QAction* exit = MakeAction(this, tr("E&xit"), tr("Quit the application; prompts to save documents"));
+  QAction* exit =
+      MakeAction(this, tr("E&xit"), tr("Quit the application; prompts to save documents"));
   connect(file_new, &QAction::triggered, this, &CMainFrame::OnFileNew);
   connect(open, &QAction::triggered, this, &CMainFrame::OnFileOpen);
   connect(save, &QAction::triggered, this, &CMainFrame::OnFileSave);
@@ -116,18 +117,16 @@ void CMainFrame::CreateMenusAndToolbar() {
   view->addActions({show_toolbar, show_status});
 
   QMenu* calculation = menuBar()->addMenu(tr("Calculation"));
-  QAction* calculate =
-      MakeAction(this, tr("Do Calculation"), tr("Calculation"), tr("Do Calculation"), {},
-                 "do-calculation");
+  QAction* calculate = MakeAction(this, tr("Do Calculation"), tr("Calculation"),
+                                  tr("Do Calculation"), {}, "do-calculation");
   connect(calculate, &QAction::triggered, view_, &CTalloView::OnDoCalculation);
   calculation->addAction(calculate);
 
   QMenu* help = menuBar()->addMenu(tr("&Help"));
   QAction* functions = MakeAction(this, tr("Format of Functions"), {});
-  QAction* about =
-      MakeAction(this, tr("&About Tallo..."),
-                 tr("Display program information, version number and copyright"), tr("About"),
-                 {}, "help-about");
+  QAction* about = MakeAction(this, tr("&About Tallo..."),
+                              tr("Display program information, version number and copyright"),
+                              tr("About"), {}, "help-about");
   connect(functions, &QAction::triggered, view_, &CTalloView::OnFormatOfFunctions);
   connect(about, &QAction::triggered, this, &CMainFrame::OnAppAbout);
   help->addActions({functions, about});
@@ -143,20 +142,18 @@ void CMainFrame::CreateMenusAndToolbar() {
 void CMainFrame::CreateEditMenu(QMenu* menu) {
   QAction* undo = MakeAction(this, tr("&Undo\tCtrl+Z"), tr("Undo the last action"), tr("Undo"),
                              {QKeySequence(tr("Ctrl+Z")), QKeySequence(tr("Alt+Backspace"))});
-  QAction* cut = MakeAction(this, tr("Cu&t\tCtrl+X"),
-                            tr("Cut the selection and put it on the Clipboard"), tr("Cut"),
-                            {QKeySequence(tr("Ctrl+X")), QKeySequence(tr("Shift+Del"))},
-                            "edit-cut");
-  QAction* copy = MakeAction(this, tr("&Copy\tCtrl+C"),
-                             tr("Copy the selection and put it on the Clipboard"), tr("Copy"),
-                             {QKeySequence(tr("Ctrl+C")), QKeySequence(tr("Ctrl+Ins"))},
-                             "edit-copy");
-  QAction* paste = MakeAction(this, tr("&Paste\tCtrl+V"), tr("Insert Clipboard contents"),
-                              tr("Paste"),
-                              {QKeySequence(tr("Ctrl+V")), QKeySequence(tr("Shift+Ins"))},
-                              "edit-paste");
+  QAction* cut = MakeAction(
+      this, tr("Cu&t\tCtrl+X"), tr("Cut the selection and put it on the Clipboard"), tr("Cut"),
+      {QKeySequence(tr("Ctrl+X")), QKeySequence(tr("Shift+Del"))}, "edit-cut");
+  QAction* copy = MakeAction(
+      this, tr("&Copy\tCtrl+C"), tr("Copy the selection and put it on the Clipboard"), tr("Copy"),
+      {QKeySequence(tr("Ctrl+C")), QKeySequence(tr("Ctrl+Ins"))}, "edit-copy");
+  QAction* paste =
+      MakeAction(this, tr("&Paste\tCtrl+V"), tr("Insert Clipboard contents"), tr("Paste"),
+                 {QKeySequence(tr("Ctrl+V")), QKeySequence(tr("Shift+Ins"))}, "edit-paste");
   QAction* find = MakeAction(this, tr("Find"), tr("Find the specified text"));
-  QAction* replace = MakeAction(this, tr("Replace"), tr("Replace specific text with different text"));
+  QAction* replace =
+      MakeAction(this, tr("Replace"), tr("Replace specific text with different text"));
   QAction* select_all = MakeAction(this, tr("Select All"), tr("Select the entire document"));
   connect(undo, &QAction::triggered, view_, &QPlainTextEdit::undo);
   connect(cut, &QAction::triggered, view_, &QPlainTextEdit::cut);
@@ -225,7 +222,8 @@ bool CMainFrame::MaybeSave() {
   if (!doc_->IsModified()) return true;
   const QString name =
       doc_->path().isEmpty() ? doc_->DisplayName() : QDir::toNativeSeparators(doc_->path());
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Tallo"), tr("Save changes to %1?").arg(name),
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Tallo"),
+                  tr("Save changes to %1?").arg(name),
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
   box.setDefaultButton(QMessageBox::Yes);
   switch (box.exec()) {

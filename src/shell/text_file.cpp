@@ -18,8 +18,8 @@ constexpr std::array<char16_t, 32> kWindows1252High = {
 
 std::optional<QString> DecodeUtf8(QByteArrayView bytes) {
   // A further byte-order mark after the first is text and stays.
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                   QStringDecoder::Flag::ConvertInitialBom);
+  QStringDecoder decoder(QStringDecoder::Utf8,
+                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
   QString text = decoder(bytes);
   if (decoder.hasError()) return std::nullopt;
   return text;
@@ -30,8 +30,7 @@ QString DecodeWindows1252(QByteArrayView bytes) {
   QChar* out = text.data();
   for (const char byte : bytes) {
     const auto value = static_cast<unsigned char>(byte);
-    *out++ = (value >= 0x80 && value < 0xA0) ? QChar(kWindows1252High[value - 0x80])
-                                              : QChar(value);
+    *out++ = (value >= 0x80 && value < 0xA0) ? QChar(kWindows1252High[value - 0x80]) : QChar(value);
   }
   return text;
 }

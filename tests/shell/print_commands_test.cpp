@@ -1,10 +1,11 @@
 // Printing to a PDF file gives a PDF that holds the text.
 
+#include "shell/print_commands.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "shell/print_commands.h"
 #include "shell/tallo_view.h"
 #include "shell_test_support.h"
 

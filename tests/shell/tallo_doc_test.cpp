@@ -1,5 +1,7 @@
 // The document: files opened and saved byte for byte, the modified flag, failed saves.
 
+#include "shell/tallo_doc.h"
+
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -10,7 +12,6 @@
 #include <QTextCursor>
 #include <csignal>
 
-#include "shell/tallo_doc.h"
 #include "shell_test_support.h"
 
 using tallo::shell::CTalloDoc;
@@ -66,7 +67,10 @@ void TalloDocTest::UneditedFilesAreWrittenBackUnchanged_data() {
   QTest::newRow("mark") << QByteArray("\xEF\xBB\xBFx=1\r\n");
   QTest::newRow("mixed line ends") << QByteArray("a\r\nb\nc\rd\r\n");
   QTest::newRow("not utf-8") << QByteArray("\x93quoted\x94\r\n\x81\x8D\xFF\r\n");
-  QTest::newRow("nul and paragraph separator") << QByteArray("a\0b\xE2\x80\xA9" "c", 7);
+  QTest::newRow("nul and paragraph separator") << QByteArray(
+      "a\0b\xE2\x80\xA9"
+      "c",
+      7);
 }
 
 void TalloDocTest::UneditedFilesAreWrittenBackUnchanged() {
@@ -101,13 +105,15 @@ void TalloDocTest::EditsKeepTheFileFormat() {
 }
 
 void TalloDocTest::NoBreakSpacesSurviveAnEdit() {
-  WriteBytes(Path("in.txt"), QByteArray("a\xC2\xA0" "b\n"));
+  WriteBytes(Path("in.txt"), QByteArray("a\xC2\xA0"
+                                        "b\n"));
   QString error;
   QVERIFY(doc_->Open(Path("in.txt"), &error));
   Append(QStringLiteral("c"));
   QCOMPARE(DocumentText(*editor_->document()), QStringLiteral("a\u00A0b\nc"));
   QCOMPARE(doc_->Save(Path("in.txt"), &error), CTalloDoc::SaveResult::Saved);
-  QCOMPARE(ReadBytes(Path("in.txt")), QByteArray("a\xC2\xA0" "b\nc"));
+  QCOMPARE(ReadBytes(Path("in.txt")), QByteArray("a\xC2\xA0"
+                                                 "b\nc"));
 }
 
 void TalloDocTest::NewDocumentsAreLfUtf8() {

@@ -1,12 +1,13 @@
 // Do Calculation in the view: answers written in as one undoable edit, the caret and the
 // view staying with the text, the document marked modified.
 
+#include "shell/tallo_view.h"
+
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 
 #include "shell/tallo_doc.h"
-#include "shell/tallo_view.h"
 
 using tallo::shell::CTalloView;
 using tallo::shell::DocumentText;
@@ -66,7 +67,8 @@ void TalloViewTest::AnswersLandAfterNonAsciiText() {
 }
 
 void TalloViewTest::OneUndoRestoresTheTextExactly() {
-  const QString before = QStringLiteral("a={1,2,3,4,5,6,7,8,9,10}\nhistogram(a)=\n1+1=\nmean(a)=\n");
+  const QString before =
+      QStringLiteral("a={1,2,3,4,5,6,7,8,9,10}\nhistogram(a)=\n1+1=\nmean(a)=\n");
   QTest::keyClicks(view_.get(), QStringLiteral("typed "));
   view_->appendPlainText(before);
   const QString typed = Text();

@@ -1,8 +1,8 @@
 // The file formats: what opening finds in the bytes, and that saving gives them back.
 
-#include <QTest>
-
 #include "shell/text_file.h"
+
+#include <QTest>
 
 using tallo::shell::DecodeTextFile;
 using tallo::shell::EncodeTextFile;
@@ -41,15 +41,19 @@ void TextFileTest::RoundTripsEachFormat_data() {
   QTest::newRow("crlf, no last line end") << QByteArray("a\r\nb") << "a\nb" << crlf;
   QTest::newRow("cr") << QByteArray("a\rb\r") << "a\nb\n"
                       << TextFormat{Encoding::Utf8, false, LineEnd::Cr};
-  QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBFx\xC2\xB5\r\n") << QStringLiteral("x\u00B5\n")
-                                   << TextFormat{Encoding::Utf8, true, LineEnd::CrLf};
+  QTest::newRow("utf-8 with mark")
+      << QByteArray("\xEF\xBB\xBFx\xC2\xB5\r\n") << QStringLiteral("x\u00B5\n")
+      << TextFormat{Encoding::Utf8, true, LineEnd::CrLf};
   // A mark after the first is a character of the text (U+FEFF).
   QTest::newRow("two marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFz") << QStringLiteral("\uFEFFz")
                              << TextFormat{Encoding::Utf8, true, LineEnd::Lf};
-  QTest::newRow("four-byte character") << QByteArray("\xF0\x9F\x98\x80=\n")
-                                       << QStringLiteral("\U0001F600=\n") << lf;
-  QTest::newRow("no-break space and line separator")
-      << QByteArray("a\xC2\xA0" "b\xE2\x80\xA8" "c") << QStringLiteral("a\u00A0b\u2028c") << lf;
+  QTest::newRow("four-byte character")
+      << QByteArray("\xF0\x9F\x98\x80=\n") << QStringLiteral("\U0001F600=\n") << lf;
+  QTest::newRow("no-break space and line separator") << QByteArray(
+                                                            "a\xC2\xA0"
+                                                            "b\xE2\x80\xA8"
+                                                            "c")
+                                                     << QStringLiteral("a\u00A0b\u2028c") << lf;
   QTest::newRow("latin-1 bytes") << QByteArray("caf\xE9\r\n") << QStringLiteral("caf\u00E9\n")
                                  << TextFormat{Encoding::Windows1252, false, LineEnd::CrLf};
 }
@@ -79,8 +83,7 @@ void TextFileTest::MixedLineEndsTakeTheMostCommonStyle() {
   const auto decoded = DecodeTextFile(bytes);
   QCOMPARE(int(decoded.format.line_end), style);
   QVERIFY(!decoded.text.contains(u'\r'));
-  QCOMPARE(decoded.text.count(u'\n'), bytes.count('\n') + bytes.count('\r') -
-                                          bytes.count("\r\n"));
+  QCOMPARE(decoded.text.count(u'\n'), bytes.count('\n') + bytes.count('\r') - bytes.count("\r\n"));
 }
 
 void TextFileTest::InvalidUtf8IsReadAsWindows1252_data() {
@@ -90,12 +93,13 @@ void TextFileTest::InvalidUtf8IsReadAsWindows1252_data() {
   QTest::newRow("smart quotes") << QByteArray("\x93x\x94") << QStringLiteral("\u201Cx\u201D");
   QTest::newRow("lone continuation byte") << QByteArray("\xB5m") << QStringLiteral("\u00B5m");
   QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << QStringLiteral("\u00C0\u00AF");
-  QTest::newRow("utf-16 surrogate in utf-8") << QByteArray("\xED\xA0\x80")
-                                             << QStringLiteral("\u00ED\u00A0\u20AC");
-  QTest::newRow("cut off at the end") << QByteArray("ok\xE2\x82") << QStringLiteral("ok\u00E2\u201A");
+  QTest::newRow("utf-16 surrogate in utf-8")
+      << QByteArray("\xED\xA0\x80") << QStringLiteral("\u00ED\u00A0\u20AC");
+  QTest::newRow("cut off at the end")
+      << QByteArray("ok\xE2\x82") << QStringLiteral("ok\u00E2\u201A");
   // The mark's bytes are text when the rest is not UTF-8.
-  QTest::newRow("mark, then latin-1") << QByteArray("\xEF\xBB\xBF\xE9")
-                                      << QStringLiteral("\u00EF\u00BB\u00BF\u00E9");
+  QTest::newRow("mark, then latin-1")
+      << QByteArray("\xEF\xBB\xBF\xE9") << QStringLiteral("\u00EF\u00BB\u00BF\u00E9");
 }
 
 void TextFileTest::InvalidUtf8IsReadAsWindows1252() {
@@ -130,7 +134,9 @@ void TextFileTest::CharactersOutsideWindows1252CannotBeEncoded() {
   QVERIFY(!EncodeTextFile(QStringLiteral("x \u2265 1"), eight_bit).has_value());
   // U+0080 is not 0x80: that byte is the euro sign.
   QVERIFY(!EncodeTextFile(QString(QChar(0x80)), eight_bit).has_value());
-  QCOMPARE(EncodeTextFile(QStringLiteral("\u20AC5"), eight_bit).value_or("<none>"), QByteArray("\x80" "5"));
+  QCOMPARE(EncodeTextFile(QStringLiteral("\u20AC5"), eight_bit).value_or("<none>"),
+           QByteArray("\x80"
+                      "5"));
 }
 
 QTEST_APPLESS_MAIN(TextFileTest)

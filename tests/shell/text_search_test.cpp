@@ -1,9 +1,9 @@
 // Find and replace over the editor's text.
 
+#include "shell/text_search.h"
+
 #include <QPlainTextEdit>
 #include <QTest>
-
-#include "shell/text_search.h"
 
 using tallo::shell::FindNext;
 using tallo::shell::ReplaceAll;
