@@ -97,8 +97,7 @@ void CMainFrame::CreateMenusAndToolbar() {
   recent_ = new RecentFileMenu(file, after_recent, this);
   connect(recent_, &RecentFileMenu::OpenRequested, this, &CMainFrame::OpenFile);
 
-  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-  CreateEditMenu(edit);
+  const QList<QAction*> clipboard = CreateEditMenu(menuBar()->addMenu(tr("&Edit")));
 
   toolbar_ = new QToolBar(tr("Toolbar"), this);
   toolbar_->setObjectName(QStringLiteral("toolbar"));
@@ -133,13 +132,12 @@ void CMainFrame::CreateMenusAndToolbar() {
 
   toolbar_->addActions({file_new, open, save});
   toolbar_->addSeparator();
-  const QList<QAction*> clipboard = edit->actions().mid(2, 3);  // Cut, Copy, Paste
   toolbar_->addActions(clipboard);
   toolbar_->addSeparator();
   toolbar_->addActions({print, about, calculate});
 }
 
-void CMainFrame::CreateEditMenu(QMenu* menu) {
+QList<QAction*> CMainFrame::CreateEditMenu(QMenu* menu) {
   QAction* undo = MakeAction(this, tr("&Undo\tCtrl+Z"), tr("Undo the last action"), tr("Undo"),
                              {QKeySequence(tr("Ctrl+Z")), QKeySequence(tr("Alt+Backspace"))});
   QAction* cut = MakeAction(
@@ -187,6 +185,7 @@ void CMainFrame::CreateEditMenu(QMenu* menu) {
   connect(find_again, &QAction::triggered, this, [this] { find_->FindAgain(false); });
   connect(find_back, &QAction::triggered, this, [this] { find_->FindAgain(true); });
   addActions({find_again, find_back});
+  return {cut, copy, paste};
 }
 
 void CMainFrame::CreateStatusBar() {

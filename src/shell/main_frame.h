@@ -50,7 +50,8 @@ class CMainFrame : public QMainWindow {
 
  private:
   void CreateMenusAndToolbar();
-  void CreateEditMenu(QMenu* menu);
+  // Fills the Edit menu; gives Cut, Copy and Paste for the toolbar.
+  QList<QAction*> CreateEditMenu(QMenu* menu);
   void CreateStatusBar();
   bool SaveTo(const QString& path);
   void ShowTitle();
