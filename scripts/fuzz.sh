@@ -10,7 +10,7 @@ seconds=${1:-600}
 
 scripts/install-deps.sh clang libclang-rt-14-dev
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTALLO_FUZZ=ON -DTALLO_SANITIZE=ON >/dev/null
+  -DTALLO_FUZZ=ON -DTALLO_SANITIZE=ON -DTALLO_SHELL=OFF >/dev/null
 cmake --build build-fuzz --target calculate_fuzzer
 mkdir -p build-fuzz/corpus
 build-fuzz/tests/calculate_fuzzer build-fuzz/corpus tests/fuzz/corpus tests/worksheets \

@@ -1,0 +1,136 @@
+#include "shell/find_dialog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tallo::shell {
+
+FindDialog::FindDialog(QPlainTextEdit* editor, QWidget* parent)
+    : QDialog(parent),
+      editor_(editor),
+      find_what_(new QLineEdit(this)),
+      replace_with_(new QLineEdit(this)),
+      replace_label_(new QLabel(tr("Re&place with:"), this)),
+      whole_word_(new QCheckBox(tr("Match &whole word only"), this)),
+      match_case_(new QCheckBox(tr("Match &case"), this)),
+      direction_(new QGroupBox(tr("Direction"), this)),
+      up_(new QRadioButton(tr("&Up"), direction_)),
+      replace_(new QPushButton(tr("&Replace"), this)),
+      replace_all_(new QPushButton(tr("Replace &All"), this)) {
+  auto* find_label = new QLabel(tr("Fi&nd what:"), this);
+  find_label->setBuddy(find_what_);
+  replace_label_->setBuddy(replace_with_);
+  auto* down = new QRadioButton(tr("&Down"), direction_);
+  down->setChecked(true);
+  auto* direction_layout = new QHBoxLayout(direction_);
+  direction_layout->addWidget(up_);
+  direction_layout->addWidget(down);
+
+  auto* find_next = new QPushButton(tr("&Find Next"), this);
+  find_next->setDefault(true);
+  auto* cancel = new QPushButton(tr("Cancel"), this);
+  auto* buttons = new QVBoxLayout;
+  for (QPushButton* button : {find_next, replace_, replace_all_, cancel}) {
+    button->setAutoDefault(false);
+    buttons->addWidget(button);
+  }
+  find_next->setAutoDefault(true);
+  buttons->addStretch();
+
+  auto* fields = new QGridLayout;
+  fields->addWidget(find_label, 0, 0);
+  fields->addWidget(find_what_, 0, 1);
+  fields->addWidget(replace_label_, 1, 0);
+  fields->addWidget(replace_with_, 1, 1);
+  fields->addWidget(whole_word_, 2, 0, 1, 2);
+  fields->addWidget(match_case_, 3, 0);
+  fields->addWidget(direction_, 3, 1, Qt::AlignRight);
+  fields->setRowStretch(4, 1);
+  auto* layout = new QHBoxLayout(this);
+  layout->addLayout(fields, 1);
+  layout->addLayout(buttons);
+
+  connect(find_next, &QPushButton::clicked, this, &FindDialog::OnFindNext);
+  connect(replace_, &QPushButton::clicked, this, &FindDialog::OnReplace);
+  connect(replace_all_, &QPushButton::clicked, this, &FindDialog::OnReplaceAll);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(find_what_, &QLineEdit::textChanged, this, [find_next, this](const QString& text) {
+    for (QPushButton* button : {find_next, replace_, replace_all_}) {
+      button->setEnabled(!text.isEmpty());
+    }
+  });
+  find_next->setEnabled(false);
+  replace_->setEnabled(false);
+  replace_all_->setEnabled(false);
+}
+
+void FindDialog::ShowFind() { ShowMode(false); }
+
+void FindDialog::ShowReplace() { ShowMode(true); }
+
+void FindDialog::ShowMode(bool replace) {
+  replacing_ = replace;
+  setWindowTitle(replace ? tr("Replace") : tr("Find"));
+  const QList<QWidget*> replace_parts = {replace_label_, replace_with_, replace_, replace_all_};
+  for (QWidget* part : replace_parts) part->setVisible(replace);
+  // Replacing goes forward through the text, as Replace All does.
+  direction_->setVisible(!replace);
+  const QString selected = editor_->textCursor().selectedText();
+  if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator)) {
+    find_what_->setText(selected);
+  }
+  adjustSize();
+  show();
+  raise();
+  activateWindow();
+  find_what_->setFocus();
+  find_what_->selectAll();
+}
+
+void FindDialog::FindAgain(bool reverse) {
+  if (find_what_->text().isEmpty()) {
+    ShowFind();
+    return;
+  }
+  SearchOptions options = Options();
+  options.backward = options.backward != reverse;
+  if (!FindNext(*editor_, options)) ReportNotFound();
+}
+
+SearchOptions FindDialog::Options() const {
+  SearchOptions options;
+  options.text = find_what_->text();
+  options.match_case = match_case_->isChecked();
+  options.whole_word = whole_word_->isChecked();
+  options.backward = !replacing_ && up_->isChecked();
+  return options;
+}
+
+void FindDialog::OnFindNext() {
+  if (!FindNext(*editor_, Options())) ReportNotFound();
+}
+
+void FindDialog::OnReplace() {
+  if (!ReplaceNext(*editor_, Options(), replace_with_->text())) ReportNotFound();
+}
+
+void FindDialog::OnReplaceAll() {
+  if (ReplaceAll(*editor_, Options(), replace_with_->text()) == 0) ReportNotFound();
+}
+
+void FindDialog::ReportNotFound() {
+  QMessageBox::information(isVisible() ? static_cast<QWidget*>(this) : parentWidget(),
+                           QStringLiteral("Tallo"),
+                           tr("Cannot find \"%1\".").arg(find_what_->text()));
+}
+
+}  // namespace tallo::shell

@@ -1,0 +1,68 @@
+#pragma once
+// The main window: menus, toolbar and status bar around the view, and the file commands.
+
+#include <QMainWindow>
+
+class QAction;
+class QToolBar;
+
+namespace tallo::shell {
+
+class CTalloDoc;
+class CTalloView;
+class FindDialog;
+class PrintCommands;
+class RecentFileMenu;
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit CMainFrame(QWidget* parent = nullptr);
+
+  CTalloDoc* document() const { return doc_; }
+  CTalloView* view() const { return view_; }
+  PrintCommands* print_commands() const { return print_; }
+
+  // The document to start with: path when given (an unreadable one is reported and an
+  // empty document opened instead), else a new document.
+  void StartWith(const QString& path);
+
+  // Opens path after offering to save the current document. False when the user cancelled
+  // or the file could not be read (which is reported; the current document is then kept).
+  bool OpenFile(const QString& path);
+
+  // Asks whether to save a modified document. False when the user cancelled or saving
+  // failed: the document must then stay.
+  bool MaybeSave();
+
+ public slots:
+  void OnFileNew();
+  void OnFileOpen();
+  bool OnFileSave();
+  bool OnFileSaveAs();
+  void OnAppAbout();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void CreateMenusAndToolbar();
+  // Fills the Edit menu; gives Cut, Copy and Paste for the toolbar.
+  QList<QAction*> CreateEditMenu(QMenu* menu);
+  void CreateStatusBar();
+  bool SaveTo(const QString& path);
+  void ShowTitle();
+  void ShowError(const QString& message);
+
+  CTalloView* view_;
+  CTalloDoc* doc_;
+  PrintCommands* print_;
+  FindDialog* find_;
+  RecentFileMenu* recent_ = nullptr;
+  QToolBar* toolbar_ = nullptr;
+};
+
+}  // namespace tallo::shell
