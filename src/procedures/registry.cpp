@@ -3,6 +3,7 @@
 #include <array>
 
 #include "procedures/descriptive.h"
+#include "procedures/multivariate.h"
 
 namespace tallo {
 namespace {
@@ -16,6 +17,10 @@ constexpr std::array kStatements = {
     Statement{"max", 1, MaximumAnswer},
     Statement{"min", 1, MinimumAnswer},
     Statement{"histogram", 1, HistogramReport},
+    Statement{"vcmtrx", 1, VarCovMatrix},
+    Statement{"eigenvv", 1, EigenOfCovariance},
+    Statement{"eigenvc", 1, EigenOfCorrelation},
+    Statement{"pca", 1, PrincipalComponents},
 };
 
 }  // namespace

@@ -86,17 +86,25 @@ double CellValue(const CellGrid& grid, std::size_t row, std::size_t column) {
 }
 
 std::vector<double> ReadColumnList(const CellGrid& grid, std::size_t column) {
-  // Each cell is one item of the list: a cell holds no separator, and its blanks vanish.
   std::vector<double> values;
+  for (const std::optional<double>& cell : ReadColumnCells(grid, column)) {
+    if (cell) values.push_back(*cell);
+  }
+  return values;
+}
+
+std::vector<std::optional<double>> ReadColumnCells(const CellGrid& grid, std::size_t column) {
+  // Each cell is one item of the list: a cell holds no separator, and its blanks vanish.
+  std::vector<std::optional<double>> cells;
   std::string item;
   for (std::size_t row = 1; row < grid.rows(); ++row) {
     item.clear();
     for (char c : grid.cell(row, column)) {
       if (!VanishesFromListItem(c)) item += c;
     }
-    if (IsNumericItem(item)) values.push_back(ParseReal(item));
+    cells.push_back(IsNumericItem(item) ? std::optional(ParseReal(item)) : std::nullopt);
   }
-  return values;
+  return cells;
 }
 
 }  // namespace tallo

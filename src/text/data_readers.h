@@ -4,6 +4,7 @@
 // column. Every procedure reads its data sets through these; there is no capacity limit.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,5 +57,10 @@ double CellValue(const CellGrid& grid, std::size_t row, std::size_t column);
 // The numeric cells of one data column (column >= 1), rows 1 onward, as a list: empty and
 // non-numeric cells are skipped, so columns may differ in length.
 std::vector<double> ReadColumnList(const CellGrid& grid, std::size_t column);
+
+// One data column row by row (rows 1 onward), each cell read as a list item: its value
+// where it is numeric, nothing where it is empty or not numeric. Two columns read so pair
+// up exactly as ParseValuePairs pairs the column texts.
+std::vector<std::optional<double>> ReadColumnCells(const CellGrid& grid, std::size_t column);
 
 }  // namespace tallo

@@ -32,5 +32,15 @@ TEST(FunctionList, EveryStatementIsListedWithItsArguments) {
   }
 }
 
+TEST(FunctionList, StatementsFollowTheOrderOfTheList) {
+  const std::string list = "\r\n" + std::string(FunctionListText());
+  std::size_t previous = 0;
+  for (const Statement& statement : Statements()) {
+    const std::size_t at = list.find("\r\n" + std::string(statement.name) + "(");
+    EXPECT_GT(at, previous) << statement.name;
+    previous = at;
+  }
+}
+
 }  // namespace
 }  // namespace tallo
