@@ -271,14 +271,6 @@ Vector InverseIterationTrial(const ShiftedFactors& f, std::size_t& start) {
   return best;
 }
 
-Vector Multiply(const Matrix& b, const Vector& x) {
-  Vector z(b.rows(), 0.0);
-  for (std::size_t i = 0; i < b.rows(); ++i) {
-    for (std::size_t j = 0; j < b.columns(); ++j) z[i] += b(i, j) * x[j];
-  }
-  return z;
-}
-
 // The eigenvectors of a symmetric matrix of order 3 or more by inverse iteration on its
 // bisected eigenvalues, refining each eigenvalue on the way. Eigenvalues closer than the
 // bisection width share one factorisation and are made orthogonal to each other.
@@ -299,7 +291,7 @@ Matrix InverseIterationVectors(const Matrix& b, Vector& values) {
       const std::size_t target = k + cluster;
       Vector v = InverseIterationTrial(factors, start);
       if (std::fabs(values[target]) > 1e-5) {
-        v = Multiply(b, v);
+        v = MultiplyVector(b, v);
         values[target] = sign * NormOne(v);
       }
       NormaliseLength(v);
@@ -330,6 +322,15 @@ void Matrix::SwapRows(std::size_t a, std::size_t b) {
 
 void Matrix::SwapColumns(std::size_t a, std::size_t b) {
   for (std::size_t i = 0; i < rows_; ++i) std::swap((*this)(i, a), (*this)(i, b));
+}
+
+std::vector<double> MultiplyVector(const Matrix& a, const std::vector<double>& x) {
+  assert(x.size() == a.columns());
+  Vector z(a.rows(), 0.0);
+  for (std::size_t i = 0; i < a.rows(); ++i) {
+    for (std::size_t j = 0; j < a.columns(); ++j) z[i] += a(i, j) * x[j];
+  }
+  return z;
 }
 
 bool SelectPivot(Matrix& a, std::size_t k, std::vector<std::size_t>& perm) {

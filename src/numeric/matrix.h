@@ -49,6 +49,9 @@ bool SelectPivot(Matrix& a, std::size_t k, std::vector<std::size_t>& perm);
 // semi-definite. Returns false for a singular matrix; a is then spoilt.
 bool InvertMatrix(Matrix& a);
 
+// The product a x; x has a.columns() entries.
+std::vector<double> MultiplyVector(const Matrix& a, const std::vector<double>& x);
+
 struct EigenSystem {
   std::vector<double> values;  // largest first
   Matrix vectors;              // column j: the unit eigenvector of values[j]

@@ -86,16 +86,19 @@ void AppendComponentScores(std::string& report, const CellGrid& grid,
   report += "component score\r\n------";
   for (std::size_t j = 0; j < factors; ++j) AppendFormat(report, " factor[%d]", j + 1);
   report += "\r\n";
-  std::vector<double> standardised(p);
   for (std::size_t r = 1; r < grid.rows(); ++r) {
     report += grid.cell(r, 0);
-    for (std::size_t i = 0; i < p; ++i) {
-      const double sd = std::sqrt(table.combined(i, i));
-      standardised[i] = (CellValue(grid, r, i + 1) - table.means[i]) / sd;
-    }
+    // A case with a missing cell has no scores.
+    const std::optional<std::vector<double>> values = ReadCaseCells(grid, r, p);
     for (std::size_t j = 0; j < factors; ++j) {
-      double score = 0;
-      for (std::size_t i = 0; i < p; ++i) score += standardised[i] * eigen.vectors(i, j);
+      double score = std::numeric_limits<double>::quiet_NaN();
+      if (values) {
+        score = 0;
+        for (std::size_t i = 0; i < p; ++i) {
+          const double sd = std::sqrt(table.combined(i, i));
+          score += ((*values)[i] - table.means[i]) / sd * eigen.vectors(i, j);
+        }
+      }
       AppendFormat(report, " %f", score);
     }
     report += "\r\n";
@@ -133,7 +136,7 @@ PairwiseCovariances CovarianceTable(const CellGrid& grid) {
   PairwiseCovariances table;
   table.combined = Matrix(p, p);
   table.means.resize(p);
-  table.case_count = grid.rows() > 0 ? grid.rows() - 1 : 0;
+  table.case_count = grid.data_rows();
   std::vector<std::vector<std::optional<double>>> columns;
   for (std::size_t i = 0; i < p; ++i) {
     table.labels.emplace_back(grid.cell(0, i + 1));

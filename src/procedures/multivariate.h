@@ -47,7 +47,8 @@ std::string VarCovMatrix(DataTexts data);
 // The eigen analysis of a table's covariance matrix, or with use_correlation of its
 // correlation matrix. Plain, it lists the matrix, eigenvalues, proportions and
 // eigenvectors in "%0.2e"; with principal_components, the factors whose eigenvalue is at
-// least 0.01, their loadings and (on correlations) each case's component scores.
+// least 0.01, their loadings and (on correlations) each case's component scores, nan for a
+// case with a missing cell.
 std::string EigenAnalysis(std::string_view table_text, bool use_correlation,
                           bool principal_components);
 

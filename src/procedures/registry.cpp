@@ -2,8 +2,10 @@
 
 #include <array>
 
+#include "procedures/curve_fit.h"
 #include "procedures/descriptive.h"
 #include "procedures/multivariate.h"
+#include "procedures/regression.h"
 
 namespace tallo {
 namespace {
@@ -17,10 +19,14 @@ constexpr std::array kStatements = {
     Statement{"max", 1, MaximumAnswer},
     Statement{"min", 1, MinimumAnswer},
     Statement{"histogram", 1, HistogramReport},
+    Statement{"lsq", 3, LeastSquaresFit},
     Statement{"vcmtrx", 1, VarCovMatrix},
     Statement{"eigenvv", 1, EigenOfCovariance},
     Statement{"eigenvc", 1, EigenOfCorrelation},
     Statement{"pca", 1, PrincipalComponents},
+    Statement{"mra", 1, MultipleRegression},
+    Statement{"lda", 2, LinearDiscriminant},
+    Statement{"mda", 3, MahalanobisDiscriminant},
 };
 
 }  // namespace

@@ -93,18 +93,31 @@ std::vector<double> ReadColumnList(const CellGrid& grid, std::size_t column) {
   return values;
 }
 
-std::vector<std::optional<double>> ReadColumnCells(const CellGrid& grid, std::size_t column) {
-  // Each cell is one item of the list: a cell holds no separator, and its blanks vanish.
-  std::vector<std::optional<double>> cells;
+std::optional<double> CellItem(const CellGrid& grid, std::size_t row, std::size_t column) {
+  // A cell is one item of a list: it holds no separator, and its blanks vanish.
   std::string item;
-  for (std::size_t row = 1; row < grid.rows(); ++row) {
-    item.clear();
-    for (char c : grid.cell(row, column)) {
-      if (!VanishesFromListItem(c)) item += c;
-    }
-    cells.push_back(IsNumericItem(item) ? std::optional(ParseReal(item)) : std::nullopt);
+  for (char c : grid.cell(row, column)) {
+    if (!VanishesFromListItem(c)) item += c;
   }
+  if (!IsNumericItem(item)) return std::nullopt;
+  return ParseReal(item);
+}
+
+std::vector<std::optional<double>> ReadColumnCells(const CellGrid& grid, std::size_t column) {
+  std::vector<std::optional<double>> cells;
+  for (std::size_t row = 1; row < grid.rows(); ++row) cells.push_back(CellItem(grid, row, column));
   return cells;
+}
+
+std::optional<std::vector<double>> ReadCaseCells(const CellGrid& grid, std::size_t row,
+                                                 std::size_t count) {
+  std::vector<double> values;
+  for (std::size_t column = 1; column <= count; ++column) {
+    const std::optional<double> value = CellItem(grid, row, column);
+    if (!value) return std::nullopt;
+    values.push_back(*value);
+  }
+  return values;
 }
 
 }  // namespace tallo

@@ -90,7 +90,7 @@ pairwise_cov <- function(d) {
   list(cov=S, cor=R, means=colMeans(d, na.rm=TRUE), n=min(sapply(1:p, function(i) sapply(1:p, function(j) sum(!is.na(d[,i]) & !is.na(d[,j]))))))
 }
 fe <- function(x) { s <- sprintf("%.2e", x); s <- sub("e([+-])(\\d\\d)$", "e\\10\\2", s); s[is.nan(x)] <- "nan"; s }
-ff <- function(x) { s <- sprintf("%f", x); s[is.nan(x)] <- "nan"; s[is.infinite(x) & x > 0] <- "inf"; s[is.infinite(x) & x < 0] <- "-inf"; s }
+ff <- function(x) { s <- sprintf("%f", x); s[is.na(x)] <- "nan"; s[is.infinite(x) & x > 0] <- "inf"; s[is.infinite(x) & x < 0] <- "-inf"; s }
 L <- function(...) paste0(..., "\r\n")
 combined <- function(pc) { C <- pc$cor; C[lower.tri(C, diag=TRUE)] <- pc$cov[lower.tri(pc$cov, diag=TRUE)]; C }
 report_vcmtrx <- function(d) {
@@ -122,7 +122,7 @@ report_pca <- function(d, rownames_) {
   for (j in seq_len(m)) { out <- paste0(out, L("factor[", j, "]"))
     for (i in 1:p) out <- paste0(out, L("[", lab[i], "] ", ff(e$vectors[i,j]))); out <- paste0(out, L("")) }
   out <- paste0(out, "component score\r\n------", paste0(" factor[", seq_len(m), "]", collapse=""), "\r\n")
-  z <- d; for (i in 1:p) { x <- d[,i]; x[is.na(x)] <- 0; z[,i] <- (x - pc$means[i])/sqrt(pc$cov[i,i]) }
+  z <- d; for (i in 1:p) z[,i] <- (d[,i] - pc$means[i])/sqrt(pc$cov[i,i])
   sc <- as.matrix(z) %*% e$vectors[, seq_len(m), drop=FALSE]
   for (r in 1:nrow(d)) out <- paste0(out, L(rownames_[r], paste0(" ", ff(sc[r,]), collapse="")))
   out
@@ -143,3 +143,82 @@ write_worksheet <- function(path) {
   writeLines(paste(ws_in, collapse=""), paste0(path, ".txt"), sep="")
   writeLines(paste(ws_out, collapse=""), paste0(path, ".expected.txt"), sep="")
 }
+
+# Regression and discrimination. A case with a missing cell has no fitted value,
+# discriminant value or distance (NA here).
+mra_parts <- function(d) {
+  q <- ncol(d); k <- q - 1; pc <- pairwise_cov(d)
+  b <- solve(pc$cov[1:k, 1:k, drop=FALSE], pc$cov[1:k, q])
+  beta <- solve(pc$cor[1:k, 1:k, drop=FALSE], pc$cor[1:k, q])
+  b0 <- pc$means[q] - sum(b * pc$means[1:k])
+  X <- as.matrix(d[complete.cases(d), ]); y <- X[, q]; fit <- as.vector(X[, 1:k, drop=FALSE] %*% b + b0)
+  N <- nrow(X); ssr <- sum((fit - mean(fit))^2); sse <- sum((y - fit)^2); sst <- sum((y - mean(y))^2)
+  dfe <- N - k - 1; f <- (ssr / k) / (sse / dfe); p <- pf(f, k, dfe, lower.tail=FALSE); if (p < 1e-12) p <- 0
+  list(b=b, beta=beta, b0=b0, ssr=ssr, sse=sse, sst=sst, k=k, dfe=dfe, f=f, p=p)
+}
+report_mra <- function(d) {
+  r <- mra_parts(d); lab <- names(d)
+  out <- paste0(L("--- Multiple regression analysis ----------"),
+                L("[explanatory variable] regression coefficient, standard regression coefficient"))
+  for (i in 1:r$k) out <- paste0(out, L("[", lab[i], "] ", ff(r$b[i]), ", ", ff(r$beta[i])))
+  out <- paste0(out, L("[const] ", ff(r$b0)), L(""), L("multiple regression equation"),
+                L("Y=", paste0("(", ff(r$b), ")*", lab[1:r$k], "+", collapse=""), "(", ff(r$b0), ")"), L(""))
+  prop <- r$ssr / r$sst
+  out <- paste0(out, L("multiple correlation coefficient R=", ff(sqrt(prop)), ", propotion=", ff(prop)), L(""),
+                L("---------------------------------------------"), L("\tSUM OF SQUARES | DF | MEAN OF SQUARES | F RATIO"),
+                L("REGRES:\t", ff(r$ssr), "  ", r$k, "  ", ff(r$ssr / r$k), "  ", ff(r$f)),
+                L("ERROR:\t", ff(r$sse), "  ", r$dfe, "  ", ff(r$sse / r$dfe)),
+                L("TOTAL:\t", ff(r$sst), "  ", r$k + r$dfe),
+                L("---------------------------------------------"),
+                L(if (r$p < 0.05) "*" else "", "p=", ff(r$p)))
+  out
+}
+lda_parts <- function(a, b) {
+  pa <- pairwise_cov(a); pb <- pairwise_cov(b); na <- pa$n; nb <- pb$n
+  pool <- function(A, B) ((na - 1) * A + (nb - 1) * B) / (na + nb - 2)
+  coef <- solve(pool(pa$cov, pb$cov), pa$means - pb$means)
+  std <- solve(pool(pa$cor, pb$cor), pa$means - pb$means)
+  list(coef=coef, std=std, const=-0.5 * sum((pa$means + pb$means) * coef))
+}
+report_lda <- function(a, b) {
+  r <- lda_parts(a, b); lab <- names(b)
+  out <- paste0(L("--- Linear discriminant analysis ---"), L("linear discriminant function"),
+                L("[variable] coefficient, standard coefficient"))
+  for (i in seq_along(lab)) out <- paste0(out, L("[", lab[i], "] ", ff(r$coef[i]), ", ", ff(r$std[i])))
+  out <- paste0(out, L("[const] ", ff(r$const)), L(""), L("linear discriminant equation"),
+                L(paste0("(", ff(r$coef), ")*", lab, "+", collapse=""), "(", ff(r$const), ")"), L(""),
+                L("value of discriminant equation"))
+  for (g in list(list("D1", a), list("D2", b))) {
+    z <- as.vector(as.matrix(g[[2]]) %*% r$coef + r$const); n <- length(z)
+    pos <- sum(z > 0, na.rm=TRUE); neg <- sum(z <= 0, na.rm=TRUE)
+    out <- paste0(out, L(g[[1]], " Positive=", pos, " Negative=", neg, " Total=", n,
+                         " P/T=", ff(pos / n), " N/T=", ff(neg / n)))
+  }
+  out
+}
+report_mda <- function(a, b, cases, labels) {
+  pa <- pairwise_cov(a); pb <- pairwise_cov(b); X <- as.matrix(cases)
+  d1 <- mahalanobis(X, pa$means, pa$cov); d2 <- mahalanobis(X, pb$means, pb$cov)
+  verdict <- ifelse(!(is.finite(d1) & is.finite(d2)), "none", ifelse(d1 > d2, "D2", ifelse(d1 < d2, "D1", "D1=D2")))
+  out <- L("--- Mahalanobis' discriminant analysis -----------")
+  for (r in seq_along(d1)) out <- paste0(out, L(labels[r], " D1=", ff(d1[r]), ", D2=", ff(d2[r]),
+                                                ", Distance=", ff(d1[r] - d2[r]), ", ", verdict[r]))
+  n <- length(d1)
+  paste0(out, L("n(D1)=", sum(verdict == "D1"), ", n(D2)=", sum(verdict == "D2"), ", n(D1=D2)=", sum(verdict == "D1=D2"),
+                ", n(Total)=", n, ", D1/T=", ff(sum(verdict == "D1") / n), ", D2/T=", ff(sum(verdict == "D2") / n)))
+}
+
+# Least squares in x, or for a negative degree in 1/x, by R's lm.
+report_lsq <- function(x, y, degree) {
+  m <- abs(degree); u <- if (degree < 0) 1 / x else x
+  fit <- lm(y ~ poly(u, m, raw=TRUE)); c <- unname(coef(fit)); sse <- sum(residuals(fit)^2)
+  g <- sqrt(1 - sse / (sum(y^2) - sum(y)^2 / length(y)))
+  prefix <- if (degree < 0) "-" else ""; op <- if (degree < 0) "/" else "*"
+  out <- L("--- Least square method ---")
+  for (i in 0:m) out <- paste0(out, L("D[", prefix, i, "] ", ff(c[i + 1])))
+  out <- paste0(out, L("sum of desidual squares=", ff(sse)), L("coefficient of determination=", ff(g)), "equation\r\nY= ", "(", ff(c[1]), ")")
+  if (m >= 1) out <- paste0(out, "+(", ff(c[2]), ")", op, "(x)")
+  if (m >= 2) for (i in 2:m) out <- paste0(out, "+(", ff(c[i + 1]), ")", op, "pow(x,", i, ")")
+  paste0(out, "\r\n")
+}
+list_text <- function(name, v) paste0(name, "={", paste(sapply(v, format, digits=15), collapse=","), "}\n")
