@@ -1,12 +1,25 @@
 #include "numeric/distributions.h"
 
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace tallo {
+namespace {
+
+// The worksheet's probabilities have always been computed with pi to eight decimals.
+constexpr double kPi = 3.14159265;
+
+double SumOfLogs(double from, double to) {
+  double sum = 0;
+  for (double v = from; v <= to; ++v) sum += std::log(v);
+  return sum;
+}
+
+}  // namespace
 
 double ProbT(double t, int df) {
   if (df < 1) return 0;
-  constexpr double kPi = 3.14159265;
   t = std::fabs(t);
   const double theta = std::atan(t / std::sqrt(static_cast<double>(df)));
   double p = 0;
@@ -29,6 +42,55 @@ double ProbT(double t, int df) {
                     : 1 - 2 * (theta + std::sin(theta) * std::cos(theta) * sum) / kPi;
   }
   return p < 0 ? 0 : p;
+}
+
+std::optional<double> ProbF(double f, int df1, int df2) {
+  if (std::isnan(f) || df1 < 1 || df2 < 1) return std::numeric_limits<double>::quiet_NaN();
+  if (f <= 0) return 1.0;
+  if (std::isinf(f)) return 0.0;
+  double a = df1 / 2.0;
+  double b = df2 / 2.0;
+  double x = a * f / (a * f + b);
+  const double c = a + b - 1;
+  const bool complemented = x > 0.5;
+  if (complemented) {
+    x = 1 - x;
+    std::swap(a, b);
+  }
+  // I_x(a, b) = E (1 + sum of terms), each term the last one times x (c + i) / (a + i).
+  // E and the terms are multiplied in logarithms: with many degrees of freedom E alone
+  // underflows while the terms overflow. The terms rise while x (c + i) > a + i and then
+  // fall at least geometrically; the bound on their number leaves room for both.
+  const double log_e =
+      a * std::log(x) + b * std::log(1 - x) - LogGamma(a + 1) - LogGamma(b) + LogGamma(c + 1);
+  const double log_smallest_term = std::log(1e-12);
+  const double most_terms = 1000 + 8 * c;
+  double lower_tail = std::exp(log_e);
+  double log_term = 0;
+  for (double i = 1;; ++i) {
+    if (i > most_terms) return std::nullopt;
+    log_term += std::log(x * (c + i) / (a + i));
+    lower_tail += std::exp(log_e + log_term);
+    if (log_term < log_smallest_term) break;
+  }
+  double p = 1 - lower_tail;
+  if (complemented) p = 1 - p;
+  return p < 1e-12 ? 0 : p;
+}
+
+double LogGamma(double x) {
+  if (!(x > 0)) return std::numeric_limits<double>::quiet_NaN();
+  if (x >= 10) {
+    return (x - 0.5) * std::log(x) - x + 0.5 * std::log(2 * kPi) + 1 / (12 * x) -
+           1 / (360 * x * x * x);
+  }
+  if (x == std::floor(x)) return SumOfLogs(2, x - 1);
+  if (2 * x == std::floor(2 * x)) return 0.5 * std::log(kPi) + SumOfLogs(0.5, x - 1);
+  // Gamma(x) = Gamma(x + k) / (x (x + 1) ... (x + k - 1)), with x + k at 10 or more.
+  double shifted = x;
+  double log_product = 0;
+  for (; shifted < 10; ++shifted) log_product += std::log(shifted);
+  return LogGamma(shifted) - log_product;
 }
 
 }  // namespace tallo

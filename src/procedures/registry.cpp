@@ -4,9 +4,12 @@
 
 #include "procedures/contingency.h"
 #include "procedures/correlation.h"
+#include "procedures/curve_fit.h"
 #include "procedures/descriptive.h"
+#include "procedures/multivariate.h"
 #include "procedures/one_way.h"
 #include "procedures/outliers.h"
+#include "procedures/regression.h"
 #include "procedures/survival.h"
 #include "procedures/two_sample.h"
 #include "procedures/two_way.h"
@@ -23,6 +26,7 @@ constexpr std::array kStatements = {
     Statement{"max", 1, MaximumAnswer},
     Statement{"min", 1, MinimumAnswer},
     Statement{"histogram", 1, HistogramReport},
+    Statement{"lsq", 3, LeastSquaresFit},
     Statement{"smirnov", 1, SmirnovReport},
     Statement{"ttest", 2, TTestReport},
     Statement{"pttest", 2, PairedTTestReport},
@@ -46,6 +50,13 @@ constexpr std::array kStatements = {
     Statement{"relativerisk", 1, RelativeRiskReport},
     Statement{"genwxtest", 2, GeneralizedWilcoxonReport},
     Statement{"kapmrtest", 3, KaplanMeierReport},
+    Statement{"vcmtrx", 1, VarCovMatrix},
+    Statement{"eigenvv", 1, EigenOfCovariance},
+    Statement{"eigenvc", 1, EigenOfCorrelation},
+    Statement{"pca", 1, PrincipalComponents},
+    Statement{"mra", 1, MultipleRegression},
+    Statement{"lda", 2, LinearDiscriminant},
+    Statement{"mda", 3, MahalanobisDiscriminant},
 };
 
 }  // namespace

@@ -86,15 +86,36 @@ double CellValue(const CellGrid& grid, std::size_t row, std::size_t column) {
 }
 
 std::vector<double> ReadColumnList(const CellGrid& grid, std::size_t column) {
-  // Each cell is one item of the list: a cell holds no separator, and its blanks vanish.
   std::vector<double> values;
+  for (const std::optional<double>& cell : ReadColumnCells(grid, column)) {
+    if (cell) values.push_back(*cell);
+  }
+  return values;
+}
+
+std::optional<double> CellItem(const CellGrid& grid, std::size_t row, std::size_t column) {
+  // A cell is one item of a list: it holds no separator, and its blanks vanish.
   std::string item;
-  for (std::size_t row = 1; row < grid.rows(); ++row) {
-    item.clear();
-    for (char c : grid.cell(row, column)) {
-      if (!VanishesFromListItem(c)) item += c;
-    }
-    if (IsNumericItem(item)) values.push_back(ParseReal(item));
+  for (char c : grid.cell(row, column)) {
+    if (!VanishesFromListItem(c)) item += c;
+  }
+  if (!IsNumericItem(item)) return std::nullopt;
+  return ParseReal(item);
+}
+
+std::vector<std::optional<double>> ReadColumnCells(const CellGrid& grid, std::size_t column) {
+  std::vector<std::optional<double>> cells;
+  for (std::size_t row = 1; row < grid.rows(); ++row) cells.push_back(CellItem(grid, row, column));
+  return cells;
+}
+
+std::optional<std::vector<double>> ReadCaseCells(const CellGrid& grid, std::size_t row,
+                                                 std::size_t count) {
+  std::vector<double> values;
+  for (std::size_t column = 1; column <= count; ++column) {
+    const std::optional<double> value = CellItem(grid, row, column);
+    if (!value) return std::nullopt;
+    values.push_back(*value);
   }
   return values;
 }

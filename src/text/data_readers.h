@@ -4,6 +4,7 @@
 // column. Every procedure reads its data sets through these; there is no capacity limit.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,8 @@ class CellGrid {
  public:
   // Rows ended, the header row included.
   std::size_t rows() const { return cells_.size(); }
+  // Rows after the header row.
+  std::size_t data_rows() const { return cells_.empty() ? 0 : cells_.size() - 1; }
   // Data columns: the cells of the last row ended minus its label cell.
   std::size_t data_columns() const { return last_row_cells_ == 0 ? 0 : last_row_cells_ - 1; }
   // The cell at (row, column); empty where the row has no such cell.
@@ -57,5 +60,18 @@ double CellValue(const CellGrid& grid, std::size_t row, std::size_t column);
 // The numeric cells of one data column (column >= 1), rows 1 onward, as a list: empty and
 // non-numeric cells are skipped, so columns may differ in length.
 std::vector<double> ReadColumnList(const CellGrid& grid, std::size_t column);
+
+// A cell read as a list item (its blanks vanish): its value where it is numeric, nothing
+// where it is empty or not numeric.
+std::optional<double> CellItem(const CellGrid& grid, std::size_t row, std::size_t column);
+
+// One data column row by row (rows 1 onward), each cell read by CellItem. Two columns read
+// so pair up exactly as ParseValuePairs pairs the column texts.
+std::vector<std::optional<double>> ReadColumnCells(const CellGrid& grid, std::size_t column);
+
+// The values of one case: the cells of a data row in columns 1 to count, read by
+// CellItem; nothing when any of them is missing.
+std::optional<std::vector<double>> ReadCaseCells(const CellGrid& grid, std::size_t row,
+                                                 std::size_t count);
 
 }  // namespace tallo

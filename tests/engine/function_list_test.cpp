@@ -42,5 +42,27 @@ TEST(FunctionList, StatementsAreRegisteredInListOrder) {
   }
 }
 
+// The other way round: every "name(arguments)=" line of the list has its statement.
+TEST(FunctionList, EveryListedStatementIsRegistered) {
+  const std::string list(FunctionListText());
+  int listed = 0;
+  for (std::size_t begin = 0; begin < list.size(); begin = list.find("\r\n", begin) + 2) {
+    const std::string line = list.substr(begin, list.find("\r\n", begin) - begin);
+    const std::size_t open = line.find('(');
+    const std::size_t close = line.find(")=");
+    if (open == std::string::npos || close == std::string::npos || close < open) continue;
+    const std::string name = line.substr(0, open);
+    if (name.empty() || name.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos) {
+      continue;
+    }
+    const std::string arguments = line.substr(open + 1, close - open - 1);
+    const int count = static_cast<int>(std::count(arguments.begin(), arguments.end(), ',')) + 1;
+    EXPECT_NE(FindStatement(Statements(), name, count), nullptr) << line;
+    ++listed;
+  }
+  EXPECT_EQ(listed, 39);
+  EXPECT_EQ(Statements().size(), 39u);
+}
+
 }  // namespace
 }  // namespace tallo

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <string>
 #include <vector>
 
@@ -107,16 +109,33 @@ TEST(CellValue, DirectConversion) {
   EXPECT_EQ(CellValue(grid, 2, 7), 0);  // a missing cell
 }
 
+// Column A: 1, empty, "3 000", 4; column B: 10, 20, "n/a" and a missing cell.
+constexpr std::string_view kGappedColumns =
+    "\tA\tB\r\n"
+    "r1\t1\t10\r\n"
+    "r2\t\t20\r\n"
+    "r3\t3 000\tn/a\r\n"
+    "r4\t4\r\n";
+
 TEST(ReadColumnList, NumericCellsOfOneColumn) {
-  const CellGrid grid = SplitTableCells(
-      "\tA\tB\r\n"
-      "r1\t1\t10\r\n"
-      "r2\t\t20\r\n"
-      "r3\t3 000\tn/a\r\n"
-      "r4\t4\r\n");
+  const CellGrid grid = SplitTableCells(kGappedColumns);
   EXPECT_EQ(ReadColumnList(grid, 1), (Values{1, 3000, 4}));
   EXPECT_EQ(ReadColumnList(grid, 2), (Values{10, 20}));
   EXPECT_EQ(ReadColumnList(grid, 5), Values{});
+}
+
+TEST(ReadCaseCells, CellsReadAsListItems) {
+  const CellGrid grid = SplitTableCells(kGappedColumns);
+  EXPECT_EQ(ReadColumnCells(grid, 1),
+            (std::vector<std::optional<double>>{1, std::nullopt, 3000, 4}));
+  EXPECT_EQ(ReadCaseCells(grid, 1, 2), (Values{1, 10}));
+  EXPECT_EQ(ReadCaseCells(grid, 3, 1), (Values{3000}));  // blanks vanish, as in a list
+  EXPECT_EQ(ReadCaseCells(grid, 2, 2), std::nullopt);    // empty cell
+  EXPECT_EQ(ReadCaseCells(grid, 3, 2), std::nullopt);    // not numeric
+  EXPECT_EQ(ReadCaseCells(grid, 4, 2), std::nullopt);    // the row is short
+  EXPECT_EQ(ReadCaseCells(grid, 9, 1), std::nullopt);    // no such row
+  EXPECT_EQ(grid.data_rows(), 4u);
+  EXPECT_EQ(SplitTableCells("").data_rows(), 0u);
 }
 
 TEST(SplitTableCells, LargeTableIsReadWhole) {

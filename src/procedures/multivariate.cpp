@@ -1,0 +1,230 @@
+#include "procedures/multivariate.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <span>
+
+#include "numeric/summary.h"
+#include "text/number_text.h"
+
+namespace tallo {
+namespace {
+
+// Factors whose eigenvalue falls below this are not listed by pca.
+constexpr double kSmallestFactor = 0.01;
+
+// Sample covariance; undefined (nan) for fewer than two pairs.
+double Covariance(std::span<const double> x, std::span<const double> y) {
+  if (x.size() < 2) return std::numeric_limits<double>::quiet_NaN();
+  const double mx = Mean(x);
+  const double my = Mean(y);
+  double sum = 0;
+  for (std::size_t i = 0; i < x.size(); ++i) sum += (x[i] - mx) * (y[i] - my);
+  return sum / (static_cast<double>(x.size()) - 1);
+}
+
+// The numbers of one report line in "%0.2e", separated by ", ".
+template <typename ValueAt>
+void AppendScientificLine(std::string& report, std::size_t count, ValueAt value_at) {
+  for (std::size_t j = 0; j < count; ++j) {
+    if (j > 0) report += ", ";
+    report += FormatScientific(value_at(j), 2);
+  }
+  report += "\r\n";
+}
+
+// The running sum of the eigenvalues as a proportion of their total; exactly 1 once the
+// sum reaches the total.
+std::vector<double> CumulativeProportions(const std::vector<double>& values, double total) {
+  std::vector<double> proportions;
+  double running = 0;
+  for (double value : values) {
+    running += value;
+    proportions.push_back(running >= total ? 1.0 : running / total);
+  }
+  return proportions;
+}
+
+void AppendEigenListing(std::string& report, const Matrix& a, const EigenSystem& eigen,
+                        bool use_correlation) {
+  const std::size_t p = a.rows();
+  report += use_correlation
+                ? "--- Eigenvalue and eigenvector of correlation matrix ---\r\n"
+                : "--- Eigenvalue and eigenvector of variance-covariance matrix ---\r\n";
+  report += "matrix\r\n";
+  for (std::size_t i = 0; i < p; ++i) {
+    AppendScientificLine(report, p, [&](std::size_t j) { return a(i, j); });
+  }
+  const std::vector<double>& values = eigen.values;
+  const double total = Sum(values);
+  report += "eigen value\r\n";
+  AppendScientificLine(report, p, [&](std::size_t j) { return values[j]; });
+  report += "proportion\r\n";
+  AppendScientificLine(report, p, [&](std::size_t j) { return values[j] / total; });
+  report += "cumulative proportion\r\n";
+  const std::vector<double> cumulative = CumulativeProportions(values, total);
+  AppendScientificLine(report, p, [&](std::size_t j) { return cumulative[j]; });
+  report += "eigen vector\r\n";
+  for (std::size_t i = 0; i < p; ++i) {
+    AppendScientificLine(report, p, [&](std::size_t j) { return eigen.vectors(i, j); });
+  }
+}
+
+// The factors listed by pca: those before the first eigenvalue below kSmallestFactor.
+std::size_t RetainedFactors(const std::vector<double>& values) {
+  const auto first_small =
+      std::find_if(values.begin(), values.end(), [](double v) { return !(v >= kSmallestFactor); });
+  return static_cast<std::size_t>(first_small - values.begin());
+}
+
+void AppendComponentScores(std::string& report, const CellGrid& grid,
+                           const PairwiseCovariances& table, const EigenSystem& eigen,
+                           std::size_t factors) {
+  const std::size_t p = table.variables();
+  report += "component score\r\n------";
+  for (std::size_t j = 0; j < factors; ++j) AppendFormat(report, " factor[%d]", j + 1);
+  report += "\r\n";
+  for (std::size_t r = 1; r < grid.rows(); ++r) {
+    report += grid.cell(r, 0);
+    // A case with a missing cell has no scores.
+    const std::optional<std::vector<double>> values = ReadCaseCells(grid, r, p);
+    for (std::size_t j = 0; j < factors; ++j) {
+      double score = std::numeric_limits<double>::quiet_NaN();
+      if (values) {
+        score = 0;
+        for (std::size_t i = 0; i < p; ++i) {
+          const double sd = std::sqrt(table.combined(i, i));
+          score += ((*values)[i] - table.means[i]) / sd * eigen.vectors(i, j);
+        }
+      }
+      AppendFormat(report, " %f", score);
+    }
+    report += "\r\n";
+  }
+}
+
+void AppendPrincipalComponents(std::string& report, const CellGrid& grid,
+                               const PairwiseCovariances& table, const EigenSystem& eigen,
+                               bool use_correlation) {
+  const std::vector<double>& values = eigen.values;
+  const double total = Sum(values);
+  const std::vector<double> cumulative = CumulativeProportions(values, total);
+  const std::size_t factors = RetainedFactors(values);
+  report += "--- Principal component analysis -----------\r\n";
+  report += "factor, eigen value, proportion, cumulastive proportion\r\n";
+  for (std::size_t j = 0; j < factors; ++j) {
+    AppendFormat(report, "factor[%d] %f, %f, %f\r\n", j + 1, values[j], values[j] / total,
+                 cumulative[j]);
+  }
+  report += "\r\ncoefficient of each factor\r\n";
+  for (std::size_t j = 0; j < factors; ++j) {
+    AppendFormat(report, "factor[%d]\r\n", j + 1);
+    for (std::size_t i = 0; i < table.variables(); ++i) {
+      AppendFormat(report, "[%s] %f\r\n", table.labels[i], eigen.vectors(i, j));
+    }
+    report += "\r\n";
+  }
+  if (use_correlation) AppendComponentScores(report, grid, table, eigen, factors);
+}
+
+}  // namespace
+
+PairwiseCovariances CovarianceTable(const CellGrid& grid) {
+  const std::size_t p = grid.data_columns();
+  PairwiseCovariances table;
+  table.combined = Matrix(p, p);
+  table.means.resize(p);
+  table.case_count = grid.data_rows();
+  std::vector<std::vector<std::optional<double>>> columns;
+  for (std::size_t i = 0; i < p; ++i) {
+    table.labels.emplace_back(grid.cell(0, i + 1));
+    columns.push_back(ReadColumnCells(grid, i + 1));
+  }
+  std::vector<double> x;
+  std::vector<double> y;
+  for (std::size_t i = 0; i < p; ++i) {
+    for (std::size_t j = i; j < p; ++j) {
+      x.clear();
+      y.clear();
+      for (std::size_t r = 0; r < columns[i].size(); ++r) {
+        if (columns[i][r] && columns[j][r]) {
+          x.push_back(*columns[i][r]);
+          y.push_back(*columns[j][r]);
+        }
+      }
+      table.case_count = std::min(table.case_count, x.size());
+      table.combined(j, i) = Covariance(x, y);
+      if (i == j) table.means[i] = Mean(x);
+    }
+  }
+  for (std::size_t i = 0; i < p; ++i) {
+    for (std::size_t j = i + 1; j < p; ++j) {
+      table.combined(i, j) = table.combined(j, i) /
+                             (std::sqrt(table.combined(i, i)) * std::sqrt(table.combined(j, j)));
+    }
+  }
+  return table;
+}
+
+Matrix FullMatrix(const PairwiseCovariances& table, SquareKind kind) {
+  const std::size_t p = table.variables();
+  Matrix full(p, p);
+  for (std::size_t i = 0; i < p; ++i) {
+    for (std::size_t j = 0; j < p; ++j) {
+      // Covariances stand at (larger index, smaller index), correlations the other way.
+      const bool lower = i >= j;
+      if (kind == SquareKind::kCovariance) {
+        full(i, j) = lower ? table.combined(i, j) : table.combined(j, i);
+      } else {
+        full(i, j) = i == j ? 1.0 : (lower ? table.combined(j, i) : table.combined(i, j));
+      }
+    }
+  }
+  return full;
+}
+
+std::string SingularMatrixReport(std::string_view title) {
+  return std::string(title) + "the matrix is singular\r\n";
+}
+
+std::string VarCovMatrix(DataTexts data) {
+  const PairwiseCovariances table = CovarianceTable(SplitTableCells(data[0]));
+  const std::size_t p = table.variables();
+  std::string report = "--- variance-covariance and correlation matrix ---\r\n";
+  for (std::size_t i = 0; i < p; ++i) {
+    AppendFormat(report, "[%s]", table.labels[i]);
+    for (std::size_t j = 0; j < p; ++j) AppendFormat(report, " %0.2e", table.combined(i, j));
+    report += "\r\n";
+  }
+  report += "\r\n[variable] mean, standard deviation\r\n";
+  for (std::size_t i = 0; i < p; ++i) {
+    AppendFormat(report, "[%s] %f, %f\r\n", table.labels[i], table.means[i],
+                 std::sqrt(table.combined(i, i)));
+  }
+  AppendFormat(report, "n=%d\r\n", table.case_count);
+  return report;
+}
+
+std::string EigenAnalysis(std::string_view table_text, bool use_correlation,
+                          bool principal_components) {
+  const CellGrid grid = SplitTableCells(table_text);
+  const PairwiseCovariances table = CovarianceTable(grid);
+  const Matrix a =
+      FullMatrix(table, use_correlation ? SquareKind::kCorrelation : SquareKind::kCovariance);
+  const EigenSystem eigen = EigenSymmetric(a);
+  std::string report;
+  if (principal_components) {
+    AppendPrincipalComponents(report, grid, table, eigen, use_correlation);
+  } else {
+    AppendEigenListing(report, a, eigen, use_correlation);
+  }
+  return report;
+}
+
+std::string EigenOfCovariance(DataTexts data) { return EigenAnalysis(data[0], false, false); }
+std::string EigenOfCorrelation(DataTexts data) { return EigenAnalysis(data[0], true, false); }
+std::string PrincipalComponents(DataTexts data) { return EigenAnalysis(data[0], true, true); }
+
+}  // namespace tallo

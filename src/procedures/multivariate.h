@@ -1,0 +1,60 @@
+#pragma once
+// One table of cases (rows) by variables (columns): its covariance and correlation
+// matrices, their eigen analysis and principal components. The pairwise covariances are
+// shared with the regression and discrimination statements.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "numeric/matrix.h"
+#include "procedures/registry.h"
+#include "text/data_readers.h"
+
+namespace tallo {
+
+struct PairwiseCovariances {
+  std::vector<std::string> labels;  // the header cell of each data column
+  // Covariances on and below the diagonal (variances on it), correlations above.
+  Matrix combined;
+  std::vector<double> means;   // of all numeric cells of each column
+  std::size_t case_count = 0;  // the fewest complete rows of any pair of variables
+
+  std::size_t variables() const { return labels.size(); }
+};
+
+// The covariance of each pair of data columns over the rows where both cells are numeric,
+// so a missing cell drops its row from the pairs of its column only. A correlation divides
+// its pair's covariance by the standard deviations of the two whole columns. Pairs with
+// fewer than two rows, and correlations with a constant column, are nan.
+PairwiseCovariances CovarianceTable(const CellGrid& grid);
+
+enum class SquareKind { kCovariance, kCorrelation };
+
+// The full symmetric matrix of one kind: the covariance triangle mirrored, or the
+// correlation triangle mirrored with 1 on the diagonal.
+Matrix FullMatrix(const PairwiseCovariances& table, SquareKind kind);
+
+// What a statement abandoned on a singular matrix writes: its title line and a line
+// saying so.
+std::string SingularMatrixReport(std::string_view title);
+
+// vcmtrx(table)=: the combined square in "%0.2e", then each variable's mean and standard
+// deviation and the case count.
+std::string VarCovMatrix(DataTexts data);
+
+// The eigen analysis of a table's covariance matrix, or with use_correlation of its
+// correlation matrix. Plain, it lists the matrix, eigenvalues, proportions and
+// eigenvectors in "%0.2e"; with principal_components, the factors whose eigenvalue is at
+// least 0.01, their loadings and (on correlations) each case's component scores, nan for a
+// case with a missing cell.
+std::string EigenAnalysis(std::string_view table_text, bool use_correlation,
+                          bool principal_components);
+
+// eigenvv(table)=, eigenvc(table)= and pca(table)=.
+std::string EigenOfCovariance(DataTexts data);
+std::string EigenOfCorrelation(DataTexts data);
+std::string PrincipalComponents(DataTexts data);
+
+}  // namespace tallo
