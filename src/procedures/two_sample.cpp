@@ -138,7 +138,8 @@ std::string MannWhitneyReport(DataTexts data) {
   const std::array<double, 2> rank_sums = RankSumsOfGroups(std::move(values), std::move(groups));
   // The rank sum of the smaller sample; of two equal ones, a's.
   const double ta = b.size() < a.size() ? rank_sums[1] : rank_sums[0];
-  const auto [n, m] = std::minmax({static_cast<int>(a.size()), static_cast<int>(b.size())});
+  const int n = static_cast<int>(std::min(a.size(), b.size()));
+  const int m = static_cast<int>(std::max(a.size(), b.size()));
   const std::string_view label = LabelSignificance(
       [&](int level) {
         const RankSumBounds bounds = RankSumCritical(n, m, level);
