@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "numeric/distributions.h"
+#include "engine/functions.h"
 #include "text/char_classes.h"
 #include "text/number_text.h"
 
@@ -169,70 +169,24 @@ StepResult AddOrSubtract(Tokens& tokens, const Group& group) {
   return result;
 }
 
-// n! as the product n (n-1) ... 1; 1 for n <= 1. The product stops growing once it has
-// overflowed, so a huge n costs nothing.
-double Factorial(long long n) {
-  double product = 1;
-  for (long long v = n; v > 1 && std::isfinite(product); --v) product *= static_cast<double>(v);
-  return product;
-}
-
-double Permutations(long long n, long long r) { return Factorial(n) / Factorial(n - r); }
-
-double Combinations(long long n, long long r) {
-  return Factorial(n) / Factorial(r) / Factorial(n - r);
-}
-
-// Real arguments are read as atof reads them, whole ones as atoi.
-double Real(std::string_view x) { return ParseReal(x); }
-long long Whole(std::string_view x) { return ParseInteger(x); }
-
-struct Function {
-  std::string_view token;
-  int arguments;
-  bool rejects_negative;  // the step fails on a negative first argument
-  double (*apply)(std::string_view x, std::string_view y);
-};
-
-using Args = std::string_view;
-const std::array<Function, 17> kFunctions = {{
-    {"sqrt(", 1, true, [](Args x, Args) { return std::sqrt(Real(x)); }},
-    {"log(", 1, true, [](Args x, Args) { return std::log(Real(x)); }},
-    {"logd(", 1, true, [](Args x, Args) { return std::log10(Real(x)); }},
-    {"abs(", 1, false, [](Args x, Args) { return std::fabs(Real(x)); }},
-    {"pow(", 2, false, [](Args x, Args y) { return std::pow(Real(x), Real(y)); }},
-    {"exp(", 1, false, [](Args x, Args) { return std::exp(Real(x)); }},
-    {"sin(", 1, false, [](Args x, Args) { return std::sin(Real(x)); }},
-    {"asin(", 1, false, [](Args x, Args) { return std::asin(Real(x)); }},
-    {"cos(", 1, false, [](Args x, Args) { return std::cos(Real(x)); }},
-    {"acos(", 1, false, [](Args x, Args) { return std::acos(Real(x)); }},
-    {"tan(", 1, false, [](Args x, Args) { return std::tan(Real(x)); }},
-    {"atan(", 1, false, [](Args x, Args) { return std::atan(Real(x)); }},
-    {"probt(", 2, false, [](Args t, Args df) { return ProbT(Real(t), ParseInteger(df)); }},
-    {"n(", 1, false, [](Args n, Args) { return Factorial(Whole(n)); }},
-    {"nPr(", 2, false, [](Args n, Args r) { return Permutations(Whole(n), Whole(r)); }},
-    {"nCr(", 2, false, [](Args n, Args r) { return Combinations(Whole(n), Whole(r)); }},
-    {"nHr(", 2, false, [](Args n, Args r) { return Combinations(Whole(n) + Whole(r) - 1, Whole(r)); }},
-}};
 
 // The first function call whose arguments are single tokens: "f(" x ")" or "f(" x "," y ")".
 StepResult ApplyFunction(Tokens& tokens) {
   for (std::size_t p = 0; p < tokens.size(); ++p) {
-    for (const Function& function : kFunctions) {
-      if (tokens[p] != function.token) continue;
-      const std::size_t close = p + (function.arguments == 1 ? 2 : 4);
-      if (close >= tokens.size() || tokens[close] != ")") continue;
-      if (function.arguments == 2 && tokens[p + 2] != ",") continue;
-      const std::string_view x = tokens[p + 1];
-      const std::string_view y = function.arguments == 2 ? tokens[p + 3] : std::string_view();
-      if (!IsNumberText(x) || (function.arguments == 2 && !IsNumberText(y))) {
-        return StepResult::Failed;
-      }
-      if (function.rejects_negative && Real(x) < 0) return StepResult::Failed;
-      tokens[p] = NumberText(function.apply(x, y));
-      for (std::size_t k = p + 1; k <= close; ++k) tokens[k].clear();
-      return StepResult::Done;
+    const Function* function = FindFunction(tokens[p]);
+    if (function == nullptr) continue;
+    const std::size_t close = p + (function->arguments == 1 ? 2 : 4);
+    if (close >= tokens.size() || tokens[close] != ")") continue;
+    if (function->arguments == 2 && tokens[p + 2] != ",") continue;
+    const std::string_view x = tokens[p + 1];
+    const std::string_view y = function->arguments == 2 ? tokens[p + 3] : std::string_view();
+    if (!IsNumberText(x) || (function->arguments == 2 && !IsNumberText(y))) {
+      return StepResult::Failed;
     }
+    if (function->rejects_negative && ParseReal(x) < 0) return StepResult::Failed;
+    tokens[p] = NumberText(function->apply(x, y));
+    for (std::size_t k = p + 1; k <= close; ++k) tokens[k].clear();
+    return StepResult::Done;
   }
   return StepResult::NothingDone;
 }

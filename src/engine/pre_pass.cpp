@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "engine/direct_evaluator.h"
 #include "engine/evaluator.h"
 #include "text/char_classes.h"
 
@@ -125,13 +126,15 @@ bool IsSingleNumber(std::string_view text) {
 }
 
 // The answer to the expression of line tokens [start, equals]; empty when it has none.
+// Most expressions are plain arithmetic, which the direct evaluator answers exactly as the
+// reducer would, without rewriting the text step by step.
 std::string AnswerExpression(const LineTokens& tokens, std::size_t start, std::size_t equals,
                              const VariableTable& variables) {
   Substitution substitution(tokens, start, equals);
   substitution.Substitute(variables);
   const std::string expression = CheckExponentMarkers(ExtractExpression(substitution.Joined()));
-  std::string answer = KeepTrailingNumber(EvaluateUntilStable(expression));
-  return IsSingleNumber(answer) ? answer : std::string();
+  if (std::optional<std::string> answer = EvaluateDirectly(expression)) return *answer;
+  return ReducerAnswer(expression);
 }
 
 // Walks one line: records its assignments and answers its expressions.
@@ -314,6 +317,11 @@ std::string CheckExponentMarkers(std::string_view text) {
     if (!exponent) return std::string();
   }
   return std::string(text);
+}
+
+std::string ReducerAnswer(std::string_view expression) {
+  std::string answer = KeepTrailingNumber(EvaluateUntilStable(expression));
+  return IsSingleNumber(answer) ? answer : std::string();
 }
 
 std::string KeepTrailingNumber(std::string_view text) {

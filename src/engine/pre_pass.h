@@ -23,6 +23,11 @@ std::string ExtractExpression(std::string_view text);
 // ("2e+3=" is kept; "2e3=", "e*2=" and "1.5e+x=" are emptied).
 std::string CheckExponentMarkers(std::string_view text);
 
+// The answer the reducer gives an extracted expression: the trailing number of the
+// evaluated text, when that is one number as written (a sum cut off by the step bound, or
+// "5-+-3", which no step can reduce, is no answer).
+std::string ReducerAnswer(std::string_view expression);
+
 // The last run of "+-.0123456789e" in an evaluated text: the answer to insert. A text
 // that ends in any other character ("FALSE", "inf", an unreduced call) gives nothing.
 std::string KeepTrailingNumber(std::string_view text);

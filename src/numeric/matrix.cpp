@@ -129,17 +129,21 @@ std::size_t SturmCount(const Matrix& t, double x) {
 }
 
 // The eigenvalues of a tridiagonal matrix (n >= 2), largest first, each by bisection
-// below the one found before it.
+// below the one found before it. Rounding can make the Sturm counts of a badly scaled
+// matrix contradict the eigenvalues already found, and the search then restarts without
+// end; past a generous bound on its steps the eigenvalues not yet found are nan.
 Vector BisectEigenvalues(const Matrix& t) {
+  constexpr int kMaxSteps = 20000;
   const std::size_t n = t.rows();
   const double g = EigenvalueBound(t);
-  Vector values(n);
+  Vector values(n, std::numeric_limits<double>::quiet_NaN());
   double x = g;
   for (std::size_t k = 1; k <= n; ++k) {
     double lo = -g;
     double hi = x;
     x = (lo + hi) / 2;
-    for (;;) {
+    for (int step = 0;; ++step) {
+      if (step == kMaxSteps) return values;
       const std::size_t count = SturmCount(t, x);
       if (n >= 3 && k > count + 1) {
         // x lies above an eigenvalue already found: search again below x.
