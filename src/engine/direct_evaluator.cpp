@@ -1,6 +1,5 @@
 #include "engine/direct_evaluator.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "engine/functions.h"
@@ -22,17 +21,6 @@ struct Value {
   double number = 0;
   std::string_view written;
 };
-
-// The value the reducer carries on: the result written by "%g" and read back.
-double AsWritten(double result) {
-  // Whole numbers of up to six digits are written exactly.
-  if (result == std::floor(result) && std::fabs(result) < 999999.5) return result;
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, result, std::chars_format::scientific, 5);
-  double read = 0;
-  std::from_chars(text, end.ptr, read);
-  return read;
-}
 
 bool IsSign(char c) { return c == '+' || c == '-'; }
 
@@ -172,7 +160,7 @@ class DirectEvaluator {
 
   static bool Result(double result, Value& value) {
     if (!std::isfinite(result)) return false;
-    value = {AsWritten(result), {}};
+    value = {RoundToGeneral(result), {}};  // as the reducer writes and reads it back
     return true;
   }
 

@@ -1,5 +1,6 @@
 #include "engine/pre_pass.h"
 
+#include <algorithm>
 #include <functional>
 #include <string_view>
 #include <unordered_map>
@@ -170,27 +171,37 @@ void RunLine(std::string_view line, std::size_t line_offset, VariableTable& vari
   }
 }
 
+// The text without its characters of 128 and above, which the expression scanners drop
+// whole without ending a token; the text itself when it has none.
+std::string_view Narrow(std::string_view text, std::string& storage) {
+  const auto wide = [](char c) { return static_cast<unsigned char>(c) >= 128; };
+  if (std::none_of(text.begin(), text.end(), wide)) return text;
+  storage.clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (wide(text[i])) {
+      i += Utf8CharLength(text, i) - 1;
+    } else {
+      storage += text[i];
+    }
+  }
+  return storage;
+}
+
 // Evaluator tokens for ExtractExpression: runs of one evaluator class; blanks end a token
-// and vanish, characters of 128 and above vanish whole.
-std::vector<std::string> CutExpression(std::string_view text) {
-  std::vector<std::string> tokens;
-  std::string current;
+// and vanish.
+std::vector<std::string_view> CutExpression(std::string_view text) {
+  std::vector<std::string_view> tokens;
+  std::size_t begin = 0;
   ExpressionChar running = ExpressionChar::Other;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (static_cast<unsigned char>(c) >= 128) {
-      i += Utf8CharLength(text, i) - 1;
-      continue;
-    }
+    const bool blank = c == ' ' || c == '\t';
     const ExpressionChar cls = ClassifyExpressionChar(c);
-    if (!current.empty() && (cls != running || c == ' ' || c == '\t')) {
-      tokens.push_back(std::move(current));
-      current.clear();
-    }
-    if (c != ' ' && c != '\t') current += c;
+    if (i > begin && (cls != running || blank)) tokens.push_back(text.substr(begin, i - begin));
+    if (blank || (i > begin && cls != running)) begin = blank ? i + 1 : i;
     running = cls;
   }
-  if (!current.empty()) tokens.push_back(std::move(current));
+  if (text.size() > begin) tokens.push_back(text.substr(begin));
   return tokens;
 }
 
@@ -266,7 +277,8 @@ std::vector<Insertion> RunPrePass(std::string_view text) {
 }
 
 std::string ExtractExpression(std::string_view text) {
-  const std::vector<std::string> tokens = CutExpression(text);
+  std::string narrow;
+  const std::vector<std::string_view> tokens = CutExpression(Narrow(text, narrow));
   if (tokens.empty()) return "=";
   const std::size_t equals = tokens.size() - 1;
 
@@ -287,26 +299,20 @@ std::string ExtractExpression(std::string_view text) {
   return DropUnmatchedClosing(joined);
 }
 
-std::string CheckExponentMarkers(std::string_view text) {
+std::string CheckExponentMarkers(std::string text) {
   // A token ends where the class of the next character differs from the evaluator class
   // of the one before it, so "(" followed by letters stays one token.
-  std::vector<std::string> tokens;
-  std::string current;
-  char previous = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (static_cast<unsigned char>(c) >= 128) {
-      i += Utf8CharLength(text, i) - 1;
-      continue;
+  std::string narrow;
+  const std::string_view narrowed = Narrow(text, narrow);
+  std::vector<std::string_view> tokens;
+  std::size_t begin = 0;
+  for (std::size_t i = 1; i <= narrowed.size(); ++i) {
+    if (i == narrowed.size() ||
+        ExponentClass(narrowed[i]) != ClassifyExpressionChar(narrowed[i - 1])) {
+      tokens.push_back(narrowed.substr(begin, i - begin));
+      begin = i;
     }
-    if (!current.empty() && ExponentClass(c) != ClassifyExpressionChar(previous)) {
-      tokens.push_back(std::move(current));
-      current.clear();
-    }
-    current += c;
-    previous = c;
   }
-  if (!current.empty()) tokens.push_back(std::move(current));
 
   // Only digits "e" sign digits, with two tokens still to follow, is an exponent.
   for (std::size_t k = 0; k < tokens.size(); ++k) {
@@ -316,7 +322,7 @@ std::string CheckExponentMarkers(std::string_view text) {
                           ConsistsOf(tokens[k + 2], "0123456789");
     if (!exponent) return std::string();
   }
-  return std::string(text);
+  return text;
 }
 
 std::string ReducerAnswer(std::string_view expression) {

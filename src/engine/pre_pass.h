@@ -21,7 +21,7 @@ std::string ExtractExpression(std::string_view text);
 
 // The text, or nothing when it holds an "e" that is not part of a number's exponent
 // ("2e+3=" is kept; "2e3=", "e*2=" and "1.5e+x=" are emptied).
-std::string CheckExponentMarkers(std::string_view text);
+std::string CheckExponentMarkers(std::string text);
 
 // The answer the reducer gives an extracted expression: the trailing number of the
 // evaluated text, when that is one number as written (a sum cut off by the step bound, or

@@ -1,9 +1,11 @@
 #include "text/number_text.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <system_error>
@@ -13,37 +15,54 @@
 namespace tallo {
 namespace {
 
-// Room for the longest fixed form of a double (309 integer digits) plus sign and point.
-constexpr int kFixedIntegerRoom = 320;
+// Room for the longest fixed form of a double (309 integer digits), a sign, a point and
+// the decimals the reports ask for.
+constexpr int kMaxDecimals = 60;
+constexpr std::size_t kBufferSize = 320 + kMaxDecimals;
 
-std::string NonFiniteText(double value) {
-  if (std::isnan(value)) return "nan";  // never "-nan": the sign of a NaN means nothing
-  return value < 0 ? "-inf" : "inf";
+void AppendNonFinite(std::string& out, double value) {
+  if (std::isnan(value)) {
+    out += "nan";  // never "-nan": the sign of a NaN means nothing
+  } else {
+    out += value < 0 ? "-inf" : "inf";
+  }
 }
 
-std::string ToChars(double value, std::chars_format format, int precision) {
-  std::string text(static_cast<std::size_t>(kFixedIntegerRoom + precision), '\0');
-  auto result = std::to_chars(text.data(), text.data() + text.size(), value, format, precision);
+std::string_view ToChars(char (&buffer)[kBufferSize], double value, std::chars_format format,
+                         int precision) {
+  const auto result = std::to_chars(buffer, buffer + kBufferSize, value, format,
+                                    std::clamp(precision, 0, kMaxDecimals));
   assert(result.ec == std::errc());
-  text.resize(static_cast<std::size_t>(result.ptr - text.data()));
-  return text;
+  return std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer));
 }
 
-// Rewrites the exponent of a to_chars scientific text with at least three digits.
-std::string WidenExponent(const std::string& scientific) {
-  std::size_t e = scientific.find('e');
-  std::string digits = scientific.substr(e + 2);
-  if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
-  return scientific.substr(0, e + 2) + digits;
+// Drops trailing zeros and a bare point from a fixed-form number.
+std::string_view WithoutFractionZeros(std::string_view number) {
+  if (number.find('.') == std::string_view::npos) return number;
+  while (number.back() == '0') number.remove_suffix(1);
+  if (number.back() == '.') number.remove_suffix(1);
+  return number;
 }
 
-// Drops trailing zeros and a bare point from a fixed-form mantissa.
-void DropFractionZeros(std::string& mantissa) {
-  if (mantissa.find('.') == std::string::npos) return;
-  while (mantissa.back() == '0') mantissa.pop_back();
-  if (mantissa.back() == '.') mantissa.pop_back();
+// Appends a to_chars scientific text ("1.5e+10") with an exponent of at least three digits
+// ("1.5e+010"), its mantissa first passed through trim.
+template <typename Trim>
+void AppendScientificText(std::string& out, std::string_view scientific, Trim trim) {
+  const std::size_t e = scientific.find('e');
+  out += trim(scientific.substr(0, e));
+  out += scientific.substr(e, 2);  // "e" and the sign
+  const std::string_view digits = scientific.substr(e + 2);
+  if (digits.size() < 3) out.append(3 - digits.size(), '0');
+  out += digits;
 }
 
+// The decimal exponent of a to_chars scientific text.
+int ExponentOf(std::string_view scientific) {
+  const std::size_t e = scientific.find('e');
+  int exponent = 0;
+  for (char c : scientific.substr(e + 2)) exponent = exponent * 10 + (c - '0');
+  return scientific[e + 1] == '-' ? -exponent : exponent;
+}
 
 bool IsCSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -70,32 +89,154 @@ bool DecimalMagnitudeIsLarge(std::string_view mantissa, std::string_view exponen
   return magnitude + (negative ? -exp : exp) >= 0;
 }
 
+// Powers of ten that a double holds exactly.
+constexpr std::array<double, 23> kExactPowersOfTen = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// value * 10^power in one correctly rounded operation, when 10^|power| is exact.
+bool ScaleByPowerOfTen(double value, int power, double& scaled) {
+  if (power > 22 || power < -22) return false;
+  scaled = power >= 0 ? value * kExactPowersOfTen[static_cast<std::size_t>(power)]
+                      : value / kExactPowersOfTen[static_cast<std::size_t>(-power)];
+  return true;
+}
+
+// A value rounded to its first `precision` significant digits: digits holds them as a
+// whole number (10^(precision-1) <= digits < 10^precision) and exponent is the decimal
+// exponent of the first.
+struct SignificantDigits {
+  bool negative = false;
+  std::uint64_t digits = 0;
+  int exponent = 0;
+  int precision = 0;
+};
+
+// Finds the digits without the general conversion where that is safe: the value scaled
+// to precision digits (below 10^9) is one correctly rounded operation, off by less than
+// 1e-7, so unless its fraction lies closer than that to one half, rounding it gives the
+// digits an exact conversion gives. Near ties, extreme exponents and precisions beyond
+// nine digits are left to to_chars.
+bool FindSignificantDigits(double value, int precision, SignificantDigits& found) {
+  const double magnitude = std::fabs(value);
+  if (precision > 9 || !(magnitude > 1e-300 && magnitude < 1e300)) return false;
+  int exponent = static_cast<int>(std::floor(std::log10(magnitude)));
+  double power = 0;
+  if (!ScaleByPowerOfTen(1.0, exponent, power)) return false;
+  if (magnitude < power) --exponent;  // log10 rounded across a power of ten
+  if (ScaleByPowerOfTen(1.0, exponent + 1, power) && magnitude >= power) ++exponent;
+  double scaled = 0;
+  if (!ScaleByPowerOfTen(magnitude, precision - 1 - exponent, scaled)) return false;
+  const double whole = std::floor(scaled);
+  if (std::fabs(scaled - whole - 0.5) < 1e-9 + scaled * 1e-15) return false;
+  auto digits = static_cast<std::uint64_t>(scaled - whole > 0.5 ? whole + 1 : whole);
+  const auto limit = static_cast<std::uint64_t>(kExactPowersOfTen[static_cast<std::size_t>(precision)]);
+  if (digits >= limit) {  // rounded up to the next power of ten
+    digits /= 10;
+    ++exponent;
+  }
+  found = {value < 0, digits, exponent, precision};
+  return true;
+}
+
+// "%g" from found digits: fixed form for exponents -4 up to the precision, exponent form
+// otherwise, trailing zeros dropped.
+void AppendGeneralDigits(std::string& out, const SignificantDigits& found) {
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, found.digits).ptr;
+  std::string_view text(digits, static_cast<std::size_t>(end - digits));
+  while (text.size() > 1 && text.back() == '0') text.remove_suffix(1);
+  if (found.negative) out += '-';
+  const int exponent = found.exponent;
+  if (exponent >= 0 && exponent < found.precision) {
+    const auto integer = static_cast<std::size_t>(exponent + 1);
+    if (text.size() <= integer) {
+      out += text;
+      out.append(integer - text.size(), '0');
+    } else {
+      out += text.substr(0, integer);
+      out += '.';
+      out += text.substr(integer);
+    }
+  } else if (exponent < 0 && exponent >= -4) {
+    out += "0.";
+    out.append(static_cast<std::size_t>(-exponent - 1), '0');
+    out += text;
+  } else {
+    out += text[0];
+    if (text.size() > 1) {
+      out += '.';
+      out += text.substr(1);
+    }
+    out += exponent < 0 ? "e-" : "e+";
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    if (magnitude < 100) out += '0';
+    if (magnitude < 10) out += '0';
+    out += FormatInteger(magnitude);
+  }
+}
+
 }  // namespace
 
-std::string FormatGeneral(double value, int significant) {
-  if (!std::isfinite(value)) return NonFiniteText(value);
-  const int precision = std::max(significant, 1);
-  std::string scientific = ToChars(value, std::chars_format::scientific, precision - 1);
-  const std::size_t e = scientific.find('e');
-  const int exponent = std::stoi(scientific.substr(e + 1));
-  if (exponent >= -4 && exponent < precision) {
-    std::string fixed = ToChars(value, std::chars_format::fixed, precision - 1 - exponent);
-    DropFractionZeros(fixed);
-    return fixed;
+double RoundToGeneral(double value, int significant) {
+  if (!std::isfinite(value) || value == 0) return value;
+  SignificantDigits found;
+  double rounded = 0;
+  if (FindSignificantDigits(value, std::max(significant, 1), found) &&
+      ScaleByPowerOfTen(static_cast<double>(found.digits),
+                        found.exponent - found.precision + 1, rounded)) {
+    return found.negative ? -rounded : rounded;
   }
-  std::string mantissa = scientific.substr(0, e);
-  DropFractionZeros(mantissa);
-  return WidenExponent(mantissa + scientific.substr(e));
+  return ParseReal(FormatGeneral(value, significant));
+}
+
+void AppendGeneral(std::string& out, double value, int significant) {
+  if (!std::isfinite(value)) return AppendNonFinite(out, value);
+  const int precision = std::max(significant, 1);
+  SignificantDigits digits;
+  if (FindSignificantDigits(value, precision, digits)) return AppendGeneralDigits(out, digits);
+  char buffer[kBufferSize];
+  const std::string_view scientific =
+      ToChars(buffer, value, std::chars_format::scientific, precision - 1);
+  const int exponent = ExponentOf(scientific);
+  if (exponent >= -4 && exponent < precision) {
+    char fixed[kBufferSize];
+    out += WithoutFractionZeros(
+        ToChars(fixed, value, std::chars_format::fixed, precision - 1 - exponent));
+  } else {
+    AppendScientificText(out, scientific, WithoutFractionZeros);
+  }
+}
+
+void AppendFixed(std::string& out, double value, int decimals) {
+  if (!std::isfinite(value)) return AppendNonFinite(out, value);
+  char buffer[kBufferSize];
+  out += ToChars(buffer, value, std::chars_format::fixed, decimals);
+}
+
+void AppendScientific(std::string& out, double value, int decimals) {
+  if (!std::isfinite(value)) return AppendNonFinite(out, value);
+  char buffer[kBufferSize];
+  AppendScientificText(out, ToChars(buffer, value, std::chars_format::scientific, decimals),
+                       [](std::string_view mantissa) { return mantissa; });
+}
+
+std::string FormatGeneral(double value, int significant) {
+  std::string text;
+  AppendGeneral(text, value, significant);
+  return text;
 }
 
 std::string FormatFixed(double value, int decimals) {
-  if (!std::isfinite(value)) return NonFiniteText(value);
-  return ToChars(value, std::chars_format::fixed, std::max(decimals, 0));
+  std::string text;
+  AppendFixed(text, value, decimals);
+  return text;
 }
 
 std::string FormatScientific(double value, int decimals) {
-  if (!std::isfinite(value)) return NonFiniteText(value);
-  return WidenExponent(ToChars(value, std::chars_format::scientific, std::max(decimals, 0)));
+  std::string text;
+  AppendScientific(text, value, decimals);
+  return text;
 }
 
 std::string FormatInteger(long long value) {
@@ -155,9 +296,9 @@ void AppendFormatArgs(std::string& out, std::string_view pattern,
     const FormatArg& arg = *next++;
     switch (pattern[j]) {
       case 'd': out += FormatInteger(arg.AsInteger()); break;
-      case 'f': out += FormatFixed(arg.AsReal(), precision < 0 ? 6 : precision); break;
-      case 'g': out += FormatGeneral(arg.AsReal(), precision < 0 ? 6 : precision); break;
-      case 'e': out += FormatScientific(arg.AsReal(), precision < 0 ? 6 : precision); break;
+      case 'f': AppendFixed(out, arg.AsReal(), precision < 0 ? 6 : precision); break;
+      case 'g': AppendGeneral(out, arg.AsReal(), precision < 0 ? 6 : precision); break;
+      case 'e': AppendScientific(out, arg.AsReal(), precision < 0 ? 6 : precision); break;
       case 's': out += arg.AsText(); break;
       default:
         assert(!"unknown format directive");
@@ -246,6 +387,7 @@ std::string TrimTrailingZeros(std::string_view text) {
   return out;
 }
 
-std::string NumberText(double value) { return TrimTrailingZeros(FormatGeneral(value)); }
+// "%g" leaves no trailing zeros in a fraction, so TrimTrailingZeros has nothing to drop.
+std::string NumberText(double value) { return FormatGeneral(value); }
 
 }  // namespace tallo

@@ -17,6 +17,10 @@ namespace tallo {
 // exponents -4 up to the precision, exponent form otherwise, trailing zeros dropped.
 std::string FormatGeneral(double value, int significant = 6);
 
+// The number a "%g" text of the value stands for: the value rounded to its first six (or
+// significant) digits, as the text would read back.
+double RoundToGeneral(double value, int significant = 6);
+
 // "%.Nf": N decimals ("%f" is six).
 std::string FormatFixed(double value, int decimals = 6);
 
@@ -25,6 +29,11 @@ std::string FormatScientific(double value, int decimals);
 
 // "%d".
 std::string FormatInteger(long long value);
+
+// The same conversions appended to a text.
+void AppendGeneral(std::string& out, double value, int significant = 6);
+void AppendFixed(std::string& out, double value, int decimals = 6);
+void AppendScientific(std::string& out, double value, int decimals);
 
 // One argument of Format: a whole number, a real number or a text.
 class FormatArg {

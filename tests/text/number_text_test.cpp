@@ -86,6 +86,39 @@ TEST(NumberText, AgreesWithCLibraryOnRandomValues) {
   }
 }
 
+// Values whose seventh significant digit is a 5 lie next to a rounding tie: the digits
+// must still come out as an exact conversion gives them.
+TEST(NumberText, NearTiesAgreeWithCLibrary) {
+  std::mt19937_64 random(7);
+  std::uniform_int_distribution<long long> digits(100000, 999999);
+  std::uniform_int_distribution<int> exponent(-30, 30);
+  for (int i = 0; i < 50000; ++i) {
+    const double value = (static_cast<double>(digits(random)) * 10 + 5) * std::pow(10.0, exponent(random));
+    ASSERT_EQ(FormatGeneral(value), CReference("%g", value)) << value;
+    ASSERT_EQ(FormatGeneral(-value), CReference("%g", -value)) << value;
+    ASSERT_EQ(RoundToGeneral(value), ParseReal(CReference("%g", value))) << value;
+  }
+  EXPECT_EQ(FormatGeneral(0.5), "0.5");
+  EXPECT_EQ(FormatGeneral(2.5e-5), "2.5e-005");
+  EXPECT_EQ(FormatGeneral(999999.5), "1e+006");  // a tie, rounded to even
+  EXPECT_EQ(FormatGeneral(1234565), "1.23456e+006");  // exactly a tie: to even
+}
+
+TEST(RoundToGeneral, TheNumberTheTextReadsBack) {
+  std::mt19937_64 random(11);
+  std::uniform_int_distribution<int> exponent(-320, 308);
+  std::uniform_real_distribution<double> mantissa(-10, 10);
+  for (int i = 0; i < 50000; ++i) {
+    const double value = mantissa(random) * std::pow(10.0, exponent(random));
+    if (!std::isfinite(value)) continue;
+    ASSERT_EQ(RoundToGeneral(value), ParseReal(CReference("%g", value))) << value;
+  }
+  EXPECT_EQ(RoundToGeneral(1.0 / 3), 0.333333);
+  EXPECT_EQ(RoundToGeneral(2.0 / 3), 0.666667);
+  EXPECT_EQ(RoundToGeneral(123456789), 123457000);
+  EXPECT_TRUE(std::isinf(RoundToGeneral(kInf)));
+}
+
 TEST(FormatInteger, Whole) {
   EXPECT_EQ(FormatInteger(0), "0");
   EXPECT_EQ(FormatInteger(-42), "-42");
