@@ -57,27 +57,55 @@ ValuePairs ParseValuePairs(std::string_view first, std::string_view second) {
 }
 
 std::string_view CellGrid::cell(std::size_t row, std::size_t column) const {
-  if (row >= cells_.size() || column >= cells_[row].size()) return {};
-  return cells_[row][column];
+  if (row >= rows() || column >= row_starts_[row + 1] - row_starts_[row]) return {};
+  return cells_[row_starts_[row] + column];
 }
 
 CellGrid SplitTableCells(std::string_view text) {
   CellGrid grid;
-  std::vector<std::string> row(1);
+  std::size_t row_cells = 0;
+  std::size_t begin = 0;          // where the current cell starts
+  bool broken_by_lf = false;      // an LF stands inside the current cell
+  const auto end_cell = [&](std::size_t end) {
+    std::string_view cell = text.substr(begin, end - begin);
+    if (broken_by_lf) {
+      std::string& joined = grid.joined_cells_.emplace_back();
+      for (char c : cell) {
+        if (c != '\n') joined += c;
+      }
+      cell = joined;
+    }
+    grid.cells_.push_back(cell);
+    ++row_cells;
+    broken_by_lf = false;
+  };
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (c == '\n') continue;
-    if (c != '\t' && c != '\r' && c != ',') row.back() += c;
+    if (c == '\n') {
+      if (i == begin) {
+        ++begin;  // an LF that opens a cell is simply left out
+      } else {
+        broken_by_lf = true;
+      }
+      continue;
+    }
+    const bool last = i + 1 == text.size();
     // A CR, or the last character of the text, ends the row before a TAB or comma could
     // open another cell in it.
-    if (c == '\r' || i + 1 == text.size()) {
-      grid.last_row_cells_ = row.size();
-      grid.cells_.push_back(std::move(row));
-      row.assign(1, std::string());
+    if (c == '\r' || last) {
+      end_cell(c == '\r' || c == '\t' || c == ',' ? i : i + 1);
+      grid.row_starts_.push_back(grid.cells_.size() - row_cells);
+      grid.last_row_cells_ = row_cells;
+      row_cells = 0;
+      begin = i + 1;
     } else if (c == '\t' || c == ',') {
-      row.emplace_back();
+      end_cell(i);
+      begin = i + 1;
     }
   }
+  // Cells of a row that no CR ended (the text ends in an LF) belong to no row.
+  grid.cells_.resize(grid.row_starts_.empty() ? 0 : grid.cells_.size() - row_cells);
+  grid.row_starts_.push_back(grid.cells_.size());
   return grid;
 }
 
@@ -95,8 +123,13 @@ std::vector<double> ReadColumnList(const CellGrid& grid, std::size_t column) {
 
 std::optional<double> CellItem(const CellGrid& grid, std::size_t row, std::size_t column) {
   // A cell is one item of a list: it holds no separator, and its blanks vanish.
+  const std::string_view cell = grid.cell(row, column);
+  if (cell.find_first_of(" \n") == std::string_view::npos) {
+    if (!IsNumericItem(cell)) return std::nullopt;
+    return ParseReal(cell);
+  }
   std::string item;
-  for (char c : grid.cell(row, column)) {
+  for (char c : cell) {
     if (!VanishesFromListItem(c)) item += c;
   }
   if (!IsNumericItem(item)) return std::nullopt;

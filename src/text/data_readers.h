@@ -4,6 +4,7 @@
 // column. Every procedure reads its data sets through these; there is no capacity limit.
 
 #include <cstddef>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,17 +39,22 @@ ValuePairs ParseValuePairs(std::string_view first, std::string_view second);
 class CellGrid {
  public:
   // Rows ended, the header row included.
-  std::size_t rows() const { return cells_.size(); }
+  std::size_t rows() const { return row_starts_.size() - 1; }
   // Rows after the header row.
-  std::size_t data_rows() const { return cells_.empty() ? 0 : cells_.size() - 1; }
+  std::size_t data_rows() const { return rows() == 0 ? 0 : rows() - 1; }
   // Data columns: the cells of the last row ended minus its label cell.
   std::size_t data_columns() const { return last_row_cells_ == 0 ? 0 : last_row_cells_ - 1; }
   // The cell at (row, column); empty where the row has no such cell.
   std::string_view cell(std::size_t row, std::size_t column) const;
 
  private:
-  friend CellGrid SplitTableCells(std::string_view text);
-  std::vector<std::vector<std::string>> cells_;
+  friend // The grid refers to the text: keep the text alive while the grid is used.
+CellGrid SplitTableCells(std::string_view text);
+  // The cells row after row, as views of the table's text (which must outlive the grid);
+  // a cell with an LF inside is kept without it in joined_cells_.
+  std::vector<std::string_view> cells_;
+  std::vector<std::size_t> row_starts_;  // index of each row's first cell, then the end
+  std::deque<std::string> joined_cells_;
   std::size_t last_row_cells_ = 0;
 };
 

@@ -102,6 +102,17 @@ TEST(SplitTableCells, RowsAndColumns) {
   EXPECT_EQ(SplitTableCells("").data_columns(), 0u);
 }
 
+TEST(SplitTableCells, LineFeedsAreLeftOut) {
+  // An LF anywhere is ignored: at the start of a cell, inside one, or last in the text,
+  // where it ends no row.
+  const CellGrid grid = SplitTableCells("\tA\tB\r\nr1\t1\n2\t3\r\nr2\t4\t5\n");
+  EXPECT_EQ(grid.rows(), 2u);
+  EXPECT_EQ(grid.cell(1, 0), "r1");
+  EXPECT_EQ(grid.cell(1, 1), "12");
+  EXPECT_EQ(grid.cell(1, 2), "3");
+  EXPECT_EQ(grid.cell(2, 0), "");
+}
+
 TEST(CellValue, DirectConversion) {
   const CellGrid grid = SplitTableCells(kHelpTable);
   EXPECT_EQ(CellValue(grid, 1, 1), 234.54);
