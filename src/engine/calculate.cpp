@@ -7,7 +7,7 @@
 namespace tallo {
 
 Calculation CalculateWorksheet(std::string_view text) {
-  const CrLfView crlf(text);
+  CrLfView crlf(text);
   std::vector<Insertion> answers = RunPrePass(crlf.text());
   // The driver reads the text with the scalar answers in place.
   std::vector<Insertion> reports;
@@ -16,8 +16,9 @@ Calculation CalculateWorksheet(std::string_view text) {
   } else {
     reports = RunStatementDriver(ApplyInsertions(crlf.text(), answers));
   }
-  std::vector<Insertion> insertions =
-      crlf.ToOriginal(ComposeInsertions(std::move(answers), std::move(reports)));
+  std::vector<Insertion> insertions = ComposeInsertions(std::move(answers), std::move(reports));
+  crlf.ReleaseText();  // the calculated text is built from the original
+  insertions = crlf.ToOriginal(std::move(insertions));
   std::string calculated = ApplyInsertions(text, insertions);
   return {std::move(calculated), std::move(insertions)};
 }

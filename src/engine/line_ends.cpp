@@ -33,6 +33,8 @@ CrLfView::CrLfView(std::string_view original) : original_(original) {
   crlf_.append(original.substr(copied));
 }
 
+void CrLfView::ReleaseText() { std::string().swap(crlf_); }
+
 std::vector<Insertion> CrLfView::ToOriginal(std::vector<Insertion> insertions) const {
   if (!converted_) return insertions;
   std::size_t added = 0;  // CRs added before the current insertion

@@ -22,6 +22,9 @@ class CrLfView {
   // The text with a CR before every lone LF; the original itself when it has none.
   std::string_view text() const { return converted_ ? std::string_view(crlf_) : original_; }
 
+  // Frees the converted text once nothing reads text() any more; ToOriginal still works.
+  void ReleaseText();
+
   // Insertions into text(), moved to the original's offsets; inside a line that ends in a
   // lone LF their CR LF line ends become LF. A last line without line end takes the style
   // of the line before it; a text without line ends keeps CR LF.

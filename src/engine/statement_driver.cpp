@@ -1,6 +1,7 @@
 #include "engine/statement_driver.h"
 
 #include <array>
+#include <deque>
 #include <string>
 #include <unordered_map>
 
@@ -9,12 +10,53 @@
 namespace tallo {
 namespace {
 
-// Completed data-set definitions, found by name in text order.
+// The text of a definition in progress: the tokens between its braces, less any token
+// that is exactly "=" or "{". While its tokens follow each other in the worksheet it is a
+// view of the worksheet; a left-out token in between makes it a copy.
+class PendingData {
+ public:
+  void Append(std::string_view token) {
+    if (copied_) {
+      copy_ += token;
+    } else if (view_.empty()) {
+      view_ = token;
+    } else if (view_.data() + view_.size() == token.data()) {
+      view_ = std::string_view(view_.data(), view_.size() + token.size());
+    } else {
+      copy_.assign(view_);
+      copy_ += token;
+      copied_ = true;
+    }
+  }
+
+  void Clear() {
+    view_ = {};
+    copy_.clear();
+    copied_ = false;
+  }
+
+  bool copied() const { return copied_; }
+  std::string_view view() const { return view_; }
+  std::string TakeCopy() { return std::move(copy_); }
+
+ private:
+  std::string_view view_;
+  std::string copy_;
+  bool copied_ = false;
+};
+
+// Completed data-set definitions, found by name in text order. The texts are views of the
+// worksheet, which outlives the table, or copies kept here.
 class DataSetTable {
  public:
-  void Add(std::string_view name, std::string data) {
+  void Add(std::string_view name, PendingData& data) {
     by_name_[name].push_back(data_.size());
-    data_.push_back(std::move(data));
+    if (data.copied()) {
+      data_.push_back(copies_.emplace_back(data.TakeCopy()));
+    } else {
+      data_.push_back(data.view());
+    }
+    data.Clear();
   }
 
   // Definition numbers of a name, earliest first; empty when it has none.
@@ -27,7 +69,8 @@ class DataSetTable {
   std::string_view Data(std::size_t definition) const { return data_[definition]; }
 
  private:
-  std::vector<std::string> data_;
+  std::vector<std::string_view> data_;
+  std::deque<std::string> copies_;
   std::unordered_map<std::string_view, std::vector<std::size_t>> by_name_;
 };
 
@@ -119,7 +162,7 @@ std::vector<Insertion> RunStatementDriver(std::string_view text,
   TokenWindow window;
   bool defining = false;
   std::string_view pending_name;
-  std::string pending_data;
+  PendingData pending_data;
 
   // Visits the token boundaries: the first character, every change of class, and the last
   // character, which ends a token whatever its class. At a boundary the token before it is
@@ -136,15 +179,14 @@ std::vector<Insertion> RunStatementDriver(std::string_view text,
       defining = true;
       pending_name = window[1];
     }
-    if (defining && t0 != "=" && t0 != "{") pending_data += t0;
+    if (defining && t0 != "=" && t0 != "{") pending_data.Append(t0);
     if (defining && c == '}') {
       defining = false;
-      data_sets.Add(pending_name, std::move(pending_data));
-      pending_data.clear();
+      data_sets.Add(pending_name, pending_data);
     }
     if (t0 == "{}") {
       defining = false;
-      pending_data.clear();
+      pending_data.Clear();
     }
     if (c == '=' && EndsStatement(text, i)) {
       StatementCall call;
