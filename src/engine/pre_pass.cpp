@@ -38,6 +38,7 @@ struct NameHash {
 };
 
 // Scalar variables: name to value text, valid from their assignment to the end of the text.
+// The value is kept as it is substituted, with a blank on either side (" 5.5 ").
 using VariableTable = std::unordered_map<std::string, std::string, NameHash, std::equal_to<>>;
 
 bool IsArithmeticOperator(std::string_view token) {
@@ -62,20 +63,26 @@ class Substitution {
   Substitution(const LineTokens& line, std::size_t start, std::size_t end)
       : line_(line), start_(start), work_(line.begin() + static_cast<std::ptrdiff_t>(start),
                                           line.begin() + static_cast<std::ptrdiff_t>(end) + 1) {}
+  // The substituted values are views of the variable table, which must not change while
+  // the substitution is used.
 
   // Replaces every token that names a variable by " value ", except the letters of a
   // number's exponent: "e" in "1.5e+3", or a name after "1.5e+".
   void Substitute(const VariableTable& variables) {
     for (std::size_t k = start_; k < start_ + work_.size(); ++k) {
+      if (!IsNameChar(Token(k)[0])) continue;  // a name starts with a letter
       const auto found = variables.find(Token(k));
       if (found == variables.end() || IsExponentLetter(k) || FollowsExponentSign(k)) continue;
-      work_[k - start_] = " " + found->second + " ";
+      work_[k - start_] = found->second;
     }
   }
 
   std::string Joined() const {
+    std::size_t size = 0;
+    for (std::string_view token : work_) size += token.size();
     std::string text;
-    for (const std::string& token : work_) text += token;
+    text.reserve(size);
+    for (std::string_view token : work_) text += token;
     return text;
   }
 
@@ -105,7 +112,7 @@ class Substitution {
 
   const LineTokens& line_;
   std::size_t start_;
-  std::vector<std::string> work_;
+  std::vector<std::string_view> work_;
 };
 
 // One number as written: a sign, digits and points, an exponent. An evaluation that
@@ -161,7 +168,9 @@ void RunLine(std::string_view line, std::size_t line_offset, VariableTable& vari
     if (!value.empty() && FirstClass(name) == WorksheetChar::Letter &&
         FirstClass(value) == WorksheetChar::Number) {
       // An assignment; after an operator it is an expression already answered (a*x=5).
-      if (!IsArithmeticOperator(before)) variables.insert_or_assign(std::string(name), std::string(value));
+      if (!IsArithmeticOperator(before)) {
+        variables.insert_or_assign(std::string(name), " " + std::string(value) + " ");
+      }
     } else if (FirstClass(value) != WorksheetChar::Number &&
                FirstClass(value) != WorksheetChar::Letter && (value.empty() || value[0] != '{')) {
       std::string answer = AnswerExpression(tokens, start, m, variables);
@@ -228,21 +237,18 @@ bool EndsWithAnyOf(std::string_view token, std::string_view endings) {
   return !token.empty() && endings.find(token.back()) != std::string_view::npos;
 }
 
-// Keeps the characters at parenthesis depth 0 or more; an unmatched ")" discards what
-// came before, and nothing is kept until enough "(" have restored the depth.
-std::string DropUnmatchedClosing(std::string_view text) {
-  std::string kept;
+// Keeps the characters at parenthesis depth 0 or more: an unmatched ")" discards what
+// came before, and nothing is kept until enough "(" have restored the depth. What is left
+// is the text after the last character at a negative depth.
+void DropUnmatchedClosing(std::string& text) {
   int depth = 0;
-  for (char c : text) {
-    if (c == '(') ++depth;
-    if (c == ')') --depth;
-    if (depth < 0) {
-      kept.clear();
-    } else {
-      kept += c;
-    }
+  std::size_t kept_from = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '(') ++depth;
+    if (text[i] == ')') --depth;
+    if (depth < 0) kept_from = i + 1;
   }
-  return kept;
+  text.erase(0, kept_from);
 }
 
 // Whether a token consists of the characters of set only (and is not empty).
@@ -294,12 +300,17 @@ std::string ExtractExpression(std::string_view text) {
     start = equals;
   }
 
+  std::size_t size = 0;
+  for (std::size_t k = start; k <= equals; ++k) size += tokens[k].size();
   std::string joined;
+  joined.reserve(size);
   for (std::size_t k = start; k <= equals; ++k) joined += tokens[k];
-  return DropUnmatchedClosing(joined);
+  DropUnmatchedClosing(joined);
+  return joined;
 }
 
 std::string CheckExponentMarkers(std::string text) {
+  if (text.find('e') == std::string::npos) return text;
   // A token ends where the class of the next character differs from the evaluator class
   // of the one before it, so "(" followed by letters stays one token.
   std::string narrow;
