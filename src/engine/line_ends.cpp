@@ -7,12 +7,18 @@ bool IsLoneLf(std::string_view text, std::size_t lf) { return lf == 0 || text[lf
 
 }  // namespace
 
-std::string WithLfLineEnds(std::string_view text) {
-  std::string lf;
-  lf.reserve(text.size());
+void UseLfLineEnds(std::string& text) {
+  std::size_t kept = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lf += text[i];
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    text[kept++] = text[i];
   }
+  text.resize(kept);
+}
+
+std::string WithLfLineEnds(std::string_view text) {
+  std::string lf(text);
+  UseLfLineEnds(lf);
   return lf;
 }
 
@@ -50,7 +56,7 @@ std::vector<Insertion> CrLfView::ToOriginal(std::vector<Insertion> insertions) c
     }
     const std::size_t line_end = next_lf != std::string_view::npos ? next_lf : last_lf;
     if (line_end != std::string_view::npos && IsLoneLf(original_, line_end)) {
-      insertion.text = WithLfLineEnds(insertion.text);
+      UseLfLineEnds(insertion.text);
     }
   }
   return insertions;

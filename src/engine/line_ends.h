@@ -11,7 +11,8 @@
 
 namespace tallo {
 
-// The text with every CR LF pair turned into LF; lone CRs stay.
+// Every CR LF pair turned into LF; lone CRs stay.
+void UseLfLineEnds(std::string& text);
 std::string WithLfLineEnds(std::string_view text);
 
 class CrLfView {

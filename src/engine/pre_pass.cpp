@@ -141,6 +141,9 @@ std::string AnswerExpression(const LineTokens& tokens, std::size_t start, std::s
   Substitution substitution(tokens, start, equals);
   substitution.Substitute(variables);
   const std::string expression = CheckExponentMarkers(ExtractExpression(substitution.Joined()));
+  // Without a digit or a point no step can produce a number: a statement such as
+  // "mean(a)=" is left for the statement driver at once.
+  if (expression.find_first_of("0123456789.") == std::string::npos) return {};
   if (std::optional<std::string> answer = EvaluateDirectly(expression)) return *answer;
   return ReducerAnswer(expression);
 }

@@ -176,6 +176,29 @@ void AppendGeneralDigits(std::string& out, const SignificantDigits& found) {
   }
 }
 
+// "%.Nf" of a value below 10^12 / 10^N without the general conversion: the value scaled
+// by 10^N is one correctly rounded operation, off by less than 1e-4, so away from a tie
+// its rounding gives the digits an exact conversion gives. False where that is not sure.
+bool AppendFixedDirectly(std::string& out, double value, int decimals) {
+  double scaled = 0;
+  if (decimals > 9 || !ScaleByPowerOfTen(std::fabs(value), decimals, scaled) ||
+      !(scaled < 1e12)) {
+    return false;
+  }
+  const double whole = std::floor(scaled);
+  if (std::fabs(scaled - whole - 0.5) < 1e-3) return false;
+  const auto digits = static_cast<std::uint64_t>(scaled - whole > 0.5 ? whole + 1 : whole);
+  const auto unit = static_cast<std::uint64_t>(kExactPowersOfTen[static_cast<std::size_t>(decimals)]);
+  if (std::signbit(value)) out += '-';  // as C writes -0.000000 for a small negative value
+  out += FormatInteger(static_cast<long long>(digits / unit));
+  if (decimals == 0) return true;
+  out += '.';
+  const std::string fraction = FormatInteger(static_cast<long long>(digits % unit));
+  out.append(static_cast<std::size_t>(decimals) - fraction.size(), '0');
+  out += fraction;
+  return true;
+}
+
 }  // namespace
 
 double RoundToGeneral(double value, int significant) {
@@ -210,6 +233,7 @@ void AppendGeneral(std::string& out, double value, int significant) {
 
 void AppendFixed(std::string& out, double value, int decimals) {
   if (!std::isfinite(value)) return AppendNonFinite(out, value);
+  if (AppendFixedDirectly(out, value, decimals)) return;
   char buffer[kBufferSize];
   out += ToChars(buffer, value, std::chars_format::fixed, decimals);
 }

@@ -104,6 +104,23 @@ TEST(NumberText, NearTiesAgreeWithCLibrary) {
   EXPECT_EQ(FormatGeneral(1234565), "1.23456e+006");  // exactly a tie: to even
 }
 
+// Report values sit next to ties as often as any: x.yyyyyy5 for "%f", x.yyy5 for "%0.3f".
+TEST(FormatFixed, NearTiesAgreeWithCLibrary) {
+  std::mt19937_64 random(13);
+  std::uniform_int_distribution<long long> digits(0, 99999999);
+  for (int i = 0; i < 50000; ++i) {
+    const double six = (static_cast<double>(digits(random)) * 10 + 5) / 1e7;
+    const double three = (static_cast<double>(digits(random)) * 10 + 5) / 1e4;
+    ASSERT_EQ(FormatFixed(six), CReference("%f", six)) << six;
+    ASSERT_EQ(FormatFixed(-six), CReference("%f", -six)) << six;
+    ASSERT_EQ(FormatFixed(three, 3), CReference("%.3f", three)) << three;
+    ASSERT_EQ(FormatFixed(three, 0), CReference("%.0f", three)) << three;
+  }
+  EXPECT_EQ(FormatFixed(-1e-9), "-0.000000");
+  EXPECT_EQ(FormatFixed(0.0000005), CReference("%f", 0.0000005));
+  EXPECT_EQ(FormatFixed(999999.9999996), "1000000.000000");
+}
+
 TEST(RoundToGeneral, TheNumberTheTextReadsBack) {
   std::mt19937_64 random(11);
   std::uniform_int_distribution<int> exponent(-320, 308);
