@@ -25,6 +25,21 @@ TEST(ProbT, TwoSidedProbability) {
   for (const Case& c : cases) EXPECT_NEAR(ProbT(c.t, c.df), c.p, 2e-7) << c.t << " " << c.df;
 }
 
+// Past twenty million degrees of freedom the series is not summed term by term.
+TEST(ProbT, VeryManyDegreesOfFreedom) {
+  struct Case { double t; int df; double p; };
+  const Case cases[] = {
+      {0.3, 30000000, 0.764177157701},       // R: 2*pt(-0.3, 3e7)
+      {4, 30000000, 6.33426353406e-05},      // R: 2*pt(-4, 3e7)
+      {8, 30000000, 1.24423590191e-15},      // R: 2*pt(-8, 3e7)
+      {1, 2000000000, 0.317310507984},       // R: 2*pt(-1, 2e9)
+      {2, 2000000000, 0.0455002640313},      // R: 2*pt(-2, 2e9)
+  };
+  for (const Case& c : cases) EXPECT_NEAR(ProbT(c.t, c.df) / c.p, 1, 1e-9) << c.t << " " << c.df;
+  // Just below the switch the series still runs, and agrees to the same digits.
+  EXPECT_NEAR(ProbT(4, 20000000) / 6.33427112e-05, 1, 1e-6);  // R: 2*pt(-4, 2e7)
+}
+
 TEST(ProbT, Bounds) {
   EXPECT_NEAR(ProbT(0, 10), 1, 1e-12);
   EXPECT_EQ(ProbT(5, 0), 0);
