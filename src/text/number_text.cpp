@@ -342,16 +342,33 @@ double ParseReal(std::string_view text) {
 
   const std::size_t mantissa_start = i;
   std::size_t digits = 0;
-  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  std::uint64_t whole = 0;  // the digits read as one whole number
+  bool exact = true;        // ... which a double holds exactly (below 2^53)
+  int fraction_digits = 0;
+  const auto take_digit = [&](char c) {
+    exact = exact && whole <= ((std::uint64_t{1} << 53) - 9) / 10;
+    if (exact) whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+    ++digits;
+  };
+  while (i < text.size() && IsDigit(text[i])) take_digit(text[i++]);
   if (i < text.size() && text[i] == '.') {
     ++i;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    for (; i < text.size() && IsDigit(text[i]); ++fraction_digits) take_digit(text[i++]);
   }
   if (digits == 0) return 0.0;
   const std::size_t mantissa_end = i;
+  const bool has_exponent = i < text.size() && (text[i] == 'e' || text[i] == 'E');
+
+  // Clinger's fast path: digits that make an exact double, scaled by an exact power of
+  // ten, give the correctly rounded value in one operation.
+  double scaled = 0;
+  if (exact && !has_exponent &&
+      ScaleByPowerOfTen(static_cast<double>(whole), -fraction_digits, scaled)) {
+    return negative ? -scaled : scaled;
+  }
 
   std::size_t number_end = mantissa_end;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+  if (has_exponent) {
     std::size_t k = i + 1;
     if (k < text.size() && (text[k] == '+' || text[k] == '-')) ++k;
     if (k < text.size() && IsDigit(text[k])) {

@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <string>
@@ -178,6 +179,25 @@ TEST(ParseReal, LongestLeadingDecimalNumber) {
       {"Group1", 0},   {"1E3", 1000},   {"007", 7},      {"-0", 0},
   };
   for (const ParseCase& c : cases) EXPECT_EQ(ParseReal(c.text), c.expected) << c.text;
+}
+
+// Property: decimal texts read as the C library reads them in the "C" locale.
+TEST(ParseReal, AgreesWithCLibraryOnRandomDecimals) {
+  std::mt19937_64 random(17);
+  std::uniform_int_distribution<int> length(1, 20);
+  std::uniform_int_distribution<int> digit(0, 9);
+  std::uniform_int_distribution<int> point(-1, 20);
+  for (int i = 0; i < 100000; ++i) {
+    std::string text = i % 3 == 0 ? "-" : "";
+    const int digits = length(random);
+    const int point_at = point(random);
+    for (int d = 0; d < digits; ++d) {
+      if (d == point_at) text += '.';
+      text += static_cast<char>('0' + digit(random));
+    }
+    if (i % 5 == 0) text += "e" + std::to_string(point(random) - 10);
+    ASSERT_EQ(ParseReal(text), std::strtod(text.c_str(), nullptr)) << text;
+  }
 }
 
 TEST(ParseReal, OverflowAndUnderflow) {
