@@ -1,5 +1,7 @@
 #include "text/data_readers.h"
 
+#include <algorithm>
+
 #include "text/char_classes.h"
 #include "text/number_text.h"
 
@@ -124,7 +126,7 @@ std::vector<double> ReadColumnList(const CellGrid& grid, std::size_t column) {
 std::optional<double> CellItem(const CellGrid& grid, std::size_t row, std::size_t column) {
   // A cell is one item of a list: it holds no separator, and its blanks vanish.
   const std::string_view cell = grid.cell(row, column);
-  if (cell.find_first_of(" \n") == std::string_view::npos) {
+  if (std::none_of(cell.begin(), cell.end(), VanishesFromListItem)) {
     if (!IsNumericItem(cell)) return std::nullopt;
     return ParseReal(cell);
   }
