@@ -9,16 +9,18 @@ namespace tallo {
 Calculation CalculateWorksheet(std::string_view text) {
   CrLfView crlf(text);
   std::vector<Insertion> answers = RunPrePass(crlf.text());
-  // The driver reads the text with the scalar answers in place.
   std::vector<Insertion> reports;
   if (answers.empty()) {
     reports = RunStatementDriver(crlf.text());
   } else {
-    reports = RunStatementDriver(ApplyInsertions(crlf.text(), answers));
+    // The driver reads the text with the scalar answers in place.
+    const std::string answered = ApplyInsertions(crlf.text(), answers);
+    crlf.ReleaseText();
+    reports = RunStatementDriver(answered);
   }
-  std::vector<Insertion> insertions = ComposeInsertions(std::move(answers), std::move(reports));
   crlf.ReleaseText();  // the calculated text is built from the original
-  insertions = crlf.ToOriginal(std::move(insertions));
+  std::vector<Insertion> insertions =
+      crlf.ToOriginal(ComposeInsertions(std::move(answers), std::move(reports)));
   std::string calculated = ApplyInsertions(text, insertions);
   return {std::move(calculated), std::move(insertions)};
 }

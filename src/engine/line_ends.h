@@ -35,7 +35,6 @@ class CrLfView {
   std::string_view original_;
   std::string crlf_;
   bool converted_ = false;
-  std::vector<std::size_t> lone_lfs_;  // original offsets of the LFs given a CR
 };
 
 }  // namespace tallo

@@ -3,7 +3,6 @@
 #include <cassert>
 #include <cstddef>
 #include <utility>
-#include <vector>
 
 namespace tallo {
 namespace {
@@ -41,22 +40,16 @@ void Sort(std::span<double> values, SwapCarried swap_carried) {
   QuickSort(values, 0, static_cast<std::ptrdiff_t>(values.size()), swap_carried);
 }
 
-// Replaces sorted values by their mid-ranks.
+// Replaces sorted values by their mid-ranks: a run of equal values at positions i to j - 1
+// shares the mean of the ranks i + 1 to j, that is (i + 1 + j) / 2, which is also what
+// dividing the run's sum of ranks by its length gives exactly.
 void ReplaceSortedByRanks(std::span<double> values) {
-  const std::size_t n = values.size();
-  if (n == 0) return;
-  std::vector<double> run_length(n);   // position within the run of equal values, from 1
-  std::vector<double> rank_sum(n);     // sum of the 1-based ranks of the run so far
-  for (std::size_t i = 0; i < n; ++i) {
-    const bool continues = i > 0 && values[i] == values[i - 1];
-    run_length[i] = continues ? run_length[i - 1] + 1 : 1;
-    rank_sum[i] = continues ? rank_sum[i - 1] + static_cast<double>(i + 1)
-                            : static_cast<double>(i + 1);
-  }
-  // Walking back, the last item of each run sets the mean rank of the whole run.
-  values[n - 1] = rank_sum[n - 1] / run_length[n - 1];
-  for (std::size_t i = n - 1; i-- > 0;) {
-    values[i] = run_length[i + 1] == 1 ? rank_sum[i] / run_length[i] : values[i + 1];
+  for (std::size_t i = 0; i < values.size();) {
+    std::size_t j = i + 1;
+    while (j < values.size() && values[j] == values[i]) ++j;
+    const double rank = static_cast<double>(i + 1 + j) / 2;
+    for (std::size_t k = i; k < j; ++k) values[k] = rank;
+    i = j;
   }
 }
 

@@ -131,8 +131,12 @@ std::string KruskalWallisReport(DataTexts data) {
   const std::size_t k = groups.values.size();
 
   // All values in one ranking, each tagged with its group.
+  std::size_t total = 0;
+  for (const std::vector<double>& group : groups.values) total += group.size();
   std::vector<double> ranks;
   std::vector<int> tags;
+  ranks.reserve(total);
+  tags.reserve(total);
   for (std::size_t c = 0; c < k; ++c) {
     ranks.insert(ranks.end(), groups.values[c].begin(), groups.values[c].end());
     tags.insert(tags.end(), groups.values[c].size(), static_cast<int>(c));

@@ -129,17 +129,19 @@ std::string PairedTTestReport(DataTexts data) {
 }
 
 std::string MannWhitneyReport(DataTexts data) {
-  const std::vector<double> a = ParseValueList(data[0]);
+  // Both samples in one array, a's values tagged 0 and b's tagged 1.
+  std::vector<double> values = ParseValueList(data[0]);
+  const std::size_t a_size = values.size();
   const std::vector<double> b = ParseValueList(data[1]);
-  std::vector<double> values = a;
   values.insert(values.end(), b.begin(), b.end());
-  std::vector<int> groups(a.size(), 0);
+  const std::size_t b_size = b.size();
+  std::vector<int> groups(a_size, 0);
   groups.resize(values.size(), 1);
   const std::array<double, 2> rank_sums = RankSumsOfGroups(std::move(values), std::move(groups));
   // The rank sum of the smaller sample; of two equal ones, a's.
-  const double ta = b.size() < a.size() ? rank_sums[1] : rank_sums[0];
-  const int n = static_cast<int>(std::min(a.size(), b.size()));
-  const int m = static_cast<int>(std::max(a.size(), b.size()));
+  const double ta = b_size < a_size ? rank_sums[1] : rank_sums[0];
+  const int n = static_cast<int>(std::min(a_size, b_size));
+  const int m = static_cast<int>(std::max(a_size, b_size));
   const std::string_view label = LabelSignificance(
       [&](int level) {
         const RankSumBounds bounds = RankSumCritical(n, m, level);
