@@ -1,6 +1,10 @@
 #pragma once
-// Helpers for the editor's tests: files in a temporary folder, and answering the message
-// boxes that commands open.
+// Helpers for the editor's tests: files in a temporary folder, answering the message boxes that
+// commands open, and making writes fail as they do for users.
+
+#include <sys/fsuid.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QByteArray>
@@ -9,6 +13,7 @@
 #include <QPushButton>
 #include <QString>
 #include <QTimer>
+#include <csignal>
 
 namespace tallo::shell::testing {
 
@@ -54,6 +59,57 @@ class MessageBoxAnswer {
   QTimer timer_;
   QString text_;
   int count_ = 0;
+};
+
+// Root may write into any folder. While this object lives, the calling thread reaches files as the
+// unprivileged user "nobody" (through the Linux file-system user and group), so that a read-only
+// folder refuses it as it refuses every other user. Does nothing for others.
+class AsOrdinaryUser {
+ public:
+  static constexpr uid_t kNobody = 65534;
+
+  AsOrdinaryUser() : was_root_(geteuid() == 0) {
+    if (!was_root_) return;
+    setfsgid(kNobody);
+    setfsuid(kNobody);
+  }
+  ~AsOrdinaryUser() {
+    if (!was_root_) return;
+    setfsuid(0);
+    setfsgid(0);
+  }
+  AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+  AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+
+  // False when root could not give up its rights (an invalid id leaves the current one and returns
+  // it).
+  bool active() const { return !was_root_ || setfsuid(static_cast<uid_t>(-1)) == kNobody; }
+
+ private:
+  bool was_root_;
+};
+
+// While this object lives, no file of this process can grow past bytes: a write beyond fails with
+// "File too large" as on a full disk, for root too. The signal that would end the process is
+// ignored meanwhile.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) : previous_handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_handler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  void (*previous_handler_)(int);
 };
 
 }  // namespace tallo::shell::testing

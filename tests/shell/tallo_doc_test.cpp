@@ -1,8 +1,8 @@
-// The document: files opened and saved byte for byte, the modified flag, failed saves.
+// The document: files opened and saved byte for byte, the modified flag, failed saves, files that
+// cannot or should not be opened, long loads and restored work.
 
 #include "shell/tallo_doc.h"
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QFileInfo>
@@ -10,14 +10,25 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
-#include <csignal>
 
 #include "shell_test_support.h"
 
 using tallo::shell::CTalloDoc;
 using tallo::shell::DocumentText;
+using tallo::shell::kLargestFileBytes;
+using tallo::shell::kLoadPartCharacters;
+using tallo::shell::testing::AsOrdinaryUser;
+using tallo::shell::testing::FileSizeLimit;
 using tallo::shell::testing::ReadBytes;
 using tallo::shell::testing::WriteBytes;
+
+namespace {
+
+constexpr auto Opened = CTalloDoc::OpenResult::Opened;
+constexpr auto OpenFailed = CTalloDoc::OpenResult::Failed;
+constexpr auto Cancelled = CTalloDoc::OpenResult::Cancelled;
+
+}  // namespace
 
 class TalloDocTest : public QObject {
   Q_OBJECT
@@ -35,10 +46,21 @@ class TalloDocTest : public QObject {
   void ModifiedFlagFollowsEditsAndSaves();
   void SaveKeepsPermissions();
   // A file that cannot be written leaves the old one, reports why and stays modified.
+  void FailedSaveKeepsTheOldFile_data();
   void FailedSaveKeepsTheOldFile();
   void SaveIntoMissingFolderFails();
   void UnreadableFileLeavesTheDocumentAlone();
+  // Devices, pipes and files beyond the size limit are refused at once, before a byte is read, with
+  // the reason.
+  void UnopenableFilesAreRefused_data();
+  void UnopenableFilesAreRefused();
   void CharactersOutsideAnEightBitFileNeedUtf8();
+  // A long file goes in by parts, telling its progress; cancelling leaves a new document.
+  void LargeFilesLoadInParts();
+  void CancelledLoadLeavesANewDocument();
+  void CharacterPairsSurviveThePartsOfALoad();
+  // Restored work is modified, belongs to its file and is written in that file's format.
+  void RestoredTextIsUnsavedWorkOfItsFile();
 
  private:
   QString Path(const QString& name) const { return dir_->filePath(name); }
@@ -67,17 +89,20 @@ void TalloDocTest::UneditedFilesAreWrittenBackUnchanged_data() {
   QTest::newRow("mark") << QByteArray("\xEF\xBB\xBFx=1\r\n");
   QTest::newRow("mixed line ends") << QByteArray("a\r\nb\nc\rd\r\n");
   QTest::newRow("not utf-8") << QByteArray("\x93quoted\x94\r\n\x81\x8D\xFF\r\n");
-  QTest::newRow("nul and paragraph separator") << QByteArray(
+  // The text document takes a paragraph separator and the two frame marks U+FDD0 and U+FDD1 as line
+  // ends; the file keeps them.
+  QTest::newRow("nul and paragraph breaks") << QByteArray(
       "a\0b\xE2\x80\xA9"
-      "c",
-      7);
+      "c\xEF\xB7\x90"
+      "d\xEF\xB7\x91",
+      14);
 }
 
 void TalloDocTest::UneditedFilesAreWrittenBackUnchanged() {
   QFETCH(QByteArray, bytes);
   WriteBytes(Path("in.txt"), bytes);
   QString error;
-  QVERIFY(doc_->Open(Path("in.txt"), &error));
+  QCOMPARE(doc_->Open(Path("in.txt"), &error), Opened);
   QCOMPARE(doc_->Save(Path("out.txt"), &error), CTalloDoc::SaveResult::Saved);
   QCOMPARE(ReadBytes(Path("out.txt")), bytes);
 }
@@ -98,7 +123,7 @@ void TalloDocTest::EditsKeepTheFileFormat() {
   QFETCH(QByteArray, expected);
   WriteBytes(Path("in.txt"), bytes);
   QString error;
-  QVERIFY(doc_->Open(Path("in.txt"), &error));
+  QCOMPARE(doc_->Open(Path("in.txt"), &error), Opened);
   Append(QStringLiteral("y=2\n"));
   QCOMPARE(doc_->Save(Path("in.txt"), &error), CTalloDoc::SaveResult::Saved);
   QCOMPARE(ReadBytes(Path("in.txt")), expected);
@@ -108,7 +133,7 @@ void TalloDocTest::NoBreakSpacesSurviveAnEdit() {
   WriteBytes(Path("in.txt"), QByteArray("a\xC2\xA0"
                                         "b\n"));
   QString error;
-  QVERIFY(doc_->Open(Path("in.txt"), &error));
+  QCOMPARE(doc_->Open(Path("in.txt"), &error), Opened);
   Append(QStringLiteral("c"));
   QCOMPARE(DocumentText(*editor_->document()), QStringLiteral("a\u00A0b\nc"));
   QCOMPARE(doc_->Save(Path("in.txt"), &error), CTalloDoc::SaveResult::Saved);
@@ -129,7 +154,7 @@ void TalloDocTest::NewDocumentsAreLfUtf8() {
 void TalloDocTest::ModifiedFlagFollowsEditsAndSaves() {
   WriteBytes(Path("in.txt"), "1+1=\n");
   QString error;
-  QVERIFY(doc_->Open(Path("in.txt"), &error));
+  QCOMPARE(doc_->Open(Path("in.txt"), &error), Opened);
   QVERIFY(!doc_->IsModified());
   QVERIFY(!editor_->document()->isUndoAvailable());  // opening is not an edit to undo
   Append(QStringLiteral("x"));
@@ -147,7 +172,7 @@ void TalloDocTest::SaveKeepsPermissions() {
   WriteBytes(Path("in.txt"), "a\n");
   QVERIFY(chmod(QFile::encodeName(Path("in.txt")).constData(), 0640) == 0);
   QString error;
-  QVERIFY(doc_->Open(Path("in.txt"), &error));
+  QCOMPARE(doc_->Open(Path("in.txt"), &error), Opened);
   Append(QStringLiteral("b"));
   QCOMPARE(doc_->Save(Path("in.txt"), &error), CTalloDoc::SaveResult::Saved);
   struct stat info {};
@@ -155,27 +180,58 @@ void TalloDocTest::SaveKeepsPermissions() {
   QCOMPARE(info.st_mode & 0777, 0640u);
 }
 
+void TalloDocTest::FailedSaveKeepsTheOldFile_data() {
+  QTest::addColumn<QString>("failure");
+  QTest::addColumn<int>("added");  // characters appended to the text
+  QTest::addColumn<QString>("reason");
+  // The reasons are the C library's texts for EACCES and EFBIG, and Qt's for a folder.
+  QTest::newRow("read-only folder") << "read-only folder" << 20000 << "Permission denied";
+  QTest::newRow("target is a folder") << "folder" << 20000 << "Filename refers to a directory";
+  QTest::newRow("write cut short") << "file size limit" << 20000 << "File too large";
+  // Smaller than the write buffer of a file: the failure comes only when the file is completed.
+  QTest::newRow("small write cut short") << "file size limit" << 10000 << "File too large";
+}
+
 void TalloDocTest::FailedSaveKeepsTheOldFile() {
-  // A file-size limit makes the write fail as a full disk would, even for root.
+  QFETCH(QString, failure);
+  QFETCH(int, added);
+  QFETCH(QString, reason);
   const QByteArray old("old=1\n");
-  WriteBytes(Path("in.txt"), old);
+  QVERIFY(QDir(dir_->path()).mkdir("work"));
+  WriteBytes(Path("work/in.txt"), old);
   QString error;
-  QVERIFY(doc_->Open(Path("in.txt"), &error));
-  Append(QString(20000, u'x'));
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 4096;
-  setrlimit(RLIMIT_FSIZE, &small);
-  const CTalloDoc::SaveResult result = doc_->Save(Path("in.txt"), &error);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous_handler);
+  QCOMPARE(doc_->Open(Path("work/in.txt"), &error), Opened);
+  Append(QString(added, u'x'));
+  CTalloDoc::SaveResult result;
+  if (failure == "read-only folder") {
+    QVERIFY(chmod(QFile::encodeName(dir_->path()).constData(), 0755) == 0);
+    QVERIFY(chmod(QFile::encodeName(Path("work")).constData(), 0555) == 0);
+    const AsOrdinaryUser user;
+    QVERIFY2(user.active(), "root could not give up its rights");
+    result = doc_->Save(Path("work/in.txt"), &error);
+  } else if (failure == "folder") {
+    // The file was replaced by a folder of that name since it was opened.
+    QVERIFY(QFile::remove(Path("work/in.txt")));
+    QVERIFY(QDir(dir_->path()).mkdir("work/in.txt"));
+    result = doc_->Save(Path("work/in.txt"), &error);
+  } else {
+    // The new text (10 or 20 KB) cannot be written whole.
+    const FileSizeLimit limit(4096);
+    result = doc_->Save(Path("work/in.txt"), &error);
+  }
   QCOMPARE(result, CTalloDoc::SaveResult::Failed);
-  QVERIFY2(!error.isEmpty(), "the reason is told");
-  QCOMPARE(ReadBytes(Path("in.txt")), old);
+  QVERIFY2(error.contains(reason), qPrintable(error));
   QVERIFY(doc_->IsModified());
-  QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"in.txt"});  // no leftovers
+  QCOMPARE(doc_->path(), QFileInfo(Path("work/in.txt")).absoluteFilePath());
+  if (failure == "folder") {
+    QVERIFY(QFileInfo(Path("work/in.txt")).isDir());
+  } else {
+    QCOMPARE(ReadBytes(Path("work/in.txt")), old);
+  }
+  // No half-written file is left beside it.
+  QCOMPARE(QDir(Path("work")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+           QStringList{"in.txt"});
+  chmod(QFile::encodeName(Path("work")).constData(), 0755);
 }
 
 void TalloDocTest::SaveIntoMissingFolderFails() {
@@ -190,24 +246,148 @@ void TalloDocTest::SaveIntoMissingFolderFails() {
 void TalloDocTest::UnreadableFileLeavesTheDocumentAlone() {
   Append(QStringLiteral("kept"));
   QString error;
-  QVERIFY(!doc_->Open(Path("missing.txt"), &error));
-  QVERIFY(!error.isEmpty());
-  QVERIFY(!doc_->Open(dir_->path(), &error));  // a folder
+  QCOMPARE(doc_->Open(Path("missing.txt"), &error), OpenFailed);
+  QCOMPARE(error, QStringLiteral("No such file or directory"));  // the C library's ENOENT
+  QCOMPARE(doc_->Open(dir_->path(), &error), OpenFailed);
+  QCOMPARE(error, QStringLiteral("It is a folder."));
   QCOMPARE(editor_->toPlainText(), QStringLiteral("kept"));
   QVERIFY(doc_->IsModified());
+}
+
+void TalloDocTest::UnopenableFilesAreRefused_data() {
+  QTest::addColumn<QString>("kind");
+  QTest::addColumn<QString>("reason");
+  QTest::newRow("pipe") << "pipe"
+                        << "It is not a regular file.";
+  QTest::newRow("endless device") << "/dev/zero"
+                                  << "It is not a regular file.";
+  // 256 MB and one byte, rounded up to whole megabytes.
+  QTest::newRow("over the size limit")
+      << "large"
+      << "It holds 257 MB; the editor opens files of up to 256 MB.";
+}
+
+void TalloDocTest::UnopenableFilesAreRefused() {
+  QFETCH(QString, kind);
+  QFETCH(QString, reason);
+  QString path = kind;
+  if (kind == "pipe") {
+    // Opening a pipe for reading would wait for a writer that never comes.
+    path = Path("pipe.txt");
+    QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+  } else if (kind == "large") {
+    path = Path("large.txt");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.resize(kLargestFileBytes + 1));  // sparse: no disk space is used
+  }
+  Append(QStringLiteral("kept"));
+  QString error;
+  QCOMPARE(doc_->Open(path, &error), OpenFailed);
+  QVERIFY2(error.startsWith(reason), qPrintable(error));
+  QCOMPARE(editor_->toPlainText(), QStringLiteral("kept"));
+  QVERIFY(doc_->path().isEmpty());
 }
 
 void TalloDocTest::CharactersOutsideAnEightBitFileNeedUtf8() {
   const QByteArray old("caf\xE9\n");
   WriteBytes(Path("in.txt"), old);
   QString error;
-  QVERIFY(doc_->Open(Path("in.txt"), &error));
+  QCOMPARE(doc_->Open(Path("in.txt"), &error), Opened);
   Append(QStringLiteral("x \u2265 1\n"));
   QCOMPARE(doc_->Save(Path("in.txt"), &error), CTalloDoc::SaveResult::NotEncodable);
   QCOMPARE(ReadBytes(Path("in.txt")), old);
   doc_->ConvertToUtf8();
   QCOMPARE(doc_->Save(Path("in.txt"), &error), CTalloDoc::SaveResult::Saved);
   QCOMPARE(ReadBytes(Path("in.txt")), QByteArray("caf\xC3\xA9\nx \xE2\x89\xA5 1\n"));
+}
+
+void TalloDocTest::LargeFilesLoadInParts() {
+  // Two and a half parts of lines "v=12345\n".
+  QByteArray bytes;
+  for (int line = 0; bytes.size() < 5 * kLoadPartCharacters / 2; ++line) {
+    bytes += "v=" + QByteArray::number(line) + '\n';
+  }
+  WriteBytes(Path("large.txt"), bytes);
+  QList<qint64> done;
+  qint64 total = 0;
+  QString error;
+  QCOMPARE(doc_->Open(Path("large.txt"), &error,
+                      [&](qint64 so_far, qint64 all) {
+                        done << so_far;
+                        total = all;
+                        return true;
+                      }),
+           Opened);
+  QCOMPARE(total, bytes.size());  // ASCII: one character per byte
+  QCOMPARE(done, (QList<qint64>{kLoadPartCharacters, 2 * kLoadPartCharacters, total}));
+  QCOMPARE(DocumentText(*editor_->document()), QString::fromLatin1(bytes));
+  QVERIFY(!doc_->IsModified());
+  QVERIFY(!doc_->IsLoading());
+  QVERIFY(!editor_->document()->isUndoAvailable());
+  QCOMPARE(doc_->Save(Path("copy.txt"), &error), CTalloDoc::SaveResult::Saved);
+  QCOMPARE(ReadBytes(Path("copy.txt")), bytes);
+}
+
+void TalloDocTest::CancelledLoadLeavesANewDocument() {
+  WriteBytes(Path("old.txt"), "old\n");
+  QString error;
+  QCOMPARE(doc_->Open(Path("old.txt"), &error), Opened);
+  WriteBytes(Path("large.txt"), QByteArray(3 * kLoadPartCharacters, 'x'));
+  int calls = 0;
+  bool loading_seen = false;
+  QCOMPARE(doc_->Open(Path("large.txt"), &error,
+                      [&](qint64, qint64) {
+                        loading_seen = doc_->IsLoading();
+                        return ++calls < 2;
+                      }),
+           Cancelled);
+  QCOMPARE(calls, 2);
+  QVERIFY(loading_seen);
+  QVERIFY(!doc_->IsLoading());
+  QVERIFY(editor_->document()->isEmpty());
+  QVERIFY(!doc_->IsModified());
+  QVERIFY(doc_->path().isEmpty());
+}
+
+void TalloDocTest::CharacterPairsSurviveThePartsOfALoad() {
+  // A four-byte character (two UTF-16 units) across the end of the first part, and one just after
+  // it.
+  for (const qsizetype before : {kLoadPartCharacters - 1, kLoadPartCharacters}) {
+    const QByteArray bytes = QByteArray(before, 'a') + "\xF0\x9F\x98\x80" + "z\n";
+    WriteBytes(Path("pair.txt"), bytes);
+    QString error;
+    QCOMPARE(doc_->Open(Path("pair.txt"), &error), Opened);
+    QCOMPARE(DocumentText(*editor_->document()),
+             QString(before, u'a') + QStringLiteral("\U0001F600z\n"));
+    Append(QStringLiteral("!"));
+    QCOMPARE(doc_->Save(Path("pair.txt"), &error), CTalloDoc::SaveResult::Saved);
+    QCOMPARE(ReadBytes(Path("pair.txt")), bytes + "!");
+  }
+}
+
+void TalloDocTest::RestoredTextIsUnsavedWorkOfItsFile() {
+  const QString path = QFileInfo(Path("work.txt")).absoluteFilePath();
+  WriteBytes(path, "on disk\r\n");
+  tallo::shell::TextFormat format;
+  format.encoding = tallo::shell::Encoding::Windows1252;
+  format.line_end = tallo::shell::LineEnd::CrLf;
+  QVERIFY(doc_->Restore(path, format, QStringLiteral("caf\u00E9\nx=1\n")));
+  QVERIFY(doc_->IsModified());
+  QCOMPARE(doc_->path(), path);
+  QCOMPARE(doc_->DisplayName(), QStringLiteral("work.txt"));
+  QVERIFY(!editor_->document()->isUndoAvailable());
+  QCOMPARE(ReadBytes(path), QByteArray("on disk\r\n"));  // nothing written yet
+  QString error;
+  QCOMPARE(doc_->Save(path, &error), CTalloDoc::SaveResult::Saved);
+  // Hand encoding: e-acute is byte E9 in Windows-1252; line ends CR LF.
+  QCOMPARE(ReadBytes(path), QByteArray("caf\xE9\r\nx=1\r\n"));
+  // A load cancelled half way leaves nothing of the restored text.
+  QVERIFY(!doc_->Restore(path, format, QString(2 * kLoadPartCharacters, u'y'),
+                         [](qint64, qint64) { return false; }));
+  QVERIFY(editor_->document()->isEmpty());
+  QVERIFY(!doc_->IsModified());
+  QVERIFY(doc_->path().isEmpty());
 }
 
 QTEST_MAIN(TalloDocTest)

@@ -1,0 +1,54 @@
+#include "shell/line_wrap_guard.h"
+
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+
+namespace tallo::shell {
+namespace {
+
+// Break opportunities that every script has. Other characters count as part of a run, so some runs
+// that Qt could break are taken as long: those then wrap anywhere, which looks the same for them.
+bool IsBreak(QChar c) {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == QChar::ParagraphSeparator;
+}
+
+}  // namespace
+
+bool HasUnbreakableRun(QStringView text, qsizetype limit) {
+  qsizetype run = 0;
+  for (const QChar c : text) {
+    run = IsBreak(c) ? 0 : run + 1;
+    if (run > limit) return true;
+  }
+  return false;
+}
+
+LineWrapGuard::LineWrapGuard(QPlainTextEdit* view) : QObject(view), view_(view) {
+  // Connected directly: the document tells its layout about the change only after this signal, so
+  // the new mode is in place before the changed text is laid out.
+  connect(view->document(), &QTextDocument::contentsChange, this, &LineWrapGuard::OnContentsChange);
+}
+
+void LineWrapGuard::OnContentsChange(int position, int /*removed*/, int added) {
+  QTextDocument& document = *view_->document();
+  if (document.isEmpty()) {
+    view_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return;
+  }
+  if (view_->wordWrapMode() == QTextOption::WrapAnywhere) return;
+  // A run longer than the limit that the change made or lengthened lies within this window.
+  const qsizetype last = document.characterCount() - 1;
+  const qsizetype from = std::clamp<qsizetype>(position - kLongestWrappedRun, 0, last);
+  const qsizetype to =
+      std::clamp<qsizetype>(qsizetype{position} + added + kLongestWrappedRun, from, last);
+  QTextCursor window(&document);
+  window.setPosition(static_cast<int>(from));
+  window.setPosition(static_cast<int>(to), QTextCursor::KeepAnchor);
+  if (HasUnbreakableRun(window.selectedText(), kLongestWrappedRun)) {
+    view_->setWordWrapMode(QTextOption::WrapAnywhere);
+  }
+}
+
+}  // namespace tallo::shell
