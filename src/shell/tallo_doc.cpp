@@ -110,8 +110,11 @@ bool CTalloDoc::LoadText(const QString& text, const LoadProgress& progress) {
   QTextCursor end(text_);
   bool cancelled = false;
   for (qsizetype done = 0; done < text.size() && !cancelled;) {
-    qsizetype next = std::min(text.size(), done + kLoadPartCharacters);
-    if (next < text.size() && text[next].isLowSurrogate()) ++next;  // keep a pair together
+    // Parts end at line ends: a part that ends inside a line would have the view lay that
+    // whole line out again after every part.
+    const qsizetype line_end =
+        text.indexOf(u'\n', std::min(text.size(), done + kLoadPartCharacters) - 1);
+    const qsizetype next = line_end < 0 ? text.size() : line_end + 1;
     end.insertText(text.sliced(done, next - done));
     done = next;
     cancelled = progress && !progress(done, text.size());

@@ -13,7 +13,9 @@
 #include <QPushButton>
 #include <QString>
 #include <QTimer>
+#include <algorithm>
 #include <csignal>
+#include <utility>
 
 namespace tallo::shell::testing {
 
@@ -30,16 +32,22 @@ inline QByteArray ReadBytes(const QString& path) {
 }
 
 // Presses button in the next message box that opens while this object lives, and keeps
-// what the box said.
+// what the box said. Given several buttons, answers as many boxes, one button each.
 class MessageBoxAnswer {
  public:
-  explicit MessageBoxAnswer(QMessageBox::StandardButton button) {
-    QObject::connect(&timer_, &QTimer::timeout, [this, button] {
+  explicit MessageBoxAnswer(QMessageBox::StandardButton button)
+      : MessageBoxAnswer(QList<QMessageBox::StandardButton>{button}) {}
+
+  explicit MessageBoxAnswer(QList<QMessageBox::StandardButton> buttons)
+      : buttons_(std::move(buttons)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (box == nullptr) return;
-      timer_.stop();
       text_ = box->text();
-      ++count_;
+      informative_text_ = box->informativeText();
+      const QMessageBox::StandardButton button =
+          buttons_[std::min<qsizetype>(count_, buttons_.size() - 1)];
+      if (++count_ >= buttons_.size()) timer_.stop();
       if (QAbstractButton* answer = box->button(button)) {
         answer->click();
       } else {
@@ -49,15 +57,18 @@ class MessageBoxAnswer {
     timer_.start(5);
   }
 
-  // Answers another box the same way.
+  // Answers another box the same way as the last.
   void Rearm() { timer_.start(5); }
 
   int count() const { return count_; }
   QString text() const { return text_; }
+  QString informative_text() const { return informative_text_; }
 
  private:
+  QList<QMessageBox::StandardButton> buttons_;
   QTimer timer_;
   QString text_;
+  QString informative_text_;
   int count_ = 0;
 };
 
