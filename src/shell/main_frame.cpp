@@ -58,7 +58,8 @@ class LoadingDialog {
       : dialog_(CMainFrame::tr("Opening %1...").arg(name), CMainFrame::tr("Cancel"), 0, kSteps,
                 window) {
     dialog_.setWindowTitle(QStringLiteral("Tallo"));
-    dialog_.setWindowModality(Qt::WindowModal);
+    // Nothing else may change the text while it is loaded: no window takes input meanwhile.
+    dialog_.setWindowModality(Qt::ApplicationModal);
     dialog_.setMinimumDuration(500);
     dialog_.setValue(0);
   }

@@ -13,10 +13,10 @@ class QTextDocument;
 
 namespace tallo::shell {
 
-// The largest file the editor opens. The text document costs about twelve bytes of memory per byte
-// of file, and this keeps every position well inside its int range; tallo-calc -i calculates larger
-// worksheets.
-inline constexpr qint64 kLargestFileBytes = qint64{256} << 20;
+// The largest file the editor opens. The text document holds about ten bytes of memory per
+// byte of file, three more once the window's width changes, and takes some twenty seconds
+// to fill at this size; tallo-calc -i calculates larger worksheets.
+inline constexpr qint64 kLargestFileBytes = qint64{128} << 20;
 
 // Characters put into the text per part of a load: about a tenth of a second's work, after which
 // the window is drawn again and the load may be cancelled.

@@ -280,8 +280,8 @@ void MainFrameFilesTest::TooLargeFileIsRefused() {
   }
   MessageBoxAnswer answer(QMessageBox::Ok);
   QVERIFY(!frame_->OpenFile(Path("large.txt")));
-  QCOMPARE(answer.text(), QStringLiteral("Cannot open %1.\nIt holds 257 MB; the editor opens files "
-                                         "of up to 256 MB. tallo-calc -i calculates larger "
+  QCOMPARE(answer.text(), QStringLiteral("Cannot open %1.\nIt holds 129 MB; the editor opens files "
+                                         "of up to 128 MB. tallo-calc -i calculates larger "
                                          "worksheets.")
                               .arg(QDir::toNativeSeparators(Path("large.txt"))));
   QCOMPARE(Text(), QStringLiteral("kept"));

@@ -261,10 +261,10 @@ void TalloDocTest::UnopenableFilesAreRefused_data() {
                         << "It is not a regular file.";
   QTest::newRow("endless device") << "/dev/zero"
                                   << "It is not a regular file.";
-  // 256 MB and one byte, rounded up to whole megabytes.
+  // 128 MB and one byte, rounded up to whole megabytes.
   QTest::newRow("over the size limit")
       << "large"
-      << "It holds 257 MB; the editor opens files of up to 256 MB.";
+      << "It holds 129 MB; the editor opens files of up to 128 MB.";
 }
 
 void TalloDocTest::UnopenableFilesAreRefused() {
