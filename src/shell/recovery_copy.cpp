@@ -164,6 +164,10 @@ RecoveryCopy::RecoveryCopy(CTalloDoc* doc, QString folder, QObject* parent)
   connect(text, &QTextDocument::contentsChanged, this, [this] {
     if (!doc_->IsLoading()) Schedule();
   });
+  // Opening a file or starting a new document leaves nothing unsaved.
+  connect(doc_, &CTalloDoc::PathChanged, this, [this] {
+    if (!doc_->IsModified()) Discard();
+  });
   // Do Calculation marks the document modified even when it inserts nothing.
   connect(text, &QTextDocument::modificationChanged, this, [this](bool modified) {
     if (doc_->IsLoading()) return;

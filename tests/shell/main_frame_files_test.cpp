@@ -1,8 +1,6 @@
 // The main window when files go wrong: saves that fail, work kept across a crash and offered
 // again, files that are odd, too large or slow to open.
 
-#include <sys/stat.h>
-
 #include <QDir>
 #include <QProcess>
 #include <QProgressDialog>
@@ -26,11 +24,13 @@ using tallo::shell::CMainFrame;
 using tallo::shell::DecodeRecoveryCopy;
 using tallo::shell::DocumentText;
 using tallo::shell::RecoveryCopy;
-using tallo::shell::testing::AsOrdinaryUser;
-using tallo::shell::testing::FileSizeLimit;
 using tallo::shell::testing::MessageBoxAnswer;
 using tallo::shell::testing::ReadBytes;
+using tallo::shell::testing::SaveFailure;
+using tallo::shell::testing::WithSaveFailure;
 using tallo::shell::testing::WriteBytes;
+
+Q_DECLARE_METATYPE(SaveFailure)
 
 class MainFrameFilesTest : public QObject {
   Q_OBJECT
@@ -98,53 +98,33 @@ void MainFrameFilesTest::LeaveCopyOf(const QString& file, const QString& text) {
 }
 
 void MainFrameFilesTest::FailedSaveKeepsEverything_data() {
-  QTest::addColumn<QString>("failure");
+  QTest::addColumn<SaveFailure>("failure");
   QTest::addColumn<QString>("reason");
   // The C library's texts for EACCES and EFBIG, and Qt's for a folder.
-  QTest::newRow("read-only folder") << "read-only folder"
-                                    << "Permission denied";
-  QTest::newRow("target is a folder") << "folder"
-                                      << "Filename refers to a directory";
-  QTest::newRow("write cut short") << "file size limit"
-                                   << "File too large";
+  QTest::newRow("read-only folder") << SaveFailure::kReadOnlyFolder << "Permission denied";
+  QTest::newRow("target is a folder") << SaveFailure::kFolder << "Filename refers to a directory";
+  QTest::newRow("write cut short") << SaveFailure::kFileSizeLimit << "File too large";
 }
 
 void MainFrameFilesTest::FailedSaveKeepsEverything() {
-  QFETCH(QString, failure);
+  QFETCH(SaveFailure, failure);
   QFETCH(QString, reason);
   QVERIFY(QDir(dir_->path()).mkdir("work"));
   const QString file = Path("work/x.txt");
   WriteBytes(file, "1+1=\n");
   QVERIFY(frame_->OpenFile(file));
   frame_->view()->moveCursor(QTextCursor::End);
-  frame_->view()->insertPlainText(QStringLiteral("long=") + QString(20000, u'9'));
+  frame_->view()->insertPlainText(QStringLiteral("long=") + QString(20000, u'9'));  // over 4 KB
   frame_->view()->OnDoCalculation();
   QVERIFY(frame_->recovery()->WriteNow());
   MessageBoxAnswer answer(QMessageBox::Ok);
-  bool saved = true;
-  if (failure == "read-only folder") {
-    QVERIFY(chmod(QFile::encodeName(dir_->path()).constData(), 0755) == 0);
-    QVERIFY(chmod(QFile::encodeName(Path("work")).constData(), 0555) == 0);
-    const AsOrdinaryUser user;
-    QVERIFY2(user.active(), "root could not give up its rights");
-    saved = frame_->OnFileSave();
-  } else if (failure == "folder") {
-    QVERIFY(QFile::remove(file));
-    QVERIFY(QDir(dir_->path()).mkdir("work/x.txt"));
-    saved = frame_->OnFileSave();
-  } else {
-    const FileSizeLimit limit(4096);  // the text is over 20 KB
-    saved = frame_->OnFileSave();
-  }
-  chmod(QFile::encodeName(Path("work")).constData(), 0755);
-  QVERIFY(!saved);
+  QVERIFY(!WithSaveFailure(failure, file, [this] { return frame_->OnFileSave(); }));
   QCOMPARE(answer.count(), 1);
-  QCOMPARE(answer.text(),
-           QStringLiteral("Cannot save %1.\n")
-                   .arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())) +
-               answer.text().section(u'\n', 1));
-  QVERIFY2(answer.text().section(u'\n', 1).contains(reason), qPrintable(answer.text()));
-  if (failure != "folder") QCOMPARE(ReadBytes(file), QByteArray("1+1=\n"));
+  const QString prefix = QStringLiteral("Cannot save %1.\n")
+                             .arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
+  QVERIFY2(answer.text().startsWith(prefix), qPrintable(answer.text()));
+  QVERIFY2(answer.text().mid(prefix.size()).contains(reason), qPrintable(answer.text()));
+  if (failure != SaveFailure::kFolder) QCOMPARE(ReadBytes(file), QByteArray("1+1=\n"));
   QVERIFY(frame_->isWindowModified());
   QCOMPARE(CopiesInFolder().size(), 1);
   const auto copy = DecodeRecoveryCopy(ReadBytes(frame_->recovery()->CopyPath()));

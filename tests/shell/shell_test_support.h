@@ -4,11 +4,14 @@
 
 #include <sys/fsuid.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
@@ -122,5 +125,45 @@ class FileSizeLimit {
   rlimit saved_{};
   void (*previous_handler_)(int);
 };
+
+// Ways for a save to fail, each as a user meets it.
+enum class SaveFailure {
+  kReadOnlyFolder,  // the file's folder is made read-only (and root acts as "nobody")
+  kFolder,          // the file is replaced by a folder of its name
+  kFileSizeLimit,   // no file may grow past 4 KB, as on a disk that fills up
+};
+
+// Runs save, which writes the file at path, while failure holds; returns what save
+// returned. The folder of path must be in a folder of its own.
+template <typename Save>
+auto WithSaveFailure(SaveFailure failure, const QString& path, Save save) {
+  const QString folder = QFileInfo(path).absolutePath();
+  const auto set_mode = [](const QString& name, mode_t mode) {
+    if (chmod(QFile::encodeName(name).constData(), mode) != 0)
+      qFatal("cannot chmod %s", qPrintable(name));
+  };
+  switch (failure) {
+    case SaveFailure::kReadOnlyFolder: {
+      set_mode(QFileInfo(folder).absolutePath(), 0755);  // "nobody" may reach the folder
+      set_mode(folder, 0555);
+      auto result = [&save] {
+        const AsOrdinaryUser user;
+        if (!user.active()) qFatal("root could not give up its rights");
+        return save();
+      }();
+      set_mode(folder, 0755);
+      return result;
+    }
+    case SaveFailure::kFolder:
+      if (QFile::exists(path) && !QFile::remove(path)) qFatal("cannot remove %s", qPrintable(path));
+      if (!QDir().mkdir(path)) qFatal("cannot make the folder %s", qPrintable(path));
+      return save();
+    case SaveFailure::kFileSizeLimit: {
+      const FileSizeLimit limit(4096);
+      return save();
+    }
+  }
+  qFatal("unknown save failure");
+}
 
 }  // namespace tallo::shell::testing

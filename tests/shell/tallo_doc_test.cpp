@@ -17,9 +17,9 @@ using tallo::shell::CTalloDoc;
 using tallo::shell::DocumentText;
 using tallo::shell::kLargestFileBytes;
 using tallo::shell::kLoadPartCharacters;
-using tallo::shell::testing::AsOrdinaryUser;
-using tallo::shell::testing::FileSizeLimit;
 using tallo::shell::testing::ReadBytes;
+using tallo::shell::testing::SaveFailure;
+using tallo::shell::testing::WithSaveFailure;
 using tallo::shell::testing::WriteBytes;
 
 namespace {
@@ -29,6 +29,8 @@ constexpr auto OpenFailed = CTalloDoc::OpenResult::Failed;
 constexpr auto Cancelled = CTalloDoc::OpenResult::Cancelled;
 
 }  // namespace
+
+Q_DECLARE_METATYPE(SaveFailure)
 
 class TalloDocTest : public QObject {
   Q_OBJECT
@@ -181,57 +183,44 @@ void TalloDocTest::SaveKeepsPermissions() {
 }
 
 void TalloDocTest::FailedSaveKeepsTheOldFile_data() {
-  QTest::addColumn<QString>("failure");
+  QTest::addColumn<SaveFailure>("failure");
   QTest::addColumn<int>("added");  // characters appended to the text
   QTest::addColumn<QString>("reason");
   // The reasons are the C library's texts for EACCES and EFBIG, and Qt's for a folder.
-  QTest::newRow("read-only folder") << "read-only folder" << 20000 << "Permission denied";
-  QTest::newRow("target is a folder") << "folder" << 20000 << "Filename refers to a directory";
-  QTest::newRow("write cut short") << "file size limit" << 20000 << "File too large";
-  // Smaller than the write buffer of a file: the failure comes only when the file is completed.
-  QTest::newRow("small write cut short") << "file size limit" << 10000 << "File too large";
+  QTest::newRow("read-only folder") << SaveFailure::kReadOnlyFolder << 20000 << "Permission denied";
+  QTest::newRow("target is a folder")
+      << SaveFailure::kFolder << 20000 << "Filename refers to a directory";
+  QTest::newRow("write cut short") << SaveFailure::kFileSizeLimit << 20000 << "File too large";
+  // Smaller than the write buffer of a file: the failure comes only when the file is
+  // completed.
+  QTest::newRow("small write cut short")
+      << SaveFailure::kFileSizeLimit << 10000 << "File too large";
 }
 
 void TalloDocTest::FailedSaveKeepsTheOldFile() {
-  QFETCH(QString, failure);
+  QFETCH(SaveFailure, failure);
   QFETCH(int, added);
   QFETCH(QString, reason);
   const QByteArray old("old=1\n");
   QVERIFY(QDir(dir_->path()).mkdir("work"));
-  WriteBytes(Path("work/in.txt"), old);
+  const QString path = Path("work/in.txt");
+  WriteBytes(path, old);
   QString error;
-  QCOMPARE(doc_->Open(Path("work/in.txt"), &error), Opened);
-  Append(QString(added, u'x'));
-  CTalloDoc::SaveResult result;
-  if (failure == "read-only folder") {
-    QVERIFY(chmod(QFile::encodeName(dir_->path()).constData(), 0755) == 0);
-    QVERIFY(chmod(QFile::encodeName(Path("work")).constData(), 0555) == 0);
-    const AsOrdinaryUser user;
-    QVERIFY2(user.active(), "root could not give up its rights");
-    result = doc_->Save(Path("work/in.txt"), &error);
-  } else if (failure == "folder") {
-    // The file was replaced by a folder of that name since it was opened.
-    QVERIFY(QFile::remove(Path("work/in.txt")));
-    QVERIFY(QDir(dir_->path()).mkdir("work/in.txt"));
-    result = doc_->Save(Path("work/in.txt"), &error);
-  } else {
-    // The new text (10 or 20 KB) cannot be written whole.
-    const FileSizeLimit limit(4096);
-    result = doc_->Save(Path("work/in.txt"), &error);
-  }
-  QCOMPARE(result, CTalloDoc::SaveResult::Failed);
+  QCOMPARE(doc_->Open(path, &error), Opened);
+  Append(QString(added, u'x'));  // 10 or 20 KB: more than a file may grow to here
+  QCOMPARE(WithSaveFailure(failure, path, [&] { return doc_->Save(path, &error); }),
+           CTalloDoc::SaveResult::Failed);
   QVERIFY2(error.contains(reason), qPrintable(error));
   QVERIFY(doc_->IsModified());
-  QCOMPARE(doc_->path(), QFileInfo(Path("work/in.txt")).absoluteFilePath());
-  if (failure == "folder") {
-    QVERIFY(QFileInfo(Path("work/in.txt")).isDir());
+  QCOMPARE(doc_->path(), QFileInfo(path).absoluteFilePath());
+  if (failure == SaveFailure::kFolder) {
+    QVERIFY(QFileInfo(path).isDir());
   } else {
-    QCOMPARE(ReadBytes(Path("work/in.txt")), old);
+    QCOMPARE(ReadBytes(path), old);
   }
   // No half-written file is left beside it.
   QCOMPARE(QDir(Path("work")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
            QStringList{"in.txt"});
-  chmod(QFile::encodeName(Path("work")).constData(), 0755);
 }
 
 void TalloDocTest::SaveIntoMissingFolderFails() {
