@@ -1,6 +1,7 @@
 #include "shell/line_wrap_guard.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -38,16 +39,23 @@ void LineWrapGuard::OnContentsChange(int position, int /*removed*/, int added) {
     return;
   }
   if (view_->wordWrapMode() == QTextOption::WrapAnywhere) return;
-  // A run longer than the limit that the change made or lengthened lies within this window.
-  const qsizetype last = document.characterCount() - 1;
-  const qsizetype from = std::clamp<qsizetype>(position - kLongestWrappedRun, 0, last);
-  const qsizetype to =
-      std::clamp<qsizetype>(qsizetype{position} + added + kLongestWrappedRun, from, last);
-  QTextCursor window(&document);
-  window.setPosition(static_cast<int>(from));
-  window.setPosition(static_cast<int>(to), QTextCursor::KeepAnchor);
-  if (HasUnbreakableRun(window.selectedText(), kLongestWrappedRun)) {
-    view_->setWordWrapMode(QTextOption::WrapAnywhere);
+  // A run ends with its paragraph, so only paragraphs longer than the limit can hold one, and
+  // in them only the changed text with the limit's length on either side: the run the change
+  // made, lengthened or joined lies there.
+  const qsizetype changed_end = qsizetype{position} + added;
+  QTextBlock block = document.findBlock(position);
+  for (qsizetype start = block.position(); block.isValid() && start <= changed_end;
+       start += block.length(), block = block.next()) {
+    const qsizetype end = start + block.length() - 1;  // before the paragraph's end
+    if (end - start <= kLongestWrappedRun) continue;
+    QTextCursor window(&document);
+    window.setPosition(static_cast<int>(std::max(start, position - kLongestWrappedRun)));
+    window.setPosition(static_cast<int>(std::min(end, changed_end + kLongestWrappedRun)),
+                       QTextCursor::KeepAnchor);
+    if (HasUnbreakableRun(window.selectedText(), kLongestWrappedRun)) {
+      view_->setWordWrapMode(QTextOption::WrapAnywhere);
+      return;
+    }
   }
 }
 
