@@ -358,14 +358,12 @@ bool CMainFrame::SaveTo(const QString& path) {
   QString error;
   CTalloDoc::SaveResult result = doc_->Save(path, &error);
   if (result == CTalloDoc::SaveResult::NotEncodable) {
-    const QMessageBox::StandardButton answer =
-        QMessageBox::question(this, QStringLiteral("Tallo"),
-                              tr("%1 is not a UTF-8 file, and some characters "
-                                 "of the text have no place in its "
-                                 "8-bit encoding.\nSave it as UTF-8? Its other "
-                                 "non-ASCII characters then change to "
-                                 "UTF-8 too.")
-                                  .arg(QDir::toNativeSeparators(path)));
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, QStringLiteral("Tallo"),
+        tr("%1 is not a UTF-8 file, and some characters of the text have no place in its "
+           "8-bit encoding.\nSave it as UTF-8? Its other non-ASCII characters then change to "
+           "UTF-8 too.")
+            .arg(QDir::toNativeSeparators(path)));
     if (answer != QMessageBox::Yes) return false;
     doc_->ConvertToUtf8();
     result = doc_->Save(path, &error);

@@ -27,8 +27,7 @@ QString AsDocumentHoldsIt(QString text) {
 QString TooLargeMessage(qint64 bytes) {
   constexpr qint64 kMegabyte = qint64{1} << 20;
   return CTalloDoc::tr(
-             "It holds %1 MB; the editor opens files of up to %2 MB. "
-             "tallo-calc -i calculates "
+             "It holds %1 MB; the editor opens files of up to %2 MB. tallo-calc -i calculates "
              "larger worksheets.")
       .arg((bytes + kMegabyte - 1) / kMegabyte)
       .arg(kLargestFileBytes / kMegabyte);

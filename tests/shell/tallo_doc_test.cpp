@@ -57,10 +57,10 @@ class TalloDocTest : public QObject {
   void UnopenableFilesAreRefused_data();
   void UnopenableFilesAreRefused();
   void CharactersOutsideAnEightBitFileNeedUtf8();
-  // A long file goes in by parts, telling its progress; cancelling leaves a new document.
+  // A long file goes in by parts that end at line ends, telling its progress; cancelling
+  // leaves a new document.
   void LargeFilesLoadInParts();
   void CancelledLoadLeavesANewDocument();
-  void CharacterPairsSurviveThePartsOfALoad();
   // Restored work is modified, belongs to its file and is written in that file's format.
   void RestoredTextIsUnsavedWorkOfItsFile();
 
@@ -344,22 +344,6 @@ void TalloDocTest::CancelledLoadLeavesANewDocument() {
   QVERIFY(editor_->document()->isEmpty());
   QVERIFY(!doc_->IsModified());
   QVERIFY(doc_->path().isEmpty());
-}
-
-void TalloDocTest::CharacterPairsSurviveThePartsOfALoad() {
-  // A four-byte character (two UTF-16 units) across the end of the first part, and one just after
-  // it.
-  for (const qsizetype before : {kLoadPartCharacters - 1, kLoadPartCharacters}) {
-    const QByteArray bytes = QByteArray(before, 'a') + "\xF0\x9F\x98\x80" + "z\n";
-    WriteBytes(Path("pair.txt"), bytes);
-    QString error;
-    QCOMPARE(doc_->Open(Path("pair.txt"), &error), Opened);
-    QCOMPARE(DocumentText(*editor_->document()),
-             QString(before, u'a') + QStringLiteral("\U0001F600z\n"));
-    Append(QStringLiteral("!"));
-    QCOMPARE(doc_->Save(Path("pair.txt"), &error), CTalloDoc::SaveResult::Saved);
-    QCOMPARE(ReadBytes(Path("pair.txt")), bytes + "!");
-  }
 }
 
 void TalloDocTest::RestoredTextIsUnsavedWorkOfItsFile() {
