@@ -6,19 +6,27 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTextCursor>
 #include <QToolBar>
+#include <algorithm>
 
 #include "shell/about_dlg.h"
+#include "shell/busy_cursor.h"
 #include "shell/dropped_files.h"
 #include "shell/find_dialog.h"
 #include "shell/lock_keys.h"
 #include "shell/print_commands.h"
 #include "shell/recent_files.h"
+#include "shell/recovery_copy.h"
 #include "shell/tallo_doc.h"
 #include "shell/tallo_view.h"
 
@@ -42,14 +50,49 @@ QAction* MakeAction(QObject* parent, const QString& text, const QString& status_
   return action;
 }
 
+// Shows how far a load has come once it takes more than half a second, and offers to cancel it; the
+// window stays drawn meanwhile.
+class LoadingDialog {
+ public:
+  LoadingDialog(QWidget* window, const QString& name)
+      : dialog_(CMainFrame::tr("Opening %1...").arg(name), CMainFrame::tr("Cancel"), 0, kSteps,
+                window) {
+    dialog_.setWindowTitle(QStringLiteral("Tallo"));
+    // Nothing else may change the text while it is loaded: no window takes input meanwhile.
+    dialog_.setWindowModality(Qt::ApplicationModal);
+    dialog_.setMinimumDuration(500);
+    dialog_.setValue(0);
+  }
+
+  LoadProgress Progress() {
+    return [this](qint64 done, qint64 total) {
+      dialog_.setValue(static_cast<int>(done * kSteps / std::max<qint64>(total, 1)));
+      return !dialog_.wasCanceled();
+    };
+  }
+
+ private:
+  static constexpr int kSteps = 1000;
+  const BusyCursor busy_;
+  QProgressDialog dialog_;
+};
+
+// A document as messages name it: its whole path, or "Untitled".
+QString NameForUser(const QString& path) {
+  return path.isEmpty() ? CTalloDoc::DisplayNameOf(path) : QDir::toNativeSeparators(path);
+}
+
 }  // namespace
 
-CMainFrame::CMainFrame(QWidget* parent)
+CMainFrame::CMainFrame(QWidget* parent, const QString& recovery_folder)
     : QMainWindow(parent),
       view_(new CTalloView(this)),
       doc_(new CTalloDoc(view_->document(), this)),
       print_(new PrintCommands(view_, this)),
-      find_(new FindDialog(view_, this)) {
+      find_(new FindDialog(view_, this)),
+      recovery_(new RecoveryCopy(
+          doc_, recovery_folder.isEmpty() ? RecoveryCopy::DefaultFolder() : recovery_folder,
+          this)) {
   setCentralWidget(view_);
   setAcceptDrops(true);
   CreateMenusAndToolbar();
@@ -59,6 +102,9 @@ CMainFrame::CMainFrame(QWidget* parent)
           &QWidget::setWindowModified);
   connect(view_, &CTalloView::FilesDropped, this,
           [this](const QStringList& paths) { OpenFile(paths.first()); });
+  connect(recovery_, &RecoveryCopy::WriteFailed, this, [this](const QString& reason) {
+    statusBar()->showMessage(tr("No recovery copy of the changes could be kept: %1").arg(reason));
+  });
   doc_->NewDocument();
   resize(800, 600);
 }
@@ -195,34 +241,37 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::StartWith(const QString& path) {
-  if (path.isEmpty()) return;
-  QString error;
-  if (doc_->Open(path, &error)) {
-    recent_->Add(doc_->path());
-    return;
-  }
-  ShowError(tr("Cannot open %1.\n%2").arg(QDir::toNativeSeparators(path), error));
-  doc_->NewDocument();
+  if (!path.isEmpty() && !ReadFile(path)) doc_->NewDocument();
 }
 
-bool CMainFrame::OpenFile(const QString& path) {
-  if (!MaybeSave()) return false;
+bool CMainFrame::OpenFile(const QString& path) { return MaybeSave() && ReadFile(path); }
+
+bool CMainFrame::ReadFile(const QString& path) {
   QString error;
-  if (!doc_->Open(path, &error)) {
-    ShowError(tr("Cannot open %1.\n%2").arg(QDir::toNativeSeparators(path), error));
-    recent_->Remove(path);
-    return false;
+  CTalloDoc::OpenResult result;
+  {
+    LoadingDialog loading(this, QFileInfo(path).fileName());
+    result = doc_->Open(path, &error, loading.Progress());
   }
-  recent_->Add(doc_->path());
-  return true;
+  switch (result) {
+    case CTalloDoc::OpenResult::Opened:
+      view_->moveCursor(QTextCursor::Start);
+      recent_->Add(doc_->path());
+      return true;
+    case CTalloDoc::OpenResult::Failed:
+      ShowError(tr("Cannot open %1.\n%2").arg(QDir::toNativeSeparators(path), error));
+      recent_->Remove(path);
+      return false;
+    case CTalloDoc::OpenResult::Cancelled:
+      return false;
+  }
+  return false;
 }
 
 bool CMainFrame::MaybeSave() {
   if (!doc_->IsModified()) return true;
-  const QString name =
-      doc_->path().isEmpty() ? doc_->DisplayName() : QDir::toNativeSeparators(doc_->path());
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Tallo"),
-                  tr("Save changes to %1?").arg(name),
+                  tr("Save changes to %1?").arg(NameForUser(doc_->path())),
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
   box.setDefaultButton(QMessageBox::Yes);
   switch (box.exec()) {
@@ -233,6 +282,48 @@ bool CMainFrame::MaybeSave() {
     default:
       return false;
   }
+}
+
+void CMainFrame::OfferRecovery() {
+  for (OrphanedCopy& orphan : OrphanedCopy::ClaimAll(recovery_->folder())) {
+    switch (AskAboutCopy(orphan.content())) {
+      case QMessageBox::Yes: {
+        if (!MaybeSave()) return;
+        const RecoveredText& copy = orphan.content();
+        LoadingDialog loading(this, CTalloDoc::DisplayNameOf(copy.path));
+        if (doc_->Restore(copy.path, copy.format, copy.text, loading.Progress())) {
+          recovery_->Adopt(std::move(orphan));
+          view_->moveCursor(QTextCursor::Start);
+        }
+        return;
+      }
+      case QMessageBox::No:
+        orphan.Remove();
+        break;
+      default:
+        return;
+    }
+  }
+}
+
+int CMainFrame::AskAboutCopy(const RecoveredText& copy) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Tallo"),
+                  tr("Tallo ended without saving the changes to %1. A copy of them from %2 "
+                     "was kept.\nRestore it?")
+                      .arg(NameForUser(copy.path),
+                           QLocale().toString(copy.written.toLocalTime(), QLocale::ShortFormat)),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+  box.button(QMessageBox::Yes)->setText(tr("&Restore"));
+  box.button(QMessageBox::No)->setText(tr("&Discard"));
+  box.button(QMessageBox::Cancel)->setText(tr("&Later"));
+  box.setDefaultButton(QMessageBox::Yes);
+  const QFileInfo file(copy.path);
+  if (!copy.path.isEmpty() && file.exists() && file.lastModified() > copy.written) {
+    box.setInformativeText(tr("%1 has been changed since the copy was made: saving the "
+                              "restored text replaces those changes.")
+                               .arg(file.fileName()));
+  }
+  return box.exec();
 }
 
 void CMainFrame::OnFileNew() {
@@ -292,6 +383,8 @@ void CMainFrame::OnAppAbout() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   if (MaybeSave()) {
+    // Saved, or the changes were dropped on purpose.
+    recovery_->Discard();
     event->accept();
   } else {
     event->ignore();

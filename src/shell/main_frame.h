@@ -13,28 +13,38 @@ class CTalloView;
 class FindDialog;
 class PrintCommands;
 class RecentFileMenu;
+class RecoveryCopy;
+struct RecoveredText;
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit CMainFrame(QWidget* parent = nullptr);
+  // Unsaved work is copied into recovery_folder (RecoveryCopy::DefaultFolder() when empty).
+  explicit CMainFrame(QWidget* parent = nullptr, const QString& recovery_folder = {});
 
   CTalloDoc* document() const { return doc_; }
   CTalloView* view() const { return view_; }
   PrintCommands* print_commands() const { return print_; }
+  RecoveryCopy* recovery() const { return recovery_; }
 
   // The document to start with: path when given (an unreadable one is reported and an
   // empty document opened instead), else a new document.
   void StartWith(const QString& path);
 
   // Opens path after offering to save the current document. False when the user cancelled
-  // or the file could not be read (which is reported; the current document is then kept).
+  // or the file could not be read (which is reported; the current document is then kept),
+  // or the user cancelled a long load (which leaves a new document).
   bool OpenFile(const QString& path);
 
   // Asks whether to save a modified document. False when the user cancelled or saving
   // failed: the document must then stay.
   bool MaybeSave();
+
+  // Offers, newest first, the work that editors which ended without saving it left in the recovery
+  // folder: restoring one makes it this window's document, discarding one deletes it, and Later
+  // keeps the rest for the next start.
+  void OfferRecovery();
 
  public slots:
   void OnFileNew();
@@ -53,6 +63,10 @@ class CMainFrame : public QMainWindow {
   // Fills the Edit menu; gives Cut, Copy and Paste for the toolbar.
   QList<QAction*> CreateEditMenu(QMenu* menu);
   void CreateStatusBar();
+  // Opens path into the document with a progress dialog for a long load; reports a failure.
+  bool ReadFile(const QString& path);
+  // Asks what to do with one copy of unsaved work; Yes restores, No discards it.
+  int AskAboutCopy(const RecoveredText& copy);
   bool SaveTo(const QString& path);
   void ShowTitle();
   void ShowError(const QString& message);
@@ -61,6 +75,7 @@ class CMainFrame : public QMainWindow {
   CTalloDoc* doc_;
   PrintCommands* print_;
   FindDialog* find_;
+  RecoveryCopy* recovery_;
   RecentFileMenu* recent_ = nullptr;
   QToolBar* toolbar_ = nullptr;
 };

@@ -23,6 +23,7 @@ int CTalloApp::Run() {
   CMainFrame frame;
   frame.StartWith(parser.positionalArguments().value(0));
   frame.show();
+  frame.OfferRecovery();
   return exec();
 }
 

@@ -2,10 +2,38 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
+
+#include "shell/atomic_write.h"
 
 namespace tallo::shell {
+namespace {
+
+// Characters that a QTextDocument takes as the end of a paragraph, besides LF.
+bool IsParagraphBreak(QChar c) {
+  return c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
+}
+
+// text as DocumentText will give it back from a QTextDocument it was put into.
+QString AsDocumentHoldsIt(QString text) {
+  if (std::any_of(text.cbegin(), text.cend(), IsParagraphBreak)) {
+    std::replace_if(text.begin(), text.end(), IsParagraphBreak, QChar(u'\n'));
+  }
+  return text;
+}
+
+QString TooLargeMessage(qint64 bytes) {
+  constexpr qint64 kMegabyte = qint64{1} << 20;
+  return CTalloDoc::tr(
+             "It holds %1 MB; the editor opens files of up to %2 MB. tallo-calc -i calculates "
+             "larger worksheets.")
+      .arg((bytes + kMegabyte - 1) / kMegabyte)
+      .arg(kLargestFileBytes / kMegabyte);
+}
+
+}  // namespace
 
 QString DocumentText(const QTextDocument& document) {
   return document.toRawText().replace(QChar::ParagraphSeparator, u'\n');
@@ -22,29 +50,81 @@ void CTalloDoc::NewDocument() {
   SetPath(QString());
 }
 
-bool CTalloDoc::Open(const QString& path, QString* error) {
-  QFile file(path);
-  if (QFileInfo(path).isDir()) {
+CTalloDoc::OpenResult CTalloDoc::Open(const QString& path, QString* error,
+                                      const LoadProgress& progress) {
+  const QFileInfo info(path);
+  if (info.isDir()) {
     *error = tr("It is a folder.");
-    return false;
+    return OpenResult::Failed;
   }
+  // A device or a pipe may never end, or wait for a writer forever.
+  if (info.exists() && !info.isFile()) {
+    *error = tr("It is not a regular file.");
+    return OpenResult::Failed;
+  }
+  QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     *error = file.errorString();
-    return false;
+    return OpenResult::Failed;
+  }
+  if (file.size() > kLargestFileBytes) {
+    *error = TooLargeMessage(file.size());
+    return OpenResult::Failed;
   }
   QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) {
     *error = file.errorString();
-    return false;
+    return OpenResult::Failed;
+  }
+  if (bytes.size() > kLargestFileBytes) {  // it grew while it was read
+    *error = TooLargeMessage(bytes.size());
+    return OpenResult::Failed;
   }
   DecodedText decoded = DecodeTextFile(bytes);
-  text_->setPlainText(decoded.text);
-  text_->setModified(false);
+  if (!LoadText(decoded.text, progress)) return OpenResult::Cancelled;
   format_ = decoded.format;
   saved_bytes_ = std::move(bytes);
-  // As the text document holds it: it reads a paragraph separator (U+2029) as a line end.
-  saved_text_ = DocumentText(*text_);
-  SetPath(QFileInfo(path).absoluteFilePath());
+  saved_text_ = AsDocumentHoldsIt(std::move(decoded.text));
+  SetPath(info.absoluteFilePath());
+  return OpenResult::Opened;
+}
+
+bool CTalloDoc::Restore(const QString& path, const TextFormat& format, const QString& text,
+                        const LoadProgress& progress) {
+  if (!LoadText(text, progress)) return false;
+  format_ = format;
+  // Nothing of this text is on disk yet: saving encodes it.
+  saved_bytes_.clear();
+  saved_text_.clear();
+  text_->setModified(true);
+  SetPath(path);
+  return true;
+}
+
+bool CTalloDoc::LoadText(const QString& text, const LoadProgress& progress) {
+  loading_ = true;
+  text_->setPlainText(QString());
+  // Loading is not an edit to undo; turning undo off also empties its history.
+  text_->setUndoRedoEnabled(false);
+  QTextCursor end(text_);
+  bool cancelled = false;
+  for (qsizetype done = 0; done < text.size() && !cancelled;) {
+    // Parts end at line ends: a part that ends inside a line would have the view lay that
+    // whole line out again after every part.
+    const qsizetype line_end =
+        text.indexOf(u'\n', std::min(text.size(), done + kLoadPartCharacters) - 1);
+    const qsizetype next = line_end < 0 ? text.size() : line_end + 1;
+    end.insertText(text.sliced(done, next - done));
+    done = next;
+    cancelled = progress && !progress(done, text.size());
+  }
+  text_->setUndoRedoEnabled(true);
+  loading_ = false;
+  if (cancelled) {
+    NewDocument();
+    return false;
+  }
+  text_->setModified(false);
   return true;
 }
 
@@ -58,12 +138,7 @@ CTalloDoc::SaveResult CTalloDoc::Save(const QString& path, QString* error) {
   } else {
     return SaveResult::NotEncodable;
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    *error = file.errorString();
-    file.cancelWriting();
-    return SaveResult::Failed;
-  }
+  if (!WriteFileAtomically(path, bytes, error)) return SaveResult::Failed;
   saved_bytes_ = std::move(bytes);
   saved_text_ = std::move(text);
   text_->setModified(false);
@@ -79,8 +154,8 @@ void CTalloDoc::ConvertToUtf8() {
   saved_text_.clear();
 }
 
-QString CTalloDoc::DisplayName() const {
-  return path_.isEmpty() ? tr("Untitled") : QFileInfo(path_).fileName();
+QString CTalloDoc::DisplayNameOf(const QString& path) {
+  return path.isEmpty() ? tr("Untitled") : QFileInfo(path).fileName();
 }
 
 bool CTalloDoc::IsModified() const { return text_->isModified(); }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 #include "shell/text_file.h"
 
@@ -12,14 +13,28 @@ class QTextDocument;
 
 namespace tallo::shell {
 
+// The largest file the editor opens. The text document holds about ten bytes of memory per
+// byte of file, three more once the window's width changes, and takes some twenty seconds
+// to fill at this size; tallo-calc -i calculates larger worksheets.
+inline constexpr qint64 kLargestFileBytes = qint64{128} << 20;
+
+// Characters put into the text per part of a load: about a tenth of a second's work, after which
+// the window is drawn again and the load may be cancelled.
+inline constexpr qsizetype kLoadPartCharacters = qsizetype{1} << 20;
+
 // The text of a QTextDocument with LF line ends and every character as it is (unlike
 // toPlainText, which turns no-break spaces into spaces).
 QString DocumentText(const QTextDocument& document);
+
+// Told between the parts of a long load how many characters are in and how many in all; false
+// cancels the load.
+using LoadProgress = std::function<bool(qint64 done, qint64 total)>;
 
 class CTalloDoc : public QObject {
   Q_OBJECT
 
  public:
+  enum class OpenResult { Opened, Failed, Cancelled };
   enum class SaveResult { Saved, Failed, NotEncodable };
 
   // text is the view's document; it must outlive this object.
@@ -28,9 +43,16 @@ class CTalloDoc : public QObject {
   // An empty, unnamed, unmodified document with LF line ends in UTF-8.
   void NewDocument();
 
-  // Reads path into the text. On failure returns false with the reason in error and leaves
-  // everything as it was.
-  bool Open(const QString& path, QString* error);
+  // Reads path into the text, in parts so that progress can keep the window alive and offer to
+  // cancel. On failure returns Failed with the reason in error and leaves everything as it was; a
+  // cancelled load leaves a new, empty document.
+  OpenResult Open(const QString& path, QString* error, const LoadProgress& progress = {});
+
+  // Takes text as the modified, unsaved content of path (empty for an unnamed document) in format:
+  // the work kept by an editor that ended without saving it. A cancelled load leaves a new, empty
+  // document and returns false.
+  bool Restore(const QString& path, const TextFormat& format, const QString& text,
+               const LoadProgress& progress = {});
 
   // Writes the text to path atomically. A text unchanged since it was opened or saved is
   // written as the very bytes that were read. On failure the file on disk is untouched and
@@ -41,17 +63,25 @@ class CTalloDoc : public QObject {
   // hold).
   void ConvertToUtf8();
 
+  // The view's document that holds the text.
+  QTextDocument* text() const { return text_; }
   QString path() const { return path_; }
   // The file name without folder, or "Untitled".
-  QString DisplayName() const;
+  QString DisplayName() const { return DisplayNameOf(path_); }
+  static QString DisplayNameOf(const QString& path);
   const TextFormat& format() const { return format_; }
   bool IsModified() const;
   void SetModified(bool modified);
+  // True while Open or Restore is putting a text in: its changes are not edits.
+  bool IsLoading() const { return loading_; }
 
  signals:
   void PathChanged(const QString& path);
 
  private:
+  // Replaces the text by text, in parts; false when progress cancelled it, which leaves a new,
+  // empty document.
+  bool LoadText(const QString& text, const LoadProgress& progress);
   void SetPath(const QString& path);
 
   QTextDocument* text_;
@@ -60,6 +90,7 @@ class CTalloDoc : public QObject {
   // What the file held when it was opened or saved last, to write it back unchanged.
   QByteArray saved_bytes_;
   QString saved_text_;
+  bool loading_ = false;
 };
 
 }  // namespace tallo::shell

@@ -3,15 +3,16 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <string_view>
 
 #include "engine/calculate.h"
+#include "shell/busy_cursor.h"
 #include "shell/dropped_files.h"
 #include "shell/help_dlg.h"
+#include "shell/line_wrap_guard.h"
 #include "shell/tallo_doc.h"
 #include "shell/worksheet_edit.h"
 
@@ -21,14 +22,6 @@ namespace {
 // Columns between TAB stops: pasted spreadsheet rows line up as they would in a terminal.
 constexpr int kTabColumns = 8;
 
-class BusyCursor {
- public:
-  BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 }  // namespace
 
 CTalloView::CTalloView(QWidget* parent) : QPlainTextEdit(parent) {
@@ -37,6 +30,11 @@ CTalloView::CTalloView(QWidget* parent) : QPlainTextEdit(parent) {
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
   setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // A scroll bar that came and went with the length of the text would change the width of the text,
+  // and every change of width lays out every paragraph again: a second or more for a large file,
+  // just after it was opened.
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  new LineWrapGuard(this);
 }
 
 void CTalloView::OnDoCalculation() {

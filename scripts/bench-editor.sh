@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Times the editor on large worksheets (offscreen): opening 20 and 100 MB, a million values
+# on one line and 20 MB that are not text, Do Calculation and its Undo on 5 MB, saving
+# 20 MB and writing its recovery copy; each with its peak memory.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build --target editor-benchmark >/dev/null
+QT_QPA_PLATFORM=offscreen build/tools/editor-benchmark "$@" 2> >(grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR >&2)

@@ -1,0 +1,217 @@
+// Times the editor on large worksheets: opening files of 5 to 100 MB, a data set of a
+// million values on one line and 20 MB that are not text; Do Calculation on 5 MB with its
+// undo step; saving 20 MB and writing its recovery copy. Each measurement runs in a process
+// of its own, so that its peak memory is its own. Run with QT_QPA_PLATFORM=offscreen
+// (scripts/bench-editor.sh does); --quick runs every workload at a hundredth of its size.
+//
+//   editor-benchmark [--quick]
+//   editor-benchmark generate KIND MEGABYTES FILE   (KIND: mixed, one-line, noise)
+//   editor-benchmark run WORKLOAD FILE              (WORKLOAD: open, calculate, save)
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "bench/worksheet_generator.h"
+#include "engine/calculate.h"
+#include "shell/main_frame.h"
+#include "shell/recovery_copy.h"
+#include "shell/tallo_doc.h"
+#include "shell/tallo_view.h"
+#include "text/number_text.h"
+
+namespace {
+
+using tallo::shell::CMainFrame;
+
+constexpr std::uint32_t kSeed = 20240506;
+constexpr double kMegabyte = 1 << 20;
+
+void Print(const QString& line) { QTextStream(stdout) << line << Qt::endl; }
+
+double PeakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) * 1024 / kMegabyte;
+}
+
+// One measured step: its time, and its speed over bytes when given.
+void Report(const QString& what, const QElapsedTimer& timer, qint64 bytes = 0) {
+  const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+  QString line = QStringLiteral("  %1 %2 s").arg(what, -34).arg(seconds, 7, 'f', 3);
+  if (bytes > 0) line += QStringLiteral("  %1 MB/s").arg(bytes / kMegabyte / seconds, 6, 'f', 1);
+  Print(line);
+}
+
+// A data set of count values on one line, then two statements over it.
+std::string DataSetOnOneLine(std::size_t count) {
+  std::mt19937 random(kSeed);
+  std::uniform_real_distribution<double> value(0, 1000);
+  std::string text = "a={";
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) text += ',';
+    text += tallo::FormatFixed(value(random), 2);
+  }
+  return text + "}\nmean(a)= sd(a)=\n";
+}
+
+// Bytes of every value, NUL among them: no valid UTF-8.
+std::string Noise(std::size_t bytes) {
+  std::mt19937 random(kSeed);
+  std::string text(bytes, '\0');
+  for (char& byte : text) byte = static_cast<char>(random() & 0xFF);
+  return text;
+}
+
+int Generate(const QString& kind, double megabytes, const QString& path) {
+  const auto bytes = static_cast<std::size_t>(megabytes * kMegabyte);
+  std::string text;
+  if (kind == "mixed") {
+    text = tallo::bench::MixedWorksheet(bytes, kSeed);
+  } else if (kind == "one-line") {
+    text = DataSetOnOneLine(bytes / 7);  // about seven bytes a value
+  } else if (kind == "noise") {
+    text = Noise(bytes);
+  } else {
+    return 2;
+  }
+  QFile file(path);
+  const auto size = static_cast<qint64>(text.size());
+  return file.open(QIODevice::WriteOnly) && file.write(text.data(), size) == size ? 0 : 1;
+}
+
+// Lets the window draw what it shows now, as it would before the user sees a change.
+void Draw(CMainFrame& frame) {
+  QApplication::processEvents();
+  frame.view()->viewport()->repaint();
+}
+
+int Run(const QString& workload, const QString& path) {
+  const QTemporaryDir recovery;
+  CMainFrame frame(nullptr, recovery.path());
+  frame.resize(1000, 800);
+  frame.show();
+  Draw(frame);
+  const qint64 bytes = QFileInfo(path).size();
+  QElapsedTimer timer;
+  timer.start();
+  if (!frame.OpenFile(path)) return 1;
+  Draw(frame);
+  if (workload == "open") {
+    Report(QStringLiteral("open and show"), timer, bytes);
+    // Qt lays out every paragraph again when the width of the text changes.
+    timer.start();
+    frame.resize(frame.width() + 100, frame.height());
+    Draw(frame);
+    Report(QStringLiteral("first change of the window's width"), timer, bytes);
+  } else if (workload == "calculate") {
+    const QString before = tallo::shell::DocumentText(*frame.view()->document());
+    const QByteArray utf8 = before.toUtf8();
+    timer.start();
+    const tallo::Calculation calculation =
+        tallo::CalculateWorksheet(std::string_view(utf8.constData(), utf8.size()));
+    Report(QStringLiteral("engine alone (%1 answers)").arg(calculation.insertions.size()), timer,
+           bytes);
+    timer.start();
+    frame.view()->OnDoCalculation();
+    Draw(frame);
+    Report(QStringLiteral("Do Calculation, shown"), timer, bytes);
+    timer.start();
+    frame.view()->undo();
+    Draw(frame);
+    Report(QStringLiteral("one Undo of it"), timer, bytes);
+    if (tallo::shell::DocumentText(*frame.view()->document()) != before) {
+      Print(QStringLiteral("  error: Undo did not restore the text"));
+      return 1;
+    }
+  } else if (workload == "save") {
+    frame.view()->insertPlainText(QStringLiteral("edited "));
+    timer.start();
+    if (!frame.OnFileSave()) return 1;
+    Report(QStringLiteral("save"), timer, bytes);
+    frame.view()->insertPlainText(QStringLiteral("again "));
+    timer.start();
+    if (!frame.recovery()->WriteNow()) return 1;
+    Report(QStringLiteral("write the recovery copy"), timer, bytes);
+  } else {
+    return 2;
+  }
+  Print(QStringLiteral("  %1 %2 MB")
+            .arg(QStringLiteral("peak memory"), -34)
+            .arg(PeakMegabytes(), 7, 'f', 0));
+  frame.document()->SetModified(false);
+  return 0;
+}
+
+struct Workload {
+  const char* title;
+  const char* kind;
+  double megabytes;
+  const char* run;
+};
+
+// Generates each file and measures it in processes of this program.
+int RunAll(double scale) {
+  const Workload workloads[] = {
+      {"Open a worksheet", "mixed", 20, "open"},
+      {"Open a worksheet", "mixed", 100, "open"},
+      {"Open a data set on one line (a million values)", "one-line", 7, "open"},
+      {"Open a file that is not text", "noise", 20, "open"},
+      {"Do Calculation on a worksheet", "mixed", 5, "calculate"},
+      {"Save a worksheet", "mixed", 20, "save"},
+  };
+  const QTemporaryDir dir;
+  const QString self = QCoreApplication::applicationFilePath();
+  int failures = 0;
+  for (const Workload& workload : workloads) {
+    const double megabytes = workload.megabytes * scale;
+    const QString file =
+        dir.filePath(QStringLiteral("%1-%2.txt").arg(workload.kind).arg(megabytes));
+    if (!QFile::exists(file) && QProcess::execute(self, {"generate", workload.kind,
+                                                         QString::number(megabytes), file}) != 0) {
+      Print(QStringLiteral("cannot write %1").arg(file));
+      return 1;
+    }
+    Print(QStringLiteral("%1: %2 MB")
+              .arg(workload.title)
+              .arg(QFileInfo(file).size() / kMegabyte, 0, 'f', 1));
+    QProcess run;
+    run.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    run.start(self, {"run", workload.run, file});
+    if (!run.waitForFinished(-1) || run.exitStatus() != QProcess::NormalExit ||
+        run.exitCode() != 0) {
+      Print(QStringLiteral("  failed"));
+      ++failures;
+    }
+  }
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 5 && std::string_view(argv[1]) == "generate") {
+    return Generate(QString::fromLocal8Bit(argv[2]), std::atof(argv[3]),
+                    QString::fromLocal8Bit(argv[4]));
+  }
+  QApplication app(argc, argv);
+  QStandardPaths::setTestModeEnabled(true);  // the user's recent-file list stays out of it
+  const QStringList arguments = QCoreApplication::arguments().mid(1);
+  if (arguments.size() == 3 && arguments[0] == "run") return Run(arguments[1], arguments[2]);
+  if (arguments.isEmpty()) return RunAll(1);
+  if (arguments == QStringList{"--quick"}) return RunAll(0.01);
+  std::fprintf(stderr, "usage: editor-benchmark [--quick]\n");
+  return 2;
+}
