@@ -37,18 +37,29 @@ class WorksheetGenerator {
     return items[static_cast<std::size_t>(Pick(0, static_cast<int>(items.size()) - 1))];
   }
 
-  std::string Name() { return OneOf<std::string>({"a", "b", "x", "y", "e", "n", "data", "A"}); }
+  // The pieces in order: the elements of a braced list are evaluated left to right, so the
+  // worksheets are the same whatever the compiler (the operands of + are not).
+  static std::string Join(std::initializer_list<std::string> pieces) {
+    std::string joined;
+    for (const std::string& piece : pieces) joined += piece;
+    return joined;
+  }
+
+  // No variable is named e: an answer written before a blank and an "e" reads, on the next
+  // calculation, as a number with an exponent ("2.5= e+1=" becomes "2.5=2.5 e+1=", and
+  // 2.5 e+1 is 25), so such a line is answered anew; that retry is the rules' own.
+  std::string Name() { return OneOf<std::string>({"a", "b", "x", "y", "n", "data", "A"}); }
 
   std::string Number() {
     return OneOf<std::string>({"1", "2.5", "-3", "0", "1e+3", "7.25", "100", "0.001", "12abc3"});
   }
 
   std::string Expression() {
-    std::string expression = OneOf<std::string>({Number(), Name(), "sqrt(" + Number() + ")"});
+    std::string expression = OneOf<std::string>({Number(), Name(), Join({"sqrt(", Number(), ")"})});
     for (int i = Pick(0, 3); i > 0; --i) {
       expression += OneOf<std::string>({"+", "-", "*", "/"});
-      expression += OneOf<std::string>({Number(), Name(), "(" + Number() + "+" + Name() + ")",
-                                        "pow(" + Number() + ",2)", "n(4)"});
+      expression += OneOf<std::string>({Number(), Name(), Join({"(", Number(), "+", Name(), ")"}),
+                                        Join({"pow(", Number(), ",2)"}), "n(4)"});
     }
     return expression;
   }
@@ -62,24 +73,24 @@ class WorksheetGenerator {
 
   std::string Table() {
     std::string table = "\tC1\tC2\n";
-    for (int r = Pick(0, 5); r > 0; --r) table += "R\t" + Number() + "\t" + Number() + "\n";
+    for (int r = Pick(0, 5); r > 0; --r) table += Join({"R\t", Number(), "\t", Number(), "\n"});
     return table;
   }
 
   std::string Line() {
     switch (Pick(0, 9)) {
-      case 0: return Name() + "=" + Number() + " " + Name() + "=" + Number();
+      case 0: return Join({Name(), "=", Number(), " ", Name(), "=", Number()});
       case 1: return Expression() + "=";
-      case 2: return Expression() + "= " + Expression() + "=";
-      case 3: return Name() + "={" + List() + "}";
-      case 4: return Name() + "={" + Table() + "}";
+      case 2: return Join({Expression(), "= ", Expression(), "="});
+      case 3: return Join({Name(), "={", List(), "}"});
+      case 4: return Join({Name(), "={", Table(), "}"});
       case 5:
-        return OneOf<std::string>({"mean", "sum", "max", "min", "sd", "se", "count",
-                                   "histogram"}) + "(" + Name() + ")=" +
-               OneOf<std::string>({"", " note", "\tx"});
+        return Join({OneOf<std::string>({"mean", "sum", "max", "min", "sd", "se", "count",
+                                         "histogram"}),
+                     "(", Name(), ")=", OneOf<std::string>({"", " note", "\tx"})});
       case 6: return "Some prose, with (brackets) and words: caf\xc3\xa9 = {x} here.";
       case 7: return OneOf<std::string>({"=", "==", "a==b", "{", "}", "(=)", ")=", "{}", "1+="});
-      case 8: return Name() + "(" + Name() + "," + Name() + ")=";
+      case 8: return Join({Name(), "(", Name(), ",", Name(), ")="});
       default: return std::string();
     }
   }
