@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "support/files.h"
 
 namespace {
 
@@ -35,12 +36,7 @@ class TalloCalc : public testing::Test {
     std::ofstream(Path(name), std::ios::binary) << content;
   }
 
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-  }
+  std::string Read(const std::string& name) const { return tallo::testing_support::ReadFile(Path(name)); }
 
   // Runs tallo-calc with arguments (already quoted for the shell) and the given input,
   // after a shell prelude and under a command prefix.
@@ -88,6 +84,11 @@ TEST_F(TalloCalc, UnreadableFileIsReportedWithStatusOne) {
   const Outcome folder = Calc("'" + dir_.string() + "'");
   EXPECT_EQ(folder.status, 1);
   EXPECT_NE(folder.err.find("Is a directory"), std::string::npos);
+  // Standard input that cannot be read: the read itself fails.
+  const Outcome input = Calc("", "", "", "sh -c 'exec \"$0\" <" + dir_.string() + "' ");
+  EXPECT_EQ(input.status, 1);
+  EXPECT_EQ(input.out, "");
+  EXPECT_EQ(input.err, "tallo-calc: standard input: Is a directory\n");
 }
 
 TEST_F(TalloCalc, WrongOptionPrintsUsageWithStatusTwo) {

@@ -24,4 +24,12 @@ std::string CheckCalculation(std::string_view text) {
   return {};
 }
 
+std::string SecondCalculationGains(std::string_view calculated) {
+  std::string gains;
+  for (const Insertion& insertion : CalculateWorksheet(calculated).insertions) {
+    gains += insertion.text + "\n";
+  }
+  return gains;
+}
+
 }  // namespace tallo::fuzzing
