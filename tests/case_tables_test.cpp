@@ -48,7 +48,8 @@ double Real(const std::string& field) {
   double value = 0;
   const char* begin = field.data() + (field.starts_with('+') ? 1 : 0);
   const auto [end, error] = std::from_chars(begin, field.data() + field.size(), value);
-  if (error != std::errc() || end != field.data() + field.size()) ADD_FAILURE() << "not a number: " << field;
+  if (error != std::errc() || end != field.data() + field.size())
+    ADD_FAILURE() << "not a number: " << field;
   return value;
 }
 
@@ -70,11 +71,14 @@ std::string Shortest(double value) {
 template <typename Numbers>
 std::string Join(const Numbers& values, std::string_view separator = " ") {
   std::string text;
-  for (const auto& value : values) text += (text.empty() ? "" : std::string(separator)) + Shortest(value);
+  for (const auto& value : values)
+    text += (text.empty() ? "" : std::string(separator)) + Shortest(value);
   return text;
 }
 
-std::string Optional(const std::optional<double>& value) { return value ? Shortest(*value) : "none"; }
+std::string Optional(const std::optional<double>& value) {
+  return value ? Shortest(*value) : "none";
+}
 
 std::string Bool(bool value) { return value ? "true" : "false"; }
 
@@ -117,10 +121,18 @@ std::string FormatTyped(const Fields& f) {
   }
   std::string out;
   switch (args.size()) {
-    case 0: AppendFormat(out, f[0]); break;
-    case 1: AppendFormat(out, f[0], args[0]); break;
-    case 2: AppendFormat(out, f[0], args[0], args[1]); break;
-    default: AppendFormat(out, f[0], args[0], args[1], args[2]); break;
+    case 0:
+      AppendFormat(out, f[0]);
+      break;
+    case 1:
+      AppendFormat(out, f[0], args[0]);
+      break;
+    case 2:
+      AppendFormat(out, f[0], args[0], args[1]);
+      break;
+    default:
+      AppendFormat(out, f[0], args[0], args[1], args[2]);
+      break;
   }
   return out;
 }
@@ -137,7 +149,8 @@ std::string Options(const Fields& f) {
 template <typename Classify>
 std::string Classes(const std::string& characters, Classify classify) {
   std::string text;
-  for (char c : characters) text += (text.empty() ? "" : " ") + std::to_string(static_cast<int>(classify(c)));
+  for (char c : characters)
+    text += (text.empty() ? "" : " ") + std::to_string(static_cast<int>(classify(c)));
   return text;
 }
 
@@ -152,7 +165,8 @@ const std::map<std::string, Function, std::less<>>& Functions() {
       // text
       {"FormatGeneral", {1, [](const Fields& f) { return FormatGeneral(Real(f[0])); }}},
       {"FormatFixed", {2, [](const Fields& f) { return FormatFixed(Real(f[0]), Int(f[1])); }}},
-      {"FormatScientific", {2, [](const Fields& f) { return FormatScientific(Real(f[0]), Int(f[1])); }}},
+      {"FormatScientific",
+       {2, [](const Fields& f) { return FormatScientific(Real(f[0]), Int(f[1])); }}},
       {"FormatInteger", {1, [](const Fields& f) { return FormatInteger(std::stoll(f[0])); }}},
       {"Format", {-1, FormatTyped}},
       {"RoundToGeneral", {1, [](const Fields& f) { return Shortest(RoundToGeneral(Real(f[0]))); }}},
@@ -161,113 +175,159 @@ const std::map<std::string, Function, std::less<>>& Functions() {
       {"TrimTrailingZeros", {1, [](const Fields& f) { return TrimTrailingZeros(f[0]); }}},
       {"ParseValueList", {1, [](const Fields& f) { return Join(ParseValueList(f[0])); }}},
       {"SplitListItems",
-       {1, [](const Fields& f) {
+       {1,
+        [](const Fields& f) {
           std::string text;
           for (const std::string& item : SplitListItems(f[0])) text += "[" + item + "]";
           return text;
         }}},
       {"ParseValuePairs",
-       {2, [](const Fields& f) {
+       {2,
+        [](const Fields& f) {
           const ValuePairs pairs = ParseValuePairs(f[0], f[1]);
           return Join(pairs.x) + " : " + Join(pairs.y);
         }}},
       {"SplitTableCells", {1, [](const Fields& f) { return Grid(SplitTableCells(f[0])); }}},
-      {"Cell", {3, [](const Fields& f) { return std::string(SplitTableCells(f[0]).cell(Int(f[1]), Int(f[2]))); }}},
-      {"CellValue", {3, [](const Fields& f) { return Shortest(CellValue(SplitTableCells(f[0]), Int(f[1]), Int(f[2]))); }}},
-      {"ReadColumnList", {2, [](const Fields& f) { return Join(ReadColumnList(SplitTableCells(f[0]), Int(f[1]))); }}},
+      {"Cell",
+       {3,
+        [](const Fields& f) {
+          return std::string(SplitTableCells(f[0]).cell(Int(f[1]), Int(f[2])));
+        }}},
+      {"CellValue",
+       {3,
+        [](const Fields& f) {
+          return Shortest(CellValue(SplitTableCells(f[0]), Int(f[1]), Int(f[2])));
+        }}},
+      {"ReadColumnList",
+       {2, [](const Fields& f) { return Join(ReadColumnList(SplitTableCells(f[0]), Int(f[1]))); }}},
       {"ReadColumnCells",
-       {2, [](const Fields& f) {
+       {2,
+        [](const Fields& f) {
           std::string text;
-          for (const auto& cell : ReadColumnCells(SplitTableCells(f[0]), Int(f[1]))) text += Optional(cell) + " ";
+          for (const auto& cell : ReadColumnCells(SplitTableCells(f[0]), Int(f[1])))
+            text += Optional(cell) + " ";
           return text;
         }}},
       {"ReadCaseCells",
-       {3, [](const Fields& f) {
+       {3,
+        [](const Fields& f) {
           const auto values = ReadCaseCells(SplitTableCells(f[0]), Int(f[1]), Int(f[2]));
           return values ? Join(*values) : "none";
         }}},
-      {"ClassifyTokenEnd", {1, [](const Fields& f) { return std::to_string(static_cast<int>(ClassifyTokenEnd(f[0]))); }}},
+      {"ClassifyTokenEnd",
+       {1,
+        [](const Fields& f) { return std::to_string(static_cast<int>(ClassifyTokenEnd(f[0]))); }}},
       {"WorksheetChar", {1, [](const Fields& f) { return Classes(f[0], ClassifyWorksheetChar); }}},
-      {"ExpressionChar", {1, [](const Fields& f) { return Classes(f[0], ClassifyExpressionChar); }}},
+      {"ExpressionChar",
+       {1, [](const Fields& f) { return Classes(f[0], ClassifyExpressionChar); }}},
       {"StatementChar", {1, [](const Fields& f) { return Classes(f[0], ClassifyStatementChar); }}},
-      {"Utf8CharLength", {2, [](const Fields& f) { return std::to_string(Utf8CharLength(f[0], Int(f[1]))); }}},
+      {"Utf8CharLength",
+       {2, [](const Fields& f) { return std::to_string(Utf8CharLength(f[0], Int(f[1]))); }}},
       // numeric
       {"TCritical", {2, [](const Fields& f) { return Shortest(TCritical(Int(f[0]), Int(f[1]))); }}},
-      {"ChiSquareCritical", {2, [](const Fields& f) { return Shortest(ChiSquareCritical(Int(f[0]), Int(f[1]))); }}},
-      {"FCritical", {3, [](const Fields& f) { return Shortest(FCritical(Int(f[0]), Int(f[1]), Int(f[2]))); }}},
+      {"ChiSquareCritical",
+       {2, [](const Fields& f) { return Shortest(ChiSquareCritical(Int(f[0]), Int(f[1]))); }}},
+      {"FCritical",
+       {3, [](const Fields& f) { return Shortest(FCritical(Int(f[0]), Int(f[1]), Int(f[2]))); }}},
       {"RCritical", {2, [](const Fields& f) { return Shortest(RCritical(Int(f[0]), Int(f[1]))); }}},
       {"NormalCritical", {1, [](const Fields& f) { return Shortest(NormalCritical(Int(f[0]))); }}},
       {"LevelColumn", {1, [](const Fields& f) { return std::to_string(LevelColumn(Int(f[0]))); }}},
       {"TLabel",
-       {2, [](const Fields& f) {
-          return std::string(LabelByCriticalValue(Real(f[0]), [&](int level) { return TCritical(Int(f[1]), level); },
-                                                  kTwoSidedLabels));
+       {2,
+        [](const Fields& f) {
+          return std::string(LabelByCriticalValue(
+              Real(f[0]), [&](int level) { return TCritical(Int(f[1]), level); }, kTwoSidedLabels));
         }}},
       {"ProbT", {2, [](const Fields& f) { return Shortest(ProbT(Real(f[0]), Int(f[1]))); }}},
-      {"ProbF", {3, [](const Fields& f) { return Optional(ProbF(Real(f[0]), Int(f[1]), Int(f[2]))); }}},
+      {"ProbF",
+       {3, [](const Fields& f) { return Optional(ProbF(Real(f[0]), Int(f[1]), Int(f[2]))); }}},
       {"LogGamma", {1, [](const Fields& f) { return Shortest(LogGamma(Real(f[0]))); }}},
-      {"DuncanRange", {3, [](const Fields& f) { return Shortest(DuncanRange(Int(f[0]), Int(f[1]), Int(f[2]))); }}},
+      {"DuncanRange",
+       {3, [](const Fields& f) { return Shortest(DuncanRange(Int(f[0]), Int(f[1]), Int(f[2]))); }}},
       {"RankSumCritical",
-       {3, [](const Fields& f) {
+       {3,
+        [](const Fields& f) {
           const RankSumBounds bounds = RankSumCritical(Int(f[0]), Int(f[1]), Int(f[2]));
           return Shortest(bounds.lower) + " " + Shortest(bounds.upper);
         }}},
-      {"SignedRankCritical", {2, [](const Fields& f) { return Shortest(SignedRankCritical(Int(f[0]), Int(f[1]))); }}},
+      {"SignedRankCritical",
+       {2, [](const Fields& f) { return Shortest(SignedRankCritical(Int(f[0]), Int(f[1]))); }}},
       {"Summary",
-       {1, [](const Fields& f) {
+       {1,
+        [](const Fields& f) {
           const std::vector<double> x = List(f[0]);
-          return Join(std::vector<double>{Sum(x), Mean(x), SumSquaredDeviations(x), SampleVariance(x),
-                                          PopulationVariance(x), SumOfSquares(x), Minimum(x), Maximum(x)});
+          return Join(std::vector<double>{Sum(x), Mean(x), SumSquaredDeviations(x),
+                                          SampleVariance(x), PopulationVariance(x), SumOfSquares(x),
+                                          Minimum(x), Maximum(x)});
         }}},
-      {"BinomialCoefficient", {2, [](const Fields& f) { return Shortest(BinomialCoefficient(Real(f[0]), Real(f[1]))); }}},
+      {"BinomialCoefficient",
+       {2, [](const Fields& f) { return Shortest(BinomialCoefficient(Real(f[0]), Real(f[1]))); }}},
       {"PowInt", {2, [](const Fields& f) { return Shortest(PowInt(Real(f[0]), Int(f[1]))); }}},
       {"PowIntInt", {2, [](const Fields& f) { return Shortest(PowIntInt(Int(f[0]), Int(f[1]))); }}},
       {"RankValues",
-       {1, [](const Fields& f) {
+       {1,
+        [](const Fields& f) {
           std::vector<double> values = List(f[0]);
           RankValues(values);
           return Join(values);
         }}},
       // procedures
-      {"ChiSquareLabel", {2, [](const Fields& f) { return std::string(ChiSquareLabel(Real(f[0]), Int(f[1]))); }}},
-      {"FRatioLabel", {3, [](const Fields& f) { return std::string(FRatioLabel(Real(f[0]), Int(f[1]), Int(f[2]), kF)); }}},
-      {"NormalSignificance", {1, [](const Fields& f) { return std::string(NormalSignificance(Real(f[0]))); }}},
+      {"ChiSquareLabel",
+       {2, [](const Fields& f) { return std::string(ChiSquareLabel(Real(f[0]), Int(f[1]))); }}},
+      {"FRatioLabel",
+       {3,
+        [](const Fields& f) {
+          return std::string(FRatioLabel(Real(f[0]), Int(f[1]), Int(f[2]), kF));
+        }}},
+      {"NormalSignificance",
+       {1, [](const Fields& f) { return std::string(NormalSignificance(Real(f[0]))); }}},
       {"LabelOutlier",
-       {2, [](const Fields& f) {
-          const OutlierLabels labels = LabelOutlier(static_cast<std::size_t>(Int(f[0])), Real(f[1]));
+       {2,
+        [](const Fields& f) {
+          const OutlierLabels labels =
+              LabelOutlier(static_cast<std::size_t>(Int(f[0])), Real(f[1]));
           return std::string(labels.smirnov) + " " + std::string(labels.thompson);
         }}},
       {"WelchDegreesOfFreedom",
-       {4, [](const Fields& f) {
-          return std::to_string(WelchDegreesOfFreedom(Real(f[0]), Real(f[1]), Real(f[2]), Real(f[3])));
+       {4,
+        [](const Fields& f) {
+          return std::to_string(
+              WelchDegreesOfFreedom(Real(f[0]), Real(f[1]), Real(f[2]), Real(f[3])));
         }}},
       {"ReadSubjects",
-       {1, [](const Fields& f) {
+       {1,
+        [](const Fields& f) {
           const ValuePairs subjects = ReadSubjects(f[0]);
           return Join(subjects.x) + " : " + Join(subjects.y);
         }}},
       {"KaplanMeier",
-       {3, [](const Fields& f) {
+       {3,
+        [](const Fields& f) {
           const auto estimate = EstimateKaplanMeier(Pairs(f[0], f[1]), Real(f[2]));
           if (!estimate) return std::string("none");
           return Join(std::vector<double>{estimate->survival_at_time, estimate->standard_error,
                                           estimate->mean_survival});
         }}},
       {"Gehan",
-       {4, [](const Fields& f) {
+       {4,
+        [](const Fields& f) {
           const GehanStatistic gehan = GehanWilcoxon(Pairs(f[0], f[1]), Pairs(f[2], f[3]));
           return Shortest(gehan.w) + " " + Shortest(gehan.v);
         }}},
       // engine
       {"Calculate", {1, [](const Fields& f) { return CalculateWorksheet(f[0]).text; }}},
       {"EvaluateUntilStable", {1, [](const Fields& f) { return EvaluateUntilStable(f[0]); }}},
-      {"EvaluateDirectly", {1, [](const Fields& f) { return EvaluateDirectly(f[0]).value_or("none"); }}},
+      {"EvaluateDirectly",
+       {1, [](const Fields& f) { return EvaluateDirectly(f[0]).value_or("none"); }}},
       {"IsNumberText", {1, [](const Fields& f) { return Bool(IsNumberText(f[0])); }}},
       {"ExtractExpression", {1, [](const Fields& f) { return ExtractExpression(f[0]); }}},
       {"CheckExponentMarkers", {1, [](const Fields& f) { return CheckExponentMarkers(f[0]); }}},
       {"KeepTrailingNumber", {1, [](const Fields& f) { return KeepTrailingNumber(f[0]); }}},
       {"DriveEcho",
-       {1, [](const Fields& f) { return ApplyInsertions(f[0], RunStatementDriver(f[0], kEchoStatements)); }}},
+       {1,
+        [](const Fields& f) {
+          return ApplyInsertions(f[0], RunStatementDriver(f[0], kEchoStatements));
+        }}},
       // cli
       {"ParseOptions", {-1, Options}},
   };
@@ -302,7 +362,9 @@ bool Near(const std::string& expected, const std::string& actual) {
     if (!(got >> b)) return false;
     const double x = Real(a);
     const double y = Real(b);
-    if (std::isnan(x) != std::isnan(y) || (!std::isnan(x) && !(std::fabs(x - y) <= Real(tolerance)))) return false;
+    if (std::isnan(x) != std::isnan(y) ||
+        (!std::isnan(x) && !(std::fabs(x - y) <= Real(tolerance))))
+      return false;
   }
   return !(got >> b);
 }
@@ -334,7 +396,8 @@ TEST_P(CaseTable, EveryLineGivesItsExpectedResult) {
     const auto found = Functions().find(fields.front());
     ASSERT_NE(found, Functions().end()) << where << ": no function " << fields.front();
     const Fields arguments(fields.begin() + 1, fields.end() - 1);
-    ASSERT_TRUE(found->second.arguments < 0 || found->second.arguments == static_cast<int>(arguments.size()))
+    ASSERT_TRUE(found->second.arguments < 0 ||
+                found->second.arguments == static_cast<int>(arguments.size()))
         << where << ": wrong number of arguments";
     const std::string& expected = fields.back();
     const std::string actual = found->second.run(arguments);
@@ -350,7 +413,8 @@ TEST_P(CaseTable, EveryLineGivesItsExpectedResult) {
 
 INSTANTIATE_TEST_SUITE_P(Tables, CaseTable, testing::ValuesIn(CaseTables()),
                          [](const testing::TestParamInfo<fs::path>& info) {
-                           return info.param.parent_path().filename().string() + "_" + info.param.stem().string();
+                           return info.param.parent_path().filename().string() + "_" +
+                                  info.param.stem().string();
                          });
 
 }  // namespace

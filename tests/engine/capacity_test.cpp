@@ -9,7 +9,9 @@
 namespace tallo {
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 TEST(Capacity, ListsOfAnyLength) {
   std::string text = "a={";

@@ -64,7 +64,8 @@ void ExpectReportWritten(const Statement& statement, const BadData& data, const 
 }
 
 // The bad data set in every argument at once, and alone beside good ones.
-const std::vector<const char*> kArguments[] = {{}, {"a"}, {"a,b", "c,a", "a,c"}, {"a,b,d", "c,c,a", "a,c,d"}};
+const std::vector<const char*> kArguments[] = {
+    {}, {"a"}, {"a,b", "c,a", "a,c"}, {"a,b,d", "c,c,a", "a,c,d"}};
 
 TEST(DegenerateData, EveryStatementWritesItsReport) {
   for (const Statement& statement : Statements()) {

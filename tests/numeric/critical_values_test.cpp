@@ -5,11 +5,12 @@
 // chi-square tail in closed form. The sample entries that define each table are in
 // critical_values.tsv.
 
+#include "numeric/critical_values.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "numeric/critical_values.h"
 #include "numeric/distributions.h"
 
 namespace tallo {
@@ -27,7 +28,9 @@ double ChiSquareTail(double x, int df) {
 
 // Half a unit of the last published digit (with room for the rounding of the double): the
 // entries have three decimals, those of F two below 100, one below 1000 and none above.
-double HalfUnit(double entry, int decimals) { return 0.5 * std::pow(10.0, -decimals) + 1e-12 * entry; }
+double HalfUnit(double entry, int decimals) {
+  return 0.5 * std::pow(10.0, -decimals) + 1e-12 * entry;
+}
 
 // The entry brackets the quantile where the tail probability falls through p, to the 1e-7
 // that ProbT's pi of eight decimals allows.
@@ -73,7 +76,9 @@ TEST(CriticalValueTables, FOfOneDegreeIsTheSquareOfT) {
 
 // r with df degrees of freedom is t / sqrt(df + t^2), t = r sqrt(df / (1 - r^2)).
 TEST(CriticalValueTables, RIsTheQuantileOfPearsonsR) {
-  const auto t_of = [](double r, int df) { return r >= 1 ? INFINITY : r * std::sqrt(df / (1 - r * r)); };
+  const auto t_of = [](double r, int df) {
+    return r >= 1 ? INFINITY : r * std::sqrt(df / (1 - r * r));
+  };
   for (int level : kSignificanceLevels) {
     for (int df = 1; df <= 20; ++df) {
       const double r = RCritical(df, level);
