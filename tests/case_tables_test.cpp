@@ -108,6 +108,12 @@ std::string Grid(const CellGrid& grid) {
   return text + std::to_string(grid.rows()) + " " + std::to_string(grid.data_columns());
 }
 
+// The first count of the labels a, b, c, ... on a line headed F.
+std::vector<std::string_view> Labels(const std::string& count) {
+  static const std::string_view kNames[] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k"};
+  return {kNames, kNames + Int(count)};
+}
+
 ValuePairs Pairs(const std::string& x, const std::string& y) { return {List(x), List(y)}; }
 
 // Format's arguments carry their type: i7 a whole number, r1.5 a real one, stext a text.
@@ -278,6 +284,20 @@ const std::map<std::string, Function, std::less<>>& Functions() {
        {3,
         [](const Fields& f) {
           return std::string(FRatioLabel(Real(f[0]), Int(f[1]), Int(f[2]), kF));
+        }}},
+      {"LabelLine",
+       {2,
+        [](const Fields& f) {
+          std::string line;
+          AppendLabelLine(line, "F", Labels(f[0]), static_cast<std::size_t>(Int(f[1])));
+          return line;
+        }}},
+      {"TabbedLabelLine",
+       {1,
+        [](const Fields& f) {
+          std::string line;
+          AppendTabbedLabelLine(line, "F", Labels(f[0]));
+          return line;
         }}},
       {"NormalSignificance",
        {1, [](const Fields& f) { return std::string(NormalSignificance(Real(f[0]))); }}},
