@@ -21,6 +21,7 @@
 #include "engine/calculate.h"
 #include "engine/direct_evaluator.h"
 #include "engine/evaluator.h"
+#include "engine/line_ends.h"
 #include "engine/pre_pass.h"
 #include "engine/statement_driver.h"
 #include "numeric/critical_values.h"
@@ -336,6 +337,7 @@ const std::map<std::string, Function, std::less<>>& Functions() {
         }}},
       // engine
       {"Calculate", {1, [](const Fields& f) { return CalculateWorksheet(f[0]).text; }}},
+      {"WithLfLineEnds", {1, [](const Fields& f) { return WithLfLineEnds(f[0]); }}},
       {"EvaluateUntilStable", {1, [](const Fields& f) { return EvaluateUntilStable(f[0]); }}},
       {"EvaluateDirectly",
        {1, [](const Fields& f) { return EvaluateDirectly(f[0]).value_or("none"); }}},
