@@ -344,6 +344,7 @@ const std::map<std::string, Function, std::less<>>& Functions() {
       {"IsNumberText", {1, [](const Fields& f) { return Bool(IsNumberText(f[0])); }}},
       {"ExtractExpression", {1, [](const Fields& f) { return ExtractExpression(f[0]); }}},
       {"CheckExponentMarkers", {1, [](const Fields& f) { return CheckExponentMarkers(f[0]); }}},
+      {"ReducerAnswer", {1, [](const Fields& f) { return ReducerAnswer(f[0]); }}},
       {"KeepTrailingNumber", {1, [](const Fields& f) { return KeepTrailingNumber(f[0]); }}},
       {"DriveEcho",
        {1,
