@@ -238,7 +238,6 @@ const std::map<std::string, Function, std::less<>>& Functions() {
        {3, [](const Fields& f) { return Shortest(FCritical(Int(f[0]), Int(f[1]), Int(f[2]))); }}},
       {"RCritical", {2, [](const Fields& f) { return Shortest(RCritical(Int(f[0]), Int(f[1]))); }}},
       {"NormalCritical", {1, [](const Fields& f) { return Shortest(NormalCritical(Int(f[0]))); }}},
-      {"LevelColumn", {1, [](const Fields& f) { return std::to_string(LevelColumn(Int(f[0]))); }}},
       {"TLabel",
        {2,
         [](const Fields& f) {
