@@ -178,6 +178,11 @@ const std::map<std::string, Function, std::less<>>& Functions() {
       {"Format", {-1, FormatTyped}},
       {"RoundToGeneral", {1, [](const Fields& f) { return Shortest(RoundToGeneral(Real(f[0]))); }}},
       {"ParseReal", {1, [](const Fields& f) { return Shortest(ParseReal(f[0])); }}},
+      {"ParseRealOfPrefix",
+       {2,
+        [](const Fields& f) {
+          return Shortest(ParseReal(std::string_view(f[0]).substr(0, Int(f[1]))));
+        }}},
       {"ParseInteger", {1, [](const Fields& f) { return std::to_string(ParseInteger(f[0])); }}},
       {"TrimTrailingZeros", {1, [](const Fields& f) { return TrimTrailingZeros(f[0]); }}},
       {"ParseValueList", {1, [](const Fields& f) { return Join(ParseValueList(f[0])); }}},
