@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks a Debian package of Tallo: given a .deb, or a build folder to package first. The
 # package must hold both programs, their man pages, the manual, the desktop files and the
-# copyright file, declare the Qt libraries it needs as dependencies, and pass lintian without errors.
+# copyright file, declare the Qt libraries it needs as dependencies, and pass lintian
+# without errors.
 # Exits 77 (skipped) where lintian or dpkg-shlibdeps is not installed.
 set -euo pipefail
 for tool in lintian dpkg-shlibdeps; do
