@@ -1,5 +1,6 @@
 #include "numeric/summary.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -17,18 +18,31 @@ double FactorialProduct(double n) {
 }  // namespace
 
 double Sum(std::span<const double> x) {
-  double sum = 0;
-  for (double v : x) sum += v;
-  return sum;
+  CompensatedSum sum;
+  for (double v : x) sum.Add(v);
+  return sum.Value();
 }
 
 double Mean(std::span<const double> x) { return Sum(x) / static_cast<double>(x.size()); }
 
-double SumSquaredDeviations(std::span<const double> x) {
-  const double mean = Mean(x);
-  double sum = 0;
-  for (double v : x) sum += PowInt(v - mean, 2);
-  return sum;
+double SumSquaredDeviations(std::span<const double> x) { return SumCrossDeviations(x, x); }
+
+double SumCrossDeviations(std::span<const double> x, std::span<const double> y) {
+  const std::size_t n = std::min(x.size(), y.size());
+  if (n == 0) return 0;
+  const double mx = Mean(x.first(n));
+  const double my = Mean(y.first(n));
+  // The rounded means leave the deviations a small common offset; their sums measure it,
+  // and the last term takes it out (the corrected two-pass formula).
+  CompensatedSum products;
+  CompensatedSum dx;
+  CompensatedSum dy;
+  for (std::size_t i = 0; i < n; ++i) {
+    products.Add((x[i] - mx) * (y[i] - my));
+    dx.Add(x[i] - mx);
+    dy.Add(y[i] - my);
+  }
+  return products.Value() - dx.Value() * dy.Value() / static_cast<double>(n);
 }
 
 double SampleVariance(std::span<const double> x) {
