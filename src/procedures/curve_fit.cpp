@@ -93,8 +93,12 @@ std::string LeastSquaresFit(DataTexts data) {
   // fourth) would make the problem hopelessly ill-conditioned. The coefficients are then
   // expanded back into powers of u, and the residuals taken from the fit in t.
   const double centre = Mean(u);
-  double scale = 0;
-  for (double v : u) scale = std::max(scale, std::fabs(v - centre));
+  double spread = 0;
+  for (double v : u) spread = std::max(spread, std::fabs(v - centre));
+  // A power of two, so that dividing by it and its powers is exact.
+  int exponent = 0;
+  std::frexp(spread, &exponent);
+  const double scale = std::ldexp(1.0, exponent);
   const double mean_y = Mean(pairs.y);
   std::vector<double> t(u.size());
   Matrix design(u.size(), order);
