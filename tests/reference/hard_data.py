@@ -255,7 +255,70 @@ def regression_worksheet():
     return '\n'.join(out)
 
 
+def kaplan_meier(subjects, d):
+    """Mean survival, S(d) and its Greenwood standard error, the events counted before the
+    censored subjects at a tied time (as R's survfit counts them)."""
+    subjects = sorted(subjects)
+    n = len(subjects)
+    s, greenwood, area, recording = Fraction(1), Fraction(0), Fraction(subjects[0][0]), True
+    for i, (t, c) in enumerate(subjects):
+        later = n - i - 1
+        s = (later + c) * s / (later + 1)
+        greenwood = Fraction(0) if later == 0 else greenwood + Fraction(1 - c, (later + 1) * later)
+        if later:
+            area += (subjects[i + 1][0] - t) * s
+        if recording:
+            at_d, se = s, math.sqrt(s * s * greenwood)
+            recording = later > 0 and not d < subjects[i + 1][0]
+    return area, at_d, se
+
+
+def gehan(a, b):
+    def score(u, v):
+        (tu, cu), (tv, cv) = u, v
+        if cu == 0 and ((cv == 0 and tu < tv) or (cv == 1 and tu <= tv)):
+            return -1
+        if cv == 0 and ((cu == 0 and tv < tu) or (cu == 1 and tv <= tu)):
+            return 1
+        return 0
+    w = sum(score(u, v) for u in a for v in b)
+    pooled = a + b
+    v = Fraction(len(a) * len(b), (len(pooled) - 1) * len(pooled)) * sum(
+        sum(score(u, x) for x in pooled) ** 2 for u in pooled)
+    return w, v
+
+
+def survival_worksheet():
+    first = [(5, 1), (5, 0), (5, 0), (8, 1), (8, 1), (8, 0), (12, 0), (12, 1), (15, 1), (20, 1), (20, 0), (24, 0),
+             (31, 1)]
+    second = [first[i] for i in (12, 6, 1, 9, 3, 0, 11, 7, 4, 10, 2, 8, 5)]
+    other = [(2, 0), (3, 0), (5, 0), (5, 1), (7, 0), (8, 0), (8, 0), (11, 1), (13, 0), (16, 0), (18, 1), (22, 0)]
+
+    def group(name, subjects):
+        return table(name, ['weeks', 'censored'], [[str(t), str(c)] for t, c in subjects]).replace('\nr', '\ns')
+
+    out = ['Survival times with events and censored subjects tied at 5, 8, 12 and 20 weeks, written in two',
+           'row orders: at a tied time the events count first (as R survfit counts them), so both orders',
+           'give the same reports. References by exact rational arithmetic (tests/reference/hard_data.py).', '',
+           group('early', first), group('shuffled', second), group('control', other),
+           'eight={8}', 'twenty={20}']
+    for d in (8, 20):
+        area_a, s_a, se_a = kaplan_meier(first, d)
+        area_b, s_b, se_b = kaplan_meier(other, d)
+        z = abs(float(s_a - s_b)) / math.sqrt(se_a ** 2 + se_b ** 2)
+        out.append(f'reference: at {d} weeks S {float(s_a):.6f} SE {se_a:.6f} and S {float(s_b):.6f} SE {se_b:.6f}, '
+                   f'z {z:.6f}; areas {float(area_a):.6f} and {float(area_b):.6f}')
+    w, v = gehan(first, other)
+    out += [f'reference: Gehan W {w}, V {float(v):.6f}, z {abs(w) / math.sqrt(v):.6f}',
+            'kapmrtest(early,control,eight)=', 'kapmrtest(shuffled,control,eight)=',
+            'kapmrtest(early,control,twenty)=', 'kapmrtest(shuffled,control,twenty)=',
+            'genwxtest(early,control)=', 'genwxtest(shuffled,control)=', '']
+    return '\n'.join(out)
+
+
 if __name__ == '__main__':
+    with open('../worksheets/hard_data_survival.txt', 'w') as f:
+        f.write(survival_worksheet())
     with open('../worksheets/hard_data_regression.txt', 'w') as f:
         f.write(regression_worksheet())
     with open('../worksheets/hard_data_summary.txt', 'w') as f:
