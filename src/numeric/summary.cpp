@@ -25,24 +25,23 @@ double Sum(std::span<const double> x) {
 
 double Mean(std::span<const double> x) { return Sum(x) / static_cast<double>(x.size()); }
 
+SplitMean MeanSplit(std::span<const double> x) {
+  const double high = Mean(x);
+  CompensatedSum deviations;
+  for (double v : x) deviations.Add(v - high);
+  return {high, x.empty() ? 0 : deviations.Value() / static_cast<double>(x.size())};
+}
+
 double SumSquaredDeviations(std::span<const double> x) { return SumCrossDeviations(x, x); }
 
 double SumCrossDeviations(std::span<const double> x, std::span<const double> y) {
   const std::size_t n = std::min(x.size(), y.size());
   if (n == 0) return 0;
-  const double mx = Mean(x.first(n));
-  const double my = Mean(y.first(n));
-  // The rounded means leave the deviations a small common offset; their sums measure it,
-  // and the last term takes it out (the corrected two-pass formula).
+  const SplitMean mx = MeanSplit(x.first(n));
+  const SplitMean my = MeanSplit(y.first(n));
   CompensatedSum products;
-  CompensatedSum dx;
-  CompensatedSum dy;
-  for (std::size_t i = 0; i < n; ++i) {
-    products.Add((x[i] - mx) * (y[i] - my));
-    dx.Add(x[i] - mx);
-    dy.Add(y[i] - my);
-  }
-  return products.Value() - dx.Value() * dy.Value() / static_cast<double>(n);
+  for (std::size_t i = 0; i < n; ++i) products.Add(mx.Deviation(x[i]) * my.Deviation(y[i]));
+  return products.Value();
 }
 
 double SampleVariance(std::span<const double> x) {

@@ -28,6 +28,18 @@ class CompensatedSum {
 
 double Sum(std::span<const double> x);
 double Mean(std::span<const double> x);
+
+// The mean as an unevaluated sum high + low: high is the rounded mean and low the part that
+// rounding left out, so (x - high) - low is the deviation of x to the last bit even where the
+// data sit far from zero, and two means subtract without losing the digits of their difference.
+struct SplitMean {
+  double high = 0;
+  double low = 0;
+
+  double Deviation(double x) const { return (x - high) - low; }
+  double Minus(const SplitMean& other) const { return (high - other.high) + (low - other.low); }
+};
+SplitMean MeanSplit(std::span<const double> x);
 // Sum of squared deviations from the mean.
 double SumSquaredDeviations(std::span<const double> x);
 // Sum of (x - mean x)(y - mean y) over the first min(|x|, |y|) pairs.

@@ -159,9 +159,13 @@ std::string KruskalWallisReport(DataTexts data) {
   for (std::size_t i = 0; i < ranks.size(); ++i) {
     rank_sums[static_cast<std::size_t>(tags[i])] += ranks[i];
   }
-  double between = 0;  // sum of R_c^2 / m_c over the groups that have values
+  // Sum of R_c^2 / m_c - N (N + 1)^2 / 4 over the groups that have values, taken as the
+  // squared deviations of the mean ranks from (N + 1) / 2: no difference of large sums.
+  const double n = static_cast<double>(ranks.size());
+  double between = 0;
   for (std::size_t c = 0; c < k; ++c) {
-    if (!groups.values[c].empty()) between += PowInt(rank_sums[c], 2) / Size(groups.values[c]);
+    const double m = Size(groups.values[c]);
+    if (m > 0) between += m * PowInt(rank_sums[c] / m - (n + 1) / 2, 2);
   }
 
   // Ties: t^3 - t for every run of t equal ranks; the ranks are in ascending order.
@@ -174,8 +178,7 @@ std::string KruskalWallisReport(DataTexts data) {
     start = end;
   }
 
-  const double n = static_cast<double>(ranks.size());
-  const double uncorrected = 12 / (n * (n + 1)) * between - 3 * (n + 1);
+  const double uncorrected = 12 / (n * (n + 1)) * between;
   const double h = uncorrected / (1 - ties / (PowInt(n, 3) - n));
   const int df = static_cast<int>(k) - 1;
 
