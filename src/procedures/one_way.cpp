@@ -38,30 +38,28 @@ struct OneWaySums {
   explicit OneWaySums(const std::vector<std::vector<double>>& groups) {
     std::vector<double> all;
     for (const std::vector<double>& group : groups) all.insert(all.end(), group.begin(), group.end());
-    const double grand_mean = Mean(all);
+    // Deviations from the grand mean to its last bit add up to 0, so the treatment sum is
+    // a sum of squares alone and never negative.
+    const SplitMean grand_mean = MeanSplit(all);
     total_squares = SumSquaredDeviations(all);
     CompensatedSum between;
     CompensatedSum within;
-    CompensatedSum centred_total;
     for (const std::vector<double>& group : groups) {
       const double n = Size(group);
       CompensatedSum centred;
-      for (double x : group) centred.Add(x - grand_mean);
-      const double squares = SumSquaredDeviations(group);
+      for (double x : group) centred.Add(grand_mean.Deviation(x));
       const double variance = SampleVariance(group);
       group_sizes.push_back(n);
       centred_sums.push_back(centred.Value());
       count += n;
-      centred_total.Add(centred.Value());
       between.Add(PowInt(centred.Value(), 2) / n);
-      within.Add(squares);
+      within.Add(SumSquaredDeviations(group));
       error_df += n - 1;
       pooled_sum += (n - 1) * variance;
       log_variances += (n - 1) * std::log10(variance);
       inverse_dfs += 1 / (n - 1);
     }
-    // The centred totals add up to 0 but for rounding; the last term removes what remains.
-    treatment_squares = between.Value() - PowInt(centred_total.Value(), 2) / count;
+    treatment_squares = between.Value();
     error_squares = within.Value();
   }
 

@@ -77,7 +77,7 @@ MarginalSums SumMargins(const TwoWayTable& table) {
 // The sums of squares of a two-way table with one value per cell, each from deviations
 // about the grand mean m: of the column means, of the row means, of the residuals
 // x - row mean - column mean + m, and of the values themselves. Data far from zero relative
-// to their spread keep their digits.
+// to their spread keep their digits, and no sum can come out negative.
 struct TwoWaySquares {
   double columns = 0;  // factor A
   double rows = 0;     // factor B
@@ -92,37 +92,34 @@ TwoWaySquares SumTwoWaySquares(const TwoWayTable& table) {
   for (const std::vector<double>& column : table.columns) {
     all.insert(all.end(), column.begin(), column.end());
   }
-  const double grand_mean = Mean(all);
+  // Deviations from the grand mean to its last bit: their row and column means are the
+  // effects of the levels.
+  const SplitMean grand_mean = MeanSplit(all);
   std::vector<CompensatedSum> row_sums(n);
   std::vector<CompensatedSum> column_sums(a);
-  CompensatedSum centred_total;
   for (std::size_t c = 0; c < a; ++c) {
     for (std::size_t r = 0; r < n; ++r) {
-      const double deviation = table.at(r, c) - grand_mean;
-      row_sums[r].Add(deviation);
-      column_sums[c].Add(deviation);
-      centred_total.Add(deviation);
+      row_sums[r].Add(grand_mean.Deviation(table.at(r, c)));
+      column_sums[c].Add(grand_mean.Deviation(table.at(r, c)));
     }
   }
-  // Deviations of the centred means: the centred total is 0 but for rounding.
-  const double centred_mean = centred_total.Value() / static_cast<double>(a * n);
   std::vector<double> row_effects(n);
   std::vector<double> column_effects(a);
   CompensatedSum rows;
   CompensatedSum columns;
   for (std::size_t r = 0; r < n; ++r) {
-    row_effects[r] = row_sums[r].Value() / static_cast<double>(a) - centred_mean;
+    row_effects[r] = row_sums[r].Value() / static_cast<double>(a);
     rows.Add(static_cast<double>(a) * PowInt(row_effects[r], 2));
   }
   for (std::size_t c = 0; c < a; ++c) {
-    column_effects[c] = column_sums[c].Value() / static_cast<double>(n) - centred_mean;
+    column_effects[c] = column_sums[c].Value() / static_cast<double>(n);
     columns.Add(static_cast<double>(n) * PowInt(column_effects[c], 2));
   }
   CompensatedSum error;
   for (std::size_t c = 0; c < a; ++c) {
     for (std::size_t r = 0; r < n; ++r) {
       const double residual =
-          table.at(r, c) - grand_mean - centred_mean - row_effects[r] - column_effects[c];
+          grand_mean.Deviation(table.at(r, c)) - row_effects[r] - column_effects[c];
       error.Add(PowInt(residual, 2));
     }
   }
