@@ -157,7 +157,8 @@ double KthEigenvalue(const Matrix& t, std::size_t k, double bound) {
   double hi = bound;   // fewer than k are above hi
   for (;;) {
     const double x = lo + (hi - lo) / 2;
-    if (x <= lo || x >= hi || hi - lo <= floor) return x;
+    // Written to stop on nan as well (a bound that overflowed).
+    if (!(x > lo && x < hi && hi - lo > floor)) return x;
     if (CountAbove(t, x) >= k) {
       lo = x;
     } else {
@@ -529,12 +530,26 @@ EigenSystem EigenSymmetric(const Matrix& a) {
   }
   if (n == 0) return eigen;
 
-  Matrix tridiagonal = a;
+  // Entries far from 1 would overflow or underflow in the squares below: a power of two
+  // brings them near 1 without rounding, and the eigenvalues are scaled back.
+  double largest = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = 0; j < n; ++j) largest = std::max(largest, std::fabs(a(i, j)));
+  }
+  int exponent = 0;
+  if (largest > 0x1p400 || (largest > 0 && largest < 0x1p-400)) std::frexp(largest, &exponent);
+  Matrix b = a;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = 0; j < n; ++j) b(i, j) = std::ldexp(a(i, j), -exponent);
+  }
+
+  Matrix tridiagonal = b;
   Tridiagonalise(tridiagonal);
   const double bound = EigenvalueBound(tridiagonal);
   for (std::size_t k = 0; k < n; ++k) eigen.values[k] = KthEigenvalue(tridiagonal, k + 1, bound);
-  eigen.vectors = n == 2 ? TwoByTwoEigenvectors(a, eigen.values)
-                         : InverseIterationVectors(a, BisectEigenvalues(tridiagonal), eigen.values);
+  eigen.vectors = n == 2 ? TwoByTwoEigenvectors(b, eigen.values)
+                         : InverseIterationVectors(b, BisectEigenvalues(tridiagonal), eigen.values);
+  for (double& value : eigen.values) value = std::ldexp(value, exponent);
   return eigen;
 }
 
