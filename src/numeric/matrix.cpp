@@ -478,6 +478,28 @@ bool InvertMatrix(Matrix& a) {
   return true;
 }
 
+bool InvertEquilibrated(Matrix& a) {
+  const std::size_t n = a.rows();
+  // Half the binary exponent of each diagonal entry, on both sides: S A S has its diagonal
+  // in [1/4, 4), and A^-1 = S (S A S)^-1 S.
+  std::vector<int> exponents(n, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (a(i, i) > 0 && std::isfinite(a(i, i))) {
+      std::frexp(a(i, i), &exponents[i]);
+      exponents[i] = -exponents[i] / 2;
+    }
+  }
+  const auto scale = [&] {
+    for (std::size_t i = 0; i < n; ++i) {
+      for (std::size_t j = 0; j < n; ++j) a(i, j) = std::ldexp(a(i, j), exponents[i] + exponents[j]);
+    }
+  };
+  scale();
+  if (!InvertMatrix(a)) return false;
+  scale();
+  return true;
+}
+
 std::optional<std::vector<double>> SolveLeastSquares(Matrix design, std::vector<double> y) {
   const std::size_t m = design.rows();
   const std::size_t n = design.columns();

@@ -50,6 +50,12 @@ bool SelectPivot(Matrix& a, std::size_t k, std::vector<std::size_t>& perm);
 // semi-definite. Returns false for a singular matrix; a is then spoilt.
 bool InvertMatrix(Matrix& a);
 
+// InvertMatrix on a symmetric matrix whose rows and columns are first scaled by powers of
+// two that bring its diagonal near 1, and scaled back after: exact, and the singularity test
+// then judges each pivot against the matrix's own scale, so that the covariances of
+// readings in micro-units are not taken for singular. False for a singular matrix.
+bool InvertEquilibrated(Matrix& a);
+
 // The product a x; x has a.columns() entries.
 std::vector<double> MultiplyVector(const Matrix& a, const std::vector<double>& x);
 

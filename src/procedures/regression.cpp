@@ -39,7 +39,7 @@ Matrix LeadingBlock(const Matrix& m, std::size_t order) {
 // The inverse of the leading order x order block of m; nullopt when it is singular.
 std::optional<Matrix> InverseOfLeadingBlock(const Matrix& m, std::size_t order) {
   Matrix inverse = LeadingBlock(m, order);
-  if (!InvertMatrix(inverse)) return std::nullopt;
+  if (!InvertEquilibrated(inverse)) return std::nullopt;
   return inverse;
 }
 
@@ -165,7 +165,7 @@ std::optional<std::vector<double>> DiscriminantCoefficients(const PairwiseCovari
   const std::size_t p = b.variables();
   Matrix inverse = PooledMatrix(FullMatrix(a, kind), static_cast<double>(a.case_count),
                                 FullMatrix(b, kind), static_cast<double>(b.case_count), p);
-  if (!InvertMatrix(inverse)) return std::nullopt;
+  if (!InvertEquilibrated(inverse)) return std::nullopt;
   return MultiplyVector(inverse, MeanDifferences(a, b, p));
 }
 

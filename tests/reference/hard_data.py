@@ -232,6 +232,29 @@ def regression_worksheet():
             'longley={\tdeflator\tgnp\tunemployed\tarmed\tpopulation\tyear\temployed']
     out += [line for line in LONGLEY.split('\n')]
     out += ['}', 'mra(longley)=', '']
+    xs = [f'0.00000{i}' for i in range(1, 9)]
+    zs = [f'0.00000{i}' for i in (3, 1, 4, 1, 5, 9, 2, 6)]
+    noise = (1, -1, 2, -2, 1, 0, -1, 0)
+    ys = [str(Decimal('0.5') + 2 * Decimal(a) + 3 * Decimal(b) + Decimal(e) / 10**6)
+          for a, b, e in zip(xs, zs, noise)]
+    x, z, y = ([read(t) for t in v] for v in (xs, zs, ys))
+    sxx, szz, sxz = squares(x), squares(z), sum((a - mean(x)) * (b - mean(z)) for a, b in zip(x, z))
+    sxy = sum((a - mean(x)) * (b - mean(y)) for a, b in zip(x, y))
+    szy = sum((a - mean(z)) * (b - mean(y)) for a, b in zip(z, y))
+    det = sxx * szz - sxz ** 2
+    bx, bz = (szz * sxy - sxz * szy) / det, (sxx * szy - sxz * sxy) / det
+    ssr = bx * sxy + bz * szy
+    sse = squares(y) - ssr
+    f = (ssr / 2) / (sse / 5)
+    out += ['Regression on readings in micro-units: y 0.5 + 2x + 3z and a noise of 1e-6',
+            'reference: b ' + fixed(bx) + ' and ' + fixed(bz) + ', standard ' +
+            f'{float(bx) * math.sqrt(sxx / squares(y)):.6f} and {float(bz) * math.sqrt(szz / squares(y)):.6f}, '
+            f'constant {fixed(mean(y) - bx * mean(x) - bz * mean(z))}, R {math.sqrt(ssr / squares(y)):.6f}, '
+            f'F {float(f):.6f} on 2 and 5 df',
+            'reference: R 4.2 pf gives p 0.000004. The covariances are near 1e-12, below the pivot limit of 1e-10,',
+            'reference: and the matrix is not singular for that.',
+            'micro={\tx\tz\ty'] + [f'm{i + 1}\t{a}\t{b}\t{c}' for i, (a, b, c) in enumerate(zip(xs, zs, ys))]
+    out += ['}', 'mra(micro)=', '']
     years = list(range(1990, 2021))
     trend = [Fraction(1, 2) * (t - 2005) ** 2 + 2 * (t - 2005) + 1000 + Fraction((7 * t) % 11 - 5, 10)
              for t in years]
