@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <optional>
 #include <utility>
 
 namespace tallo {
@@ -11,8 +12,19 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// The width a bisection interval must fall below, relative to its upper end (at least 1).
+// The width the first bisection's intervals must fall below, relative to their upper end
+// (at least 1). Its midpoints are the shifts of the first step of inverse iteration, which
+// also sets the sign of each eigenvector.
 constexpr double kBisectionWidth = 1e-6;
+
+constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
+
+// Steps of inverse iteration at the accurate eigenvalue; each shrinks the error of the
+// vector by about the matrix norm's rounding over the eigenvalue gap.
+constexpr int kInverseIterations = 3;
+
+// An eigenpair is accepted when |B v - lambda v| is within this many roundings of |B|.
+constexpr double kResidualRoundings = 64;
 
 using Vector = std::vector<double>;
 
@@ -62,10 +74,12 @@ void Tridiagonalise(Matrix& a) {
   for (std::size_t k = 0; k + 2 < n; ++k) {
     double s = 0;
     for (std::size_t j = k + 1; j < n; ++j) s += a(k, j) * a(k, j);
+    // A row already reduced needs no reflection. (r >= s > 0 otherwise, whatever the
+    // scale of the matrix.)
+    if (s == 0) continue;
     double t = std::sqrt(s);
     if (a(k, k + 1) >= 0) t = -t;
-    double r = (t - a(k, k + 1)) * t;
-    if (std::fabs(r) < 1e-20) r = 1e-20;
+    const double r = (t - a(k, k + 1)) * t;
 
     std::fill(u.begin(), u.end(), 0.0);
     u[k + 1] = a(k, k + 1) - t;
@@ -100,38 +114,63 @@ double EigenvalueBound(const Matrix& t) {
   return g + 1;
 }
 
-// Whether p0 * p1 <= 0, without forming the product (which could underflow to 0).
-bool SignsDisagreeOrZero(double p0, double p1) {
-  return (p0 <= 0 && p1 >= 0) || (p0 >= 0 && p1 <= 0);
+// The number of eigenvalues of a tridiagonal matrix above x, by Sylvester's law of
+// inertia: the pivots q_i of the factorisation T - x I = L D L' (q_1 = t_11 - x,
+// q_i = t_ii - x - t_(i-1)i^2 / q_(i-1)) are negative once for every eigenvalue below x.
+// A pivot that vanishes is taken as a tiny negative one (so an eigenvalue at x counts as
+// below it); the ratios never overflow, whatever the scale of the matrix.
+std::size_t CountAbove(const Matrix& t, double x) {
+  const std::size_t n = t.rows();
+  double largest_square = 1;
+  for (std::size_t i = 0; i + 1 < n; ++i) {
+    largest_square = std::max(largest_square, t(i, i + 1) * t(i, i + 1));
+  }
+  const double smallest_pivot = std::numeric_limits<double>::min() * largest_square;
+  std::size_t count = 0;
+  double q = 1;
+  for (std::size_t i = 0; i < n; ++i) {
+    q = t(i, i) - x - (i > 0 ? t(i - 1, i) * t(i - 1, i) / q : 0.0);
+    if (std::fabs(q) < smallest_pivot) q = -smallest_pivot;
+    if (q < 0) ++count;
+  }
+  return n - count;
 }
 
-// The number of eigenvalues of a tridiagonal matrix (n >= 2) not below x: the sign
-// changes of its leading principal minors det(x I - T_i). The minors are rescaled by
-// powers of two, which keeps every sign while they would overflow.
-std::size_t SturmCount(const Matrix& t, double x) {
-  const std::size_t n = t.rows();
-  double p0 = x - t(0, 0);
-  double p1 = (x - t(1, 1)) * p0 - t(0, 1) * t(0, 1);
-  std::size_t count = (p0 <= 0 ? 1 : 0) + (SignsDisagreeOrZero(p0, p1) ? 1 : 0);
-  for (std::size_t i = 2; i < n; ++i) {
-    const double p2 = (x - t(i, i)) * p1 - t(i - 1, i) * t(i - 1, i) * p0;
-    p0 = p1;
-    p1 = p2;
-    if (SignsDisagreeOrZero(p0, p1)) ++count;
-    const double larger = std::max(std::fabs(p0), std::fabs(p1));
-    if (larger > 0x1p500 || (larger > 0 && larger < 0x1p-500)) {
-      const int exponent = std::ilogb(larger);
-      p0 = std::ldexp(p0, -exponent);
-      p1 = std::ldexp(p1, -exponent);
+// The largest absolute row sum of a matrix (its infinity norm).
+double RowSumNorm(const Matrix& a) {
+  double norm = 0;
+  for (std::size_t i = 0; i < a.rows(); ++i) {
+    double row = 0;
+    for (std::size_t j = 0; j < a.columns(); ++j) row += std::fabs(a(i, j));
+    norm = std::max(norm, row);
+  }
+  return norm;
+}
+
+// The k-th largest eigenvalue (k from 1) of a tridiagonal matrix (n >= 2) by bisection on
+// the count of eigenvalues above a point, down to the last bit its rounding allows: the
+// interval stops shrinking when its midpoint is one of its ends, or when it is far below
+// the rounding of the matrix's norm, which bounds how well any eigenvalue is determined.
+double KthEigenvalue(const Matrix& t, std::size_t k, double bound) {
+  const double floor = 0x1p-10 * kEpsilon * RowSumNorm(t);
+  double lo = -bound;  // at least k eigenvalues are above lo
+  double hi = bound;   // fewer than k are above hi
+  for (;;) {
+    const double x = lo + (hi - lo) / 2;
+    // Written to stop on nan as well (a bound that overflowed).
+    if (!(x > lo && x < hi && hi - lo > floor)) return x;
+    if (CountAbove(t, x) >= k) {
+      lo = x;
+    } else {
+      hi = x;
     }
   }
-  return count;
 }
 
-// The eigenvalues of a tridiagonal matrix (n >= 2), largest first, each by bisection
-// below the one found before it. Rounding can make the Sturm counts of a badly scaled
-// matrix contradict the eigenvalues already found, and the search then restarts without
-// end; past a generous bound on its steps the eigenvalues not yet found are nan.
+// The eigenvalues of a tridiagonal matrix (n >= 2) to the first bisection's width, largest
+// first, each by bisection below the one found before it (which restarts lower when its
+// start lies above the eigenvalue before). Past a generous bound on its steps the
+// eigenvalues not yet found are nan.
 Vector BisectEigenvalues(const Matrix& t) {
   constexpr int kMaxSteps = 20000;
   const std::size_t n = t.rows();
@@ -144,7 +183,7 @@ Vector BisectEigenvalues(const Matrix& t) {
     x = (lo + hi) / 2;
     for (int step = 0;; ++step) {
       if (step == kMaxSteps) return values;
-      const std::size_t count = SturmCount(t, x);
+      const std::size_t count = CountAbove(t, x);
       if (n >= 3 && k > count + 1) {
         // x lies above an eigenvalue already found: search again below x.
         hi = x;
@@ -189,14 +228,15 @@ Matrix TwoByTwoEigenvectors(const Matrix& m, const Vector& values) {
 }
 
 // M = shift I - B factorised in place as P M = L U by Crout's method with partial pivoting
-// (U has a unit diagonal). No singularity test: a shift by an eigenvalue leaves a tiny
-// last pivot, which is what inverse iteration feeds on.
+// (U has a unit diagonal). A shift by an eigenvalue leaves a tiny last pivot, which is what
+// inverse iteration feeds on; a pivot of exactly 0 (a shift equal to an eigenvalue of a
+// reduced block) is replaced by floor, a rounding of the matrix's norm.
 struct ShiftedFactors {
   Matrix lu;
   std::vector<std::size_t> pivot;  // pivot[i]: the row of M now at i
 };
 
-void SwapToLargestInColumn(ShiftedFactors& f, std::size_t j) {
+void SwapToLargestInColumn(ShiftedFactors& f, std::size_t j, double floor) {
   const std::size_t n = f.lu.rows();
   std::size_t best = j;
   for (std::size_t i = j + 1; i < n; ++i) {
@@ -206,23 +246,25 @@ void SwapToLargestInColumn(ShiftedFactors& f, std::size_t j) {
     f.lu.SwapRows(j, best);
     std::swap(f.pivot[j], f.pivot[best]);
   }
+  if (f.lu(j, j) == 0) f.lu(j, j) = floor;
 }
 
 ShiftedFactors FactorShifted(const Matrix& b, double shift) {
   const std::size_t n = b.rows();
+  const double floor = std::max(kEpsilon * RowSumNorm(b), std::numeric_limits<double>::min());
   ShiftedFactors f{Matrix(n, n), std::vector<std::size_t>(n)};
   std::iota(f.pivot.begin(), f.pivot.end(), std::size_t{0});
   Matrix& m = f.lu;
   for (std::size_t i = 0; i < n; ++i) {
     for (std::size_t j = 0; j < n; ++j) m(i, j) = (i == j ? shift : 0.0) - b(i, j);
   }
-  SwapToLargestInColumn(f, 0);
+  SwapToLargestInColumn(f, 0, floor);
   for (std::size_t j = 1; j < n; ++j) m(0, j) /= m(0, 0);
   for (std::size_t j = 1; j + 1 < n; ++j) {
     for (std::size_t i = j; i < n; ++i) {
       for (std::size_t l = 0; l < j; ++l) m(i, j) -= m(i, l) * m(l, j);
     }
-    SwapToLargestInColumn(f, j);
+    SwapToLargestInColumn(f, j, floor);
     for (std::size_t l = j + 1; l < n; ++l) {
       double sum = m(j, l);
       for (std::size_t q = 0; q < j; ++q) sum -= m(j, q) * m(q, l);
@@ -230,15 +272,13 @@ ShiftedFactors FactorShifted(const Matrix& b, double shift) {
     }
   }
   for (std::size_t l = 0; l + 1 < n; ++l) m(n - 1, n - 1) -= m(n - 1, l) * m(l, n - 1);
+  if (m(n - 1, n - 1) == 0) m(n - 1, n - 1) = floor;
   return f;
 }
 
-// Solves L U y = e_r for the unit vector at the row named by pivot entry start.
-Vector SolveTrial(const ShiftedFactors& f, std::size_t start) {
-  const Matrix& m = f.lu;
+// Solves L U y = z by forward and back substitution; z is in the factors' row order.
+Vector Substitute(const Matrix& m, Vector y) {
   const std::size_t n = m.rows();
-  Vector y(n, 0.0);
-  y[f.pivot[start]] = 1;
   for (std::size_t i = 0; i < n; ++i) {
     for (std::size_t l = 0; l < i; ++l) y[i] -= m(i, l) * y[l];
     y[i] /= m(i, i);
@@ -247,6 +287,20 @@ Vector SolveTrial(const ShiftedFactors& f, std::size_t start) {
     for (std::size_t l = i + 1; l < n; ++l) y[i] -= m(i, l) * y[l];
   }
   return y;
+}
+
+// Solves M y = x.
+Vector SolveShifted(const ShiftedFactors& f, const Vector& x) {
+  Vector permuted(x.size());
+  for (std::size_t i = 0; i < x.size(); ++i) permuted[i] = x[f.pivot[i]];
+  return Substitute(f.lu, std::move(permuted));
+}
+
+// Solves L U y = e_r for the unit vector at the row named by pivot entry start.
+Vector SolveTrial(const ShiftedFactors& f, std::size_t start) {
+  Vector y(f.lu.rows(), 0.0);
+  y[f.pivot[start]] = 1;
+  return Substitute(f.lu, std::move(y));
 }
 
 // One step of inverse iteration from the unit vectors at pivot entries start, start + 1,
@@ -275,45 +329,85 @@ Vector InverseIterationTrial(const ShiftedFactors& f, std::size_t& start) {
   return best;
 }
 
-// The eigenvectors of a symmetric matrix of order 3 or more by inverse iteration on its
-// bisected eigenvalues, refining each eigenvalue on the way. Eigenvalues closer than the
-// bisection width share one factorisation and are made orthogonal to each other.
-Matrix InverseIterationVectors(const Matrix& b, Vector& values) {
+// The first approximations of the eigenvectors: one step of inverse iteration from unit
+// trial vectors at the first bisection's shifts. Shifts closer than its width share one
+// factorisation, each later one starting from the next trial vector. A shift beyond 1e-5
+// takes the sign of its eigenvalue, as a step of the power method would give it.
+Matrix FirstApproximations(const Matrix& b, const Vector& shifts) {
   const std::size_t n = b.rows();
-  Matrix vectors(n, n);
-  std::size_t cluster = 0;  // vectors made ahead with the current cluster
+  Matrix approximations(n, n);
+  std::optional<ShiftedFactors> factors;
+  std::size_t start = 0;
   for (std::size_t k = 0; k < n; ++k) {
-    if (cluster > 0) {
-      --cluster;
-      continue;
-    }
-    const double shift = std::fabs(values[k]) < 1e-10 ? 1e-10 : values[k];
-    const double sign = Sign(values[k]);
-    const ShiftedFactors factors = FactorShifted(b, shift);
-    std::size_t start = 0;
-    for (;;) {
-      const std::size_t target = k + cluster;
-      Vector v = InverseIterationTrial(factors, start);
-      if (std::fabs(values[target]) > 1e-5) {
-        v = MultiplyVector(b, v);
-        values[target] = sign * NormOne(v);
-      }
-      NormaliseLength(v);
-      if (cluster > 0) {
-        for (std::size_t j = k; j < target; ++j) {
-          const Vector made = Column(vectors, j);
-          const double along = Dot(v, made);
-          for (std::size_t i = 0; i < n; ++i) v[i] -= along * made[i];
-        }
-        NormaliseLength(v);
-      }
-      SetColumn(vectors, target, v);
-      if (target + 1 == n) break;
-      const double next_gap = std::fabs(values[target] - values[target + 1]);
-      if (next_gap > kBisectionWidth * std::max(1.0, std::fabs(values[target]))) break;
-      ++cluster;
+    const bool clustered =
+        k > 0 && std::fabs(shifts[k - 1] - shifts[k]) <=
+                     kBisectionWidth * std::max(1.0, std::fabs(shifts[k - 1]));
+    if (clustered) {
       ++start;
+    } else {
+      factors = FactorShifted(b, std::fabs(shifts[k]) < 1e-10 ? 1e-10 : shifts[k]);
+      start = 0;
     }
+    Vector v = InverseIterationTrial(*factors, start);
+    if (std::fabs(shifts[k]) > 1e-5) Scale(v, Sign(shifts[k]));
+    SetColumn(approximations, k, v);
+  }
+  return approximations;
+}
+
+// Removes from v its parts along the first count columns of vectors (orthonormal), twice
+// over, since one pass leaves rounding of the size of what it removed; then v / |v|.
+void OrthonormaliseAgainst(Vector& v, const Matrix& vectors, std::size_t count) {
+  for (int pass = 0; pass < 2; ++pass) {
+    for (std::size_t j = 0; j < count; ++j) {
+      const Vector made = Column(vectors, j);
+      const double along = Dot(v, made);
+      for (std::size_t i = 0; i < v.size(); ++i) v[i] -= along * made[i];
+    }
+  }
+  NormaliseLength(v);
+}
+
+double ResidualNorm(const Matrix& b, const Vector& v, double value) {
+  Vector r = MultiplyVector(b, v);
+  for (std::size_t i = 0; i < r.size(); ++i) r[i] -= value * v[i];
+  return std::sqrt(Dot(r, r));
+}
+
+// Inverse iteration at the accurate eigenvalue from start, each step's solution made
+// orthogonal to the vectors already found (so eigenvalues that coincide get orthogonal
+// vectors within their eigenspace).
+Vector IterateInverse(const ShiftedFactors& factors, Vector v, const Matrix& vectors,
+                      std::size_t found) {
+  OrthonormaliseAgainst(v, vectors, found);
+  for (int step = 0; step < kInverseIterations; ++step) {
+    v = SolveShifted(factors, v);
+    OrthonormaliseAgainst(v, vectors, found);
+  }
+  return v;
+}
+
+// The eigenvectors of a symmetric matrix of order 3 or more: inverse iteration at each
+// accurate eigenvalue, started from the first approximation and turned to point its way.
+// A start with no part along the eigenvector (or one lost to rounding) is replaced by the
+// unit vectors in turn until the residual |B v - lambda v| is a rounding of |B|.
+Matrix InverseIterationVectors(const Matrix& b, const Vector& shifts, const Vector& values) {
+  const std::size_t n = b.rows();
+  const Matrix approximations = FirstApproximations(b, shifts);
+  const double tolerance = kResidualRoundings * kEpsilon * RowSumNorm(b);
+  Matrix vectors(n, n);
+  for (std::size_t k = 0; k < n; ++k) {
+    const ShiftedFactors factors = FactorShifted(b, values[k]);
+    const Vector approximation = Column(approximations, k);
+    Vector v = IterateInverse(factors, approximation, vectors, k);
+    for (std::size_t unit = 0; unit < n && !(ResidualNorm(b, v, values[k]) <= tolerance);
+         ++unit) {
+      Vector start(n, 0.0);
+      start[unit] = 1;
+      v = IterateInverse(factors, start, vectors, k);
+    }
+    if (Dot(v, approximation) < 0) Scale(v, -1);
+    SetColumn(vectors, k, v);
   }
   return vectors;
 }
@@ -384,6 +478,65 @@ bool InvertMatrix(Matrix& a) {
   return true;
 }
 
+bool InvertEquilibrated(Matrix& a) {
+  const std::size_t n = a.rows();
+  // Half the binary exponent of each diagonal entry, on both sides: S A S has its diagonal
+  // in [1/4, 4), and A^-1 = S (S A S)^-1 S.
+  std::vector<int> exponents(n, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (a(i, i) > 0 && std::isfinite(a(i, i))) {
+      std::frexp(a(i, i), &exponents[i]);
+      exponents[i] = -exponents[i] / 2;
+    }
+  }
+  const auto scale = [&] {
+    for (std::size_t i = 0; i < n; ++i) {
+      for (std::size_t j = 0; j < n; ++j) a(i, j) = std::ldexp(a(i, j), exponents[i] + exponents[j]);
+    }
+  };
+  scale();
+  if (!InvertMatrix(a)) return false;
+  scale();
+  return true;
+}
+
+std::optional<std::vector<double>> SolveLeastSquares(Matrix design, std::vector<double> y) {
+  const std::size_t m = design.rows();
+  const std::size_t n = design.columns();
+  assert(y.size() == m);
+  if (m < n) return std::nullopt;
+  // Column k: the reflection I - 2 v v'/v'v that sends its part from row k down onto
+  // the diagonal, applied to the later columns and to y.
+  Vector diagonal(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    double norm = 0;
+    for (std::size_t i = k; i < m; ++i) norm = std::hypot(norm, design(i, k));
+    if (norm == 0) return std::nullopt;
+    const double alpha = design(k, k) > 0 ? -norm : norm;
+    design(k, k) -= alpha;  // v, held in place of the column
+    const double vv = -design(k, k) * alpha;  // v'v / 2
+    for (std::size_t j = k + 1; j < n; ++j) {
+      double along = 0;
+      for (std::size_t i = k; i < m; ++i) along += design(i, k) * design(i, j);
+      along /= vv;
+      for (std::size_t i = k; i < m; ++i) design(i, j) -= along * design(i, k);
+    }
+    double along = 0;
+    for (std::size_t i = k; i < m; ++i) along += design(i, k) * y[i];
+    along /= vv;
+    for (std::size_t i = k; i < m; ++i) y[i] -= along * design(i, k);
+    diagonal[k] = alpha;
+  }
+  // Back substitution in R c = Q'y.
+  Vector c(n);
+  for (std::size_t k = n; k-- > 0;) {
+    double sum = y[k];
+    for (std::size_t j = k + 1; j < n; ++j) sum -= design(k, j) * c[j];
+    c[k] = sum / diagonal[k];
+  }
+  return c;
+}
+
 EigenSystem EigenSymmetric(const Matrix& a) {
   assert(a.rows() == a.columns());
   const std::size_t n = a.rows();
@@ -399,11 +552,26 @@ EigenSystem EigenSymmetric(const Matrix& a) {
   }
   if (n == 0) return eigen;
 
-  Matrix tridiagonal = a;
+  // Entries far from 1 would overflow or underflow in the squares below: a power of two
+  // brings them near 1 without rounding, and the eigenvalues are scaled back.
+  double largest = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = 0; j < n; ++j) largest = std::max(largest, std::fabs(a(i, j)));
+  }
+  int exponent = 0;
+  if (largest > 0x1p400 || (largest > 0 && largest < 0x1p-400)) std::frexp(largest, &exponent);
+  Matrix b = a;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = 0; j < n; ++j) b(i, j) = std::ldexp(a(i, j), -exponent);
+  }
+
+  Matrix tridiagonal = b;
   Tridiagonalise(tridiagonal);
-  eigen.values = BisectEigenvalues(tridiagonal);
-  eigen.vectors =
-      n == 2 ? TwoByTwoEigenvectors(a, eigen.values) : InverseIterationVectors(a, eigen.values);
+  const double bound = EigenvalueBound(tridiagonal);
+  for (std::size_t k = 0; k < n; ++k) eigen.values[k] = KthEigenvalue(tridiagonal, k + 1, bound);
+  eigen.vectors = n == 2 ? TwoByTwoEigenvectors(b, eigen.values)
+                         : InverseIterationVectors(b, BisectEigenvalues(tridiagonal), eigen.values);
+  for (double& value : eigen.values) value = std::ldexp(value, exponent);
   return eigen;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cassert>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace tallo {
@@ -49,19 +50,32 @@ bool SelectPivot(Matrix& a, std::size_t k, std::vector<std::size_t>& perm);
 // semi-definite. Returns false for a singular matrix; a is then spoilt.
 bool InvertMatrix(Matrix& a);
 
+// InvertMatrix on a symmetric matrix whose rows and columns are first scaled by powers of
+// two that bring its diagonal near 1, and scaled back after: exact, and the singularity test
+// then judges each pivot against the matrix's own scale, so that the covariances of
+// readings in micro-units are not taken for singular. False for a singular matrix.
+bool InvertEquilibrated(Matrix& a);
+
 // The product a x; x has a.columns() entries.
 std::vector<double> MultiplyVector(const Matrix& a, const std::vector<double>& x);
+
+// The coefficients c that minimise |design c - y| (design: one row per observation), by
+// Householder QR of the design itself: unlike the normal equations it does not square the
+// design's condition. Nothing when a column depends exactly on those before it.
+std::optional<std::vector<double>> SolveLeastSquares(Matrix design, std::vector<double> y);
 
 struct EigenSystem {
   std::vector<double> values;  // largest first
   Matrix vectors;              // column j: the unit eigenvector of values[j]
 };
 
-// All eigenvalues and eigenvectors of a symmetric matrix: Householder tridiagonalisation,
-// bisection on Sturm sequences to a relative width of 1e-6, and for three or more rows
-// inverse iteration with unit trial vectors, which also refines each eigenvalue as the
-// 1-norm of B x. Two rows take the vectors in closed form; one row gives its entry and
-// the vector (1). A matrix with a non-finite entry gives nan throughout.
+// All eigenvalues and eigenvectors of a symmetric matrix: Householder tridiagonalisation
+// and bisection on Sturm sequences down to the rounding of the matrix's norm. For three or
+// more rows each vector comes from inverse iteration at its eigenvalue, made orthogonal to
+// those before it; it starts from, and points the way of, one step of inverse iteration
+// from a unit trial vector at a shift bisected to a relative width of 1e-6. Two rows take
+// the vectors in closed form; one row gives its entry and the vector (1). A matrix with a
+// non-finite entry gives nan throughout.
 EigenSystem EigenSymmetric(const Matrix& a);
 
 }  // namespace tallo

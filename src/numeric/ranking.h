@@ -2,9 +2,9 @@
 // Ascending sorts and mid-ranks shared by the rank tests.
 //
 // The sort is a quicksort with Hoare partitioning around the value at n/2. It is not
-// stable, and the order in which it leaves equal values with different carried entries
-// shows in reports (Kaplan-Meier walks tied times in that order), so it is this sort and
-// no other. Each variant carries a parallel array along with the values.
+// stable: equal values may leave their carried entries in any order, so a caller whose
+// result depends on that order sorts by a key of its own. Each variant carries a parallel
+// array along with the values.
 
 #include <span>
 

@@ -1,5 +1,6 @@
 #include "numeric/summary.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -17,18 +18,30 @@ double FactorialProduct(double n) {
 }  // namespace
 
 double Sum(std::span<const double> x) {
-  double sum = 0;
-  for (double v : x) sum += v;
-  return sum;
+  CompensatedSum sum;
+  for (double v : x) sum.Add(v);
+  return sum.Value();
 }
 
 double Mean(std::span<const double> x) { return Sum(x) / static_cast<double>(x.size()); }
 
-double SumSquaredDeviations(std::span<const double> x) {
-  const double mean = Mean(x);
-  double sum = 0;
-  for (double v : x) sum += PowInt(v - mean, 2);
-  return sum;
+SplitMean MeanSplit(std::span<const double> x) {
+  const double high = Mean(x);
+  CompensatedSum deviations;
+  for (double v : x) deviations.Add(v - high);
+  return {high, x.empty() ? 0 : deviations.Value() / static_cast<double>(x.size())};
+}
+
+double SumSquaredDeviations(std::span<const double> x) { return SumCrossDeviations(x, x); }
+
+double SumCrossDeviations(std::span<const double> x, std::span<const double> y) {
+  const std::size_t n = std::min(x.size(), y.size());
+  if (n == 0) return 0;
+  const SplitMean mx = MeanSplit(x.first(n));
+  const SplitMean my = MeanSplit(y.first(n));
+  CompensatedSum products;
+  for (std::size_t i = 0; i < n; ++i) products.Add(mx.Deviation(x[i]) * my.Deviation(y[i]));
+  return products.Value();
 }
 
 double SampleVariance(std::span<const double> x) {

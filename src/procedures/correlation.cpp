@@ -133,34 +133,25 @@ KendallCounts CountKendallPairs(std::span<const double> x, std::span<const doubl
 std::string PearsonReport(DataTexts data) {
   const ValuePairs pairs = ParseValuePairs(data[0], data[1]);
   const std::size_t n = pairs.x.size();
-  const double mx = Mean(pairs.x);
-  const double my = Mean(pairs.y);
-  double sxy = 0, sxx = 0, syy = 0;         // centred sums
-  double sx = 0, sy = 0, sx2 = 0, sy2 = 0;  // raw sums
-  double sxy0 = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const double x = pairs.x[i];
-    const double y = pairs.y[i];
-    sxy += (x - mx) * (y - my);
-    sxx += PowInt(x - mx, 2);
-    syy += PowInt(y - my, 2);
-    sx += x;
-    sy += y;
-    sx2 += x * x;
-    sy2 += y * y;
-    sxy0 += x * y;
-  }
+  // Every sum from deviations about the means: data far from zero keep their digits.
+  const double sxx = SumSquaredDeviations(pairs.x);
+  const double syy = SumSquaredDeviations(pairs.y);
+  const double sxy = SumCrossDeviations(pairs.x, pairs.y);
   const double r = sxy / (std::sqrt(sxx) * std::sqrt(syy));
 
-  // The least-squares line of y on x and its F ratio with 1 and n - 2 df.
+  // The least-squares line of y on x and its F ratio with 1 and n - 2 df; the residual sum
+  // is taken from the residuals themselves, since syy - sxy^2/sxx cancels on a close fit.
   const double count = static_cast<double>(n);
-  const double p = sxy0 - sx * sy / count;
-  const double q = sx2 - sx * sx / count;
-  const double slope = p / q;
+  const double mx = Mean(pairs.x);
+  const double my = Mean(pairs.y);
+  const double slope = sxy / sxx;
   const double intercept = my - slope * mx;
-  const double total_ss = sy2 - sy * sy / count;
-  const double regression_ss = p * p / q;
-  const double f = regression_ss / ((total_ss - regression_ss) / (count - 2));
+  CompensatedSum residual_ss;
+  for (std::size_t i = 0; i < n; ++i) {
+    residual_ss.Add(PowInt((pairs.y[i] - my) - slope * (pairs.x[i] - mx), 2));
+  }
+  const double regression_ss = sxy * sxy / sxx;
+  const double f = regression_ss / (residual_ss.Value() / (count - 2));
 
   const int df = static_cast<int>(n) - 2;
   const std::string_view label = LabelByCriticalValue(

@@ -18,11 +18,7 @@ constexpr double kSmallestFactor = 0.01;
 // Sample covariance; undefined (nan) for fewer than two pairs.
 double Covariance(std::span<const double> x, std::span<const double> y) {
   if (x.size() < 2) return std::numeric_limits<double>::quiet_NaN();
-  const double mx = Mean(x);
-  const double my = Mean(y);
-  double sum = 0;
-  for (std::size_t i = 0; i < x.size(); ++i) sum += (x[i] - mx) * (y[i] - my);
-  return sum / (static_cast<double>(x.size()) - 1);
+  return SumCrossDeviations(x, y) / (static_cast<double>(x.size()) - 1);
 }
 
 // The numbers of one report line in "%0.2e", separated by ", ".
@@ -96,7 +92,8 @@ void AppendComponentScores(std::string& report, const CellGrid& grid,
         score = 0;
         for (std::size_t i = 0; i < p; ++i) {
           const double sd = std::sqrt(table.combined(i, i));
-          score += ((*values)[i] - table.means[i]) / sd * eigen.vectors(i, j);
+          const SplitMean mean{table.means[i], table.mean_lows[i]};
+          score += mean.Deviation((*values)[i]) / sd * eigen.vectors(i, j);
         }
       }
       AppendFormat(report, " %f", score);
@@ -136,6 +133,7 @@ PairwiseCovariances CovarianceTable(const CellGrid& grid) {
   PairwiseCovariances table;
   table.combined = Matrix(p, p);
   table.means.resize(p);
+  table.mean_lows.resize(p);
   table.case_count = grid.data_rows();
   std::vector<std::vector<std::optional<double>>> columns;
   for (std::size_t i = 0; i < p; ++i) {
@@ -156,7 +154,11 @@ PairwiseCovariances CovarianceTable(const CellGrid& grid) {
       }
       table.case_count = std::min(table.case_count, x.size());
       table.combined(j, i) = Covariance(x, y);
-      if (i == j) table.means[i] = Mean(x);
+      if (i == j) {
+        const SplitMean mean = MeanSplit(x);
+        table.means[i] = mean.high;
+        table.mean_lows[i] = mean.low;
+      }
     }
   }
   for (std::size_t i = 0; i < p; ++i) {

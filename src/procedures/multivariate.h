@@ -18,8 +18,9 @@ struct PairwiseCovariances {
   std::vector<std::string> labels;  // the header cell of each data column
   // Covariances on and below the diagonal (variances on it), correlations above.
   Matrix combined;
-  std::vector<double> means;   // of all numeric cells of each column
-  std::size_t case_count = 0;  // the fewest complete rows of any pair of variables
+  std::vector<double> means;      // of all numeric cells of each column
+  std::vector<double> mean_lows;  // what rounding left out of each mean (SplitMean::low)
+  std::size_t case_count = 0;     // the fewest complete rows of any pair of variables
 
   std::size_t variables() const { return labels.size(); }
 };

@@ -19,42 +19,51 @@ constexpr SignificanceLabels kFLabels = {"n.s", {"P<0.05 ", "P<0.025", "P<0.01 "
 
 double Size(const std::vector<double>& group) { return static_cast<double>(group.size()); }
 
-// The sums of a one-way layout. Nothing is guarded: an empty group or a group of one value
-// makes the quantities that divide by its size or its degrees of freedom undefined.
+// The sums of a one-way layout, each from deviations: the groups' totals about the grand
+// mean and each group's squares about its own mean, so values far from zero relative to
+// their spread keep their digits. Nothing is guarded: an empty group or a group of one
+// value makes the quantities that divide by its size or its degrees of freedom undefined.
 struct OneWaySums {
-  std::vector<double> group_sizes;  // n_c
-  std::vector<double> group_sums;   // S_c
-  double count = 0;                 // N
-  double total = 0;                 // G
-  double squares = 0;               // sum of x^2
-  double between = 0;               // sum of S_c^2 / n_c
-  double error_df = 0;              // sum of (n_c - 1)
-  double pooled_sum = 0;            // sum of (n_c - 1) v_c
-  double log_variances = 0;         // sum of (n_c - 1) log10 v_c
-  double inverse_dfs = 0;           // sum of 1 / (n_c - 1)
+  std::vector<double> group_sizes;    // n_c
+  std::vector<double> centred_sums;   // S_c - n_c m, m the grand mean
+  double count = 0;                   // N
+  double treatment_squares = 0;       // sum of n_c (mean_c - m)^2
+  double error_squares = 0;           // sum over the groups of their squared deviations
+  double total_squares = 0;           // squared deviations of all values from m
+  double error_df = 0;                // sum of (n_c - 1)
+  double pooled_sum = 0;              // sum of (n_c - 1) v_c
+  double log_variances = 0;           // sum of (n_c - 1) log10 v_c
+  double inverse_dfs = 0;             // sum of 1 / (n_c - 1)
 
   explicit OneWaySums(const std::vector<std::vector<double>>& groups) {
+    std::vector<double> all;
+    for (const std::vector<double>& group : groups) all.insert(all.end(), group.begin(), group.end());
+    // Deviations from the grand mean to its last bit add up to 0, so the treatment sum is
+    // a sum of squares alone and never negative.
+    const SplitMean grand_mean = MeanSplit(all);
+    total_squares = SumSquaredDeviations(all);
+    CompensatedSum between;
+    CompensatedSum within;
     for (const std::vector<double>& group : groups) {
       const double n = Size(group);
-      const double sum = Sum(group);
+      CompensatedSum centred;
+      for (double x : group) centred.Add(grand_mean.Deviation(x));
       const double variance = SampleVariance(group);
       group_sizes.push_back(n);
-      group_sums.push_back(sum);
+      centred_sums.push_back(centred.Value());
       count += n;
-      total += sum;
-      squares += SumOfSquares(group);
-      between += PowInt(sum, 2) / n;
+      between.Add(PowInt(centred.Value(), 2) / n);
+      within.Add(SumSquaredDeviations(group));
       error_df += n - 1;
       pooled_sum += (n - 1) * variance;
       log_variances += (n - 1) * std::log10(variance);
       inverse_dfs += 1 / (n - 1);
     }
+    treatment_squares = between.Value();
+    error_squares = within.Value();
   }
 
-  double Correction() const { return PowInt(total, 2) / count; }
-  double TotalSquares() const { return squares - Correction(); }
-  double TreatmentSquares() const { return between - Correction(); }
-  double ErrorSquares() const { return TotalSquares() - TreatmentSquares(); }
+  double CentredMean(std::size_t group) const { return centred_sums[group] / group_sizes[group]; }
 };
 
 void AppendBartlett(std::string& report, const OneWaySums& sums, int groups) {
@@ -77,11 +86,12 @@ void AppendLeastSignificantDifferences(std::string& report,
   const std::size_t k = labels.size();
   for (std::size_t i = 0; i < k; ++i) {
     const double n_i = sums.group_sizes[i];
-    const double s_i = sums.group_sums[i];
+    const double s_i = sums.centred_sums[i];
     for (std::size_t j = i + 1; j < k; ++j) {
       const double n_j = sums.group_sizes[j];
-      const double s_j = sums.group_sums[j];
-      // The squared difference of the means over MSerr (1/n_i + 1/n_j).
+      const double s_j = sums.centred_sums[j];
+      // The squared difference of the means over MSerr (1/n_i + 1/n_j); the grand mean
+      // taken out of both sums cancels.
       const double ratio =
           PowInt(n_i * s_j - n_j * s_i, 2) / (n_i * n_j * (n_i + n_j)) / error_mean_square;
       AppendFormat(report, "%s\t%s\tFcal=%f\t%s\r\n", labels[i], labels[j], ratio,
@@ -104,16 +114,16 @@ std::string OneWayAnovaReport(DataTexts data) {
   AppendLabelLine(report, "FACTOR", groups.labels);
   AppendBartlett(report, sums, k);
 
-  const double treatment_mean_square = sums.TreatmentSquares() / treatment_df;
-  const double error_mean_square = sums.ErrorSquares() / sums.error_df;
+  const double treatment_mean_square = sums.treatment_squares / treatment_df;
+  const double error_mean_square = sums.error_squares / sums.error_df;
   const double ratio = treatment_mean_square / error_mean_square;
   const std::string_view label = FRatioLabel(ratio, treatment_df, error_df, kFLabels);
   report += "---ANOVA Table------------------------------------------\r\n";
   report += "SOURCE\t\tSUM OF SQUARES | DF | MEAN OF SQUARES | F RATIO\r\n";
-  AppendFormat(report, "TREATMENTS\t%f  %d  %f  %f\r\n", sums.TreatmentSquares(), treatment_df,
+  AppendFormat(report, "TREATMENTS\t%f  %d  %f  %f\r\n", sums.treatment_squares, treatment_df,
                treatment_mean_square, ratio);
-  AppendFormat(report, "ERROR\t\t%f  %d  %f\r\n", sums.ErrorSquares(), error_df, error_mean_square);
-  AppendFormat(report, "ADJ TOTAL\t%f  %d\r\n", sums.TotalSquares(),
+  AppendFormat(report, "ERROR\t\t%f  %d  %f\r\n", sums.error_squares, error_df, error_mean_square);
+  AppendFormat(report, "ADJ TOTAL\t%f  %d\r\n", sums.total_squares,
                static_cast<int>(sums.count) - 1);
   report += "------------------------------------------------------\r\n";
   AppendFormat(report, "PROBABILITY\t%s\r\n", label);
@@ -147,9 +157,13 @@ std::string KruskalWallisReport(DataTexts data) {
   for (std::size_t i = 0; i < ranks.size(); ++i) {
     rank_sums[static_cast<std::size_t>(tags[i])] += ranks[i];
   }
-  double between = 0;  // sum of R_c^2 / m_c over the groups that have values
+  // Sum of R_c^2 / m_c - N (N + 1)^2 / 4 over the groups that have values, taken as the
+  // squared deviations of the mean ranks from (N + 1) / 2: no difference of large sums.
+  const double n = static_cast<double>(ranks.size());
+  double between = 0;
   for (std::size_t c = 0; c < k; ++c) {
-    if (!groups.values[c].empty()) between += PowInt(rank_sums[c], 2) / Size(groups.values[c]);
+    const double m = Size(groups.values[c]);
+    if (m > 0) between += m * PowInt(rank_sums[c] / m - (n + 1) / 2, 2);
   }
 
   // Ties: t^3 - t for every run of t equal ranks; the ranks are in ascending order.
@@ -162,8 +176,7 @@ std::string KruskalWallisReport(DataTexts data) {
     start = end;
   }
 
-  const double n = static_cast<double>(ranks.size());
-  const double uncorrected = 12 / (n * (n + 1)) * between - 3 * (n + 1);
+  const double uncorrected = 12 / (n * (n + 1)) * between;
   const double h = uncorrected / (1 - ties / (PowInt(n, 3) - n));
   const int df = static_cast<int>(k) - 1;
 
@@ -177,14 +190,15 @@ std::string DuncanReport(DataTexts data) {
   const CellGrid grid = SplitTableCells(data[0]);
   const DesignGroups groups = ReadDesignGroups(grid);
   const OneWaySums sums(groups.values);
-  const double error_mean_square = sums.ErrorSquares() / sums.error_df;
+  const double error_mean_square = sums.error_squares / sums.error_df;
   const int error_df = static_cast<int>(sums.error_df);
   const std::size_t k = groups.values.size();
 
-  // The groups in ascending order of their means.
+  // The groups in ascending order of their means, each less the grand mean: the differences
+  // of those keep every digit of the spread.
   std::vector<double> means;
   std::vector<int> order(k);
-  for (const std::vector<double>& group : groups.values) means.push_back(Mean(group));
+  for (std::size_t c = 0; c < k; ++c) means.push_back(sums.CentredMean(c));
   std::iota(order.begin(), order.end(), 0);
   SortWithTags(means, order);
 

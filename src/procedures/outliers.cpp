@@ -72,16 +72,16 @@ OutlierLabels LabelOutlier(std::size_t n, double normed_deviation) {
 }
 
 std::string OutlierTests(std::span<const double> values) {
-  const double mean = Mean(values);
+  const SplitMean mean = MeanSplit(values);
   const double sd = std::sqrt(PopulationVariance(values));
   std::string report = "---Smirnov's Test & Thompson's Test----\r\n\t\tTo=\tSmirnov\tThompson\r\n";
   for (double x : values) {
-    const double normed_deviation = std::fabs(x - mean) / sd;
+    const double normed_deviation = std::fabs(mean.Deviation(x)) / sd;
     const OutlierLabels labels = LabelOutlier(values.size(), normed_deviation);
     AppendFormat(report, "%0.3f\t\t%0.2f\t%s\t%s\r\n", x, normed_deviation, labels.smirnov,
                  labels.thompson);
   }
-  AppendFormat(report, "mean=%0.3f\tsd=%0.3f\r\n", mean, sd);
+  AppendFormat(report, "mean=%0.3f\tsd=%0.3f\r\n", mean.high, sd);
   return report;
 }
 

@@ -39,15 +39,17 @@ Matrix LeadingBlock(const Matrix& m, std::size_t order) {
 // The inverse of the leading order x order block of m; nullopt when it is singular.
 std::optional<Matrix> InverseOfLeadingBlock(const Matrix& m, std::size_t order) {
   Matrix inverse = LeadingBlock(m, order);
-  if (!InvertMatrix(inverse)) return std::nullopt;
+  if (!InvertEquilibrated(inverse)) return std::nullopt;
   return inverse;
 }
 
-// The first count entries of a - b.
-std::vector<double> Difference(const std::vector<double>& a, const std::vector<double>& b,
-                               std::size_t count) {
+// The differences of the first count means of two groups, to the last bit of each mean.
+std::vector<double> MeanDifferences(const PairwiseCovariances& a, const PairwiseCovariances& b,
+                                    std::size_t count) {
   std::vector<double> d(count);
-  for (std::size_t i = 0; i < count; ++i) d[i] = a[i] - b[i];
+  for (std::size_t i = 0; i < count; ++i) {
+    d[i] = SplitMean{a.means[i], a.mean_lows[i]}.Minus(SplitMean{b.means[i], b.mean_lows[i]});
+  }
   return d;
 }
 
@@ -163,8 +165,8 @@ std::optional<std::vector<double>> DiscriminantCoefficients(const PairwiseCovari
   const std::size_t p = b.variables();
   Matrix inverse = PooledMatrix(FullMatrix(a, kind), static_cast<double>(a.case_count),
                                 FullMatrix(b, kind), static_cast<double>(b.case_count), p);
-  if (!InvertMatrix(inverse)) return std::nullopt;
-  return MultiplyVector(inverse, Difference(a.means, b.means, p));
+  if (!InvertEquilibrated(inverse)) return std::nullopt;
+  return MultiplyVector(inverse, MeanDifferences(a, b, p));
 }
 
 // How many cases of a group fall above 0 and how many at or below it. A case with a
@@ -189,10 +191,13 @@ void AppendSideCounts(std::string& report, std::string_view group, const CellGri
                static_cast<double>(negative) / n);
 }
 
-// (x - mean)' inverse (x - mean).
+// (x - mean)' inverse (x - mean), each deviation to the last bit of the group's mean.
 double MahalanobisDistance(const Matrix& inverse, const std::vector<double>& x,
-                           const std::vector<double>& mean) {
-  const std::vector<double> deviation = Difference(x, mean, x.size());
+                           const PairwiseCovariances& group) {
+  std::vector<double> deviation(x.size());
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    deviation[i] = SplitMean{group.means[i], group.mean_lows[i]}.Deviation(x[i]);
+  }
   return Dot(deviation, MultiplyVector(inverse, deviation));
 }
 
@@ -268,8 +273,8 @@ std::string MahalanobisDiscriminant(DataTexts data) {
   for (std::size_t r = 1; r <= total; ++r) {
     // A case with a missing cell is at no distance from either group.
     const std::optional<std::vector<double>> x = ReadCaseCells(cases, r, p);
-    const double d1 = x ? MahalanobisDistance(*inverse_a, *x, a.means) : kNaN;
-    const double d2 = x ? MahalanobisDistance(*inverse_b, *x, b.means) : kNaN;
+    const double d1 = x ? MahalanobisDistance(*inverse_a, *x, a) : kNaN;
+    const double d2 = x ? MahalanobisDistance(*inverse_b, *x, b) : kNaN;
     // A case at an infinite or undefined distance is nearer to neither group: its verdict
     // is "none" and it counts in none of the three columns.
     std::string_view verdict = "none";

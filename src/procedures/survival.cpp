@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "numeric/critical_values.h"
@@ -105,11 +107,16 @@ ValuePairs ReadSubjects(std::string_view table) {
 }
 
 std::optional<KaplanMeierEstimate> EstimateKaplanMeier(ValuePairs subjects, double d) {
-  std::vector<double>& times = subjects.x;
-  std::vector<double>& flags = subjects.y;
-  const std::size_t n = times.size();
+  const std::size_t n = subjects.x.size();
   if (n == 0) return std::nullopt;
-  SortWithCompanion(times, flags);
+  // Ascending times, and at a tied time the events (flag 0) before the censored subjects,
+  // who were still at risk at it; so the order of the rows never shows in the estimate.
+  std::vector<std::pair<double, double>> ordered(n);
+  for (std::size_t i = 0; i < n; ++i) ordered[i] = {subjects.x[i], subjects.y[i]};
+  std::sort(ordered.begin(), ordered.end());
+  std::vector<double> times(n);
+  std::vector<double> flags(n);
+  for (std::size_t i = 0; i < n; ++i) std::tie(times[i], flags[i]) = ordered[i];
 
   KaplanMeierEstimate estimate{times[0], 1, 0};
   double survival = 1;

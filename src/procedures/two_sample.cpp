@@ -44,7 +44,7 @@ TwoSampleT StudentOrWelch(std::span<const double> a, std::span<const double> b) 
   const int df_b = static_cast<int>(b.size()) - 1;
   const double va = SampleVariance(a);
   const double vb = SampleVariance(b);
-  const double mean_difference = std::fabs(Mean(a) - Mean(b));
+  const double mean_difference = std::fabs(MeanSplit(a).Minus(MeanSplit(b)));
   // The larger variance over the smaller, its degrees of freedom first. An undefined
   // variance (fewer than two values) fails every comparison and leads to Welch.
   const bool b_varies_more = va / vb <= 1;

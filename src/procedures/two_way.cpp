@@ -74,6 +74,58 @@ MarginalSums SumMargins(const TwoWayTable& table) {
   return sums;
 }
 
+// The sums of squares of a two-way table with one value per cell, each from deviations
+// about the grand mean m: of the column means, of the row means, of the residuals
+// x - row mean - column mean + m, and of the values themselves. Data far from zero relative
+// to their spread keep their digits, and no sum can come out negative.
+struct TwoWaySquares {
+  double columns = 0;  // factor A
+  double rows = 0;     // factor B
+  double error = 0;
+  double total = 0;
+};
+
+TwoWaySquares SumTwoWaySquares(const TwoWayTable& table) {
+  const std::size_t a = table.column_count();
+  const std::size_t n = table.row_count();
+  std::vector<double> all;
+  for (const std::vector<double>& column : table.columns) {
+    all.insert(all.end(), column.begin(), column.end());
+  }
+  // Deviations from the grand mean to its last bit: their row and column means are the
+  // effects of the levels.
+  const SplitMean grand_mean = MeanSplit(all);
+  std::vector<CompensatedSum> row_sums(n);
+  std::vector<CompensatedSum> column_sums(a);
+  for (std::size_t c = 0; c < a; ++c) {
+    for (std::size_t r = 0; r < n; ++r) {
+      row_sums[r].Add(grand_mean.Deviation(table.at(r, c)));
+      column_sums[c].Add(grand_mean.Deviation(table.at(r, c)));
+    }
+  }
+  std::vector<double> row_effects(n);
+  std::vector<double> column_effects(a);
+  CompensatedSum rows;
+  CompensatedSum columns;
+  for (std::size_t r = 0; r < n; ++r) {
+    row_effects[r] = row_sums[r].Value() / static_cast<double>(a);
+    rows.Add(static_cast<double>(a) * PowInt(row_effects[r], 2));
+  }
+  for (std::size_t c = 0; c < a; ++c) {
+    column_effects[c] = column_sums[c].Value() / static_cast<double>(n);
+    columns.Add(static_cast<double>(n) * PowInt(column_effects[c], 2));
+  }
+  CompensatedSum error;
+  for (std::size_t c = 0; c < a; ++c) {
+    for (std::size_t r = 0; r < n; ++r) {
+      const double residual =
+          grand_mean.Deviation(table.at(r, c)) - row_effects[r] - column_effects[c];
+      error.Add(PowInt(residual, 2));
+    }
+  }
+  return {columns.Value(), rows.Value(), error.Value(), SumSquaredDeviations(all)};
+}
+
 // Mid-ranks of values, added to the rank sum of the level each value belongs to.
 void AddRanks(std::vector<double> values, std::span<double> rank_sums) {
   std::vector<int> levels(values.size());
@@ -120,17 +172,11 @@ std::string TwoWayAnovaReport(DataTexts data) {
   return TwoWayReport(
       data, "--- Two Way ANOVA -------------------------------\r\n",
       [](const TwoWayTable& table, std::string& report) {
-        const MarginalSums margins = SumMargins(table);
-        const double a = static_cast<double>(table.column_count());
-        const double n = static_cast<double>(table.row_count());
-        double squares = 0;
-        for (const std::vector<double>& column : table.columns) squares += SumOfSquares(column);
-        const double correction = PowInt(Sum(margins.rows), 2) / (a * n);
-
-        const double total_ss = squares - correction;
-        const double a_ss = SumOfSquares(margins.columns) / n - correction;
-        const double b_ss = SumOfSquares(margins.rows) / a - correction;
-        const double error_ss = total_ss - a_ss - b_ss;
+        const TwoWaySquares squares = SumTwoWaySquares(table);
+        const double total_ss = squares.total;
+        const double a_ss = squares.columns;
+        const double b_ss = squares.rows;
+        const double error_ss = squares.error;
         const int a_df = static_cast<int>(table.column_count()) - 1;
         const int b_df = static_cast<int>(table.row_count()) - 1;
         const int error_df = a_df * b_df;

@@ -2,7 +2,7 @@ source("reports.R")
 d <- airquality[1:20, 1:4]
 add("Missing cells: the first twenty days of R's air quality data, empty where R has NA\n")
 add("reference: R 4.2 covariances over the rows complete for each pair, correlations over the standard deviations of whole columns, n the fewest complete rows of a pair\n")
-add("reference: eigenvalues from R eigen; signs and refined eigenvalues from one inverse-iteration step at the bisected shift, tests/reference/reports.R\n")
+add("reference: eigenvalues from R eigen; signs from one inverse-iteration step at the bisected shift, tests/reference/reports.R\n")
 add("reference: a case with a missing cell has no component scores (nan)\n\n")
 add(table_text("air", d, paste0("May", 1:20)))
 add("vcmtrx(air)=\n", report_vcmtrx(d))

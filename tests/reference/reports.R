@@ -3,15 +3,15 @@
 #   cd tests/reference && Rscript multivariate_small.R
 # and it writes ../worksheets/NAME.txt and NAME.expected.txt.
 #
-# Eigenvalues are R's eigen(). Which way an eigenvector points, and the refined eigenvalue
-# Tallo prints, follow from its method (bisection to a relative width of 1e-6, then one
-# inverse-iteration step from a unit vector), so that method is transcribed here on top of
-# R's eigenvalues: the Sturm count at x is the number of R's eigenvalues at or above x.
+# Eigenvalues and eigenvectors are R's eigen(). Which way an eigenvector points follows
+# from Tallo's method (bisection to a relative width of 1e-6, then one inverse-iteration
+# step from a unit vector), so that step is transcribed here on top of R's eigenvalues:
+# the Sturm count at x is the number of R's eigenvalues at or above x.
 tridiag_bound <- function(A) {
   n <- nrow(A)
   if (n > 2) for (k in 1:(n-2)) {
     s <- sum(A[k,(k+1):n]^2); t <- sqrt(s); if (A[k,k+1] >= 0) t <- -t
-    r <- (t - A[k,k+1])*t; if (abs(r) < 1e-20) r <- 1e-20
+    if (s == 0) next; r <- (t - A[k,k+1])*t
     u <- rep(0,n); u[k+1] <- A[k,k+1]-t; if (k+2 <= n) u[(k+2):n] <- A[k,(k+2):n]
     idx <- k:n
     p <- rep(0,n); for (i in idx) p[i] <- sum(A[i,idx]*u[idx])/r
@@ -58,26 +58,29 @@ trial <- function(f, s) {
   for (i in (n-1):1) y[i] <- y[i] - sum(M[i,(i+1):n]*y[(i+1):n])
   y
 }
-# Eigenvalues (refined where the routine refines) and eigenvectors; no clusters.
+# Eigenvalues and eigenvectors are R's eigen(); each vector points the way of one
+# inverse-iteration step from a unit vector at the bisected shift (times the sign of the
+# eigenvalue beyond 1e-5), as Tallo turns its own. No clusters.
 routine_eigen <- function(A) {
-  n <- nrow(A); lam <- bisected(A); V <- matrix(0,n,n)
+  e <- eigen(A, symmetric=TRUE); n <- nrow(A); lam <- e$values; V <- e$vectors
   if (n == 2) {
     for (j in 1:2) { v1 <- c(A[1,2], lam[j]-A[1,1]); v2 <- c(lam[j]-A[2,2], A[1,2])
       v <- v1; if (sum(v2^2) > sum(v1^2)) { if (sum(v1*v2) < 0) v2 <- -v2; v <- v2 }
       V[,j] <- v/sqrt(sum(v^2)) }
     return(list(values=lam, vectors=V))
   }
+  shifts <- bisected(A)
   for (k in 1:n) {
-    if (k < n) stopifnot(abs(lam[k]-lam[k+1]) > 1e-6*max(1,abs(lam[k])))
-    shift <- if (abs(lam[k]) < 1e-10) 1e-10 else lam[k]
+    if (k < n) stopifnot(abs(shifts[k]-shifts[k+1]) > 1e-6*max(1,abs(shifts[k])))
+    shift <- if (abs(shifts[k]) < 1e-10) 1e-10 else shifts[k]
     f <- crout(shift*diag(n) - A)
     best <- rep(0,n); bn <- 0; y <- NULL
     for (s in 1:n) { t <- trial(f, s); N <- sum(abs(t))
       if (!(N < 100)) { y <- t/N; break }
       if (N > bn) { best <- t; bn <- N } }
     if (is.null(y)) y <- best/bn
-    if (abs(lam[k]) > 1e-5) { z <- as.vector(A %*% y); lam[k] <- sign(lam[k])*sum(abs(z)); y <- z }
-    V[,k] <- y/sqrt(sum(y^2))
+    if (abs(shifts[k]) > 1e-5) y <- sign(shifts[k]) * y
+    if (sum(V[,k]*y) < 0) V[,k] <- -V[,k]
   }
   list(values=lam, vectors=V)
 }
