@@ -89,7 +89,8 @@ std::string Echo(DataTexts data) {
   for (std::string_view text : data) report += std::string(text) + ";";
   return report + "]";
 }
-const Statement kEchoStatements[] = {{"one", 1, Echo}, {"two", 2, Echo}, {"three", 3, Echo}};
+const Statement kEchoStatements[] = {
+    {"one", 1, WithoutOptions<Echo>}, {"two", 2, WithoutOptions<Echo>}, {"three", 3, WithoutOptions<Echo>}};
 
 // Some cells of a grid are views into the grid's own storage: a grid moves but is never
 // copied, so no copy can outlive the cells it points to.
@@ -149,6 +150,7 @@ std::string Options(const Fields& f) {
   if (!parsed.ok) return "rejected";
   constexpr const char* kModes[] = {"output", "in place", "help", "version", "functions"};
   std::string text = kModes[static_cast<int>(parsed.options.mode)];
+  if (parsed.options.p_values) text += " with p-values";
   for (const std::string& file : parsed.options.files) text += " " + file;
   return text;
 }

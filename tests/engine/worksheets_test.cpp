@@ -1,7 +1,8 @@
 // Golden worksheets: every tests/worksheets/NAME.txt is calculated through the entry point
-// and compared byte for byte with NAME.expected.txt, with LF and with CR LF line ends; each
-// calculation is its input plus the insertions, and calculating the result again inserts
-// nothing. The committed fuzzing corpus is replayed through the same insertion check, so
+// and compared byte for byte with NAME.expected.txt, with LF and with CR LF line ends; a
+// NAME.p_values.txt is calculated with exact p-values. Each calculation is its input plus
+// the insertions, p-values add nothing but their fields, and calculating the result again
+// inserts nothing. The committed fuzzing corpus is replayed through the same insertion check, so
 // inputs that once broke the engine keep being checked (under the sanitizers too).
 
 #include <gtest/gtest.h>
@@ -25,6 +26,7 @@ struct Golden {
   std::string name;
   fs::path input;
   fs::path expected;
+  CalculationOptions options;
 };
 
 std::vector<Golden> FindGoldens() {
@@ -34,10 +36,12 @@ std::vector<Golden> FindGoldens() {
     const std::string file = entry.path().filename().string();
     if (file.ends_with(".expected.txt") || !file.ends_with(".txt")) continue;
     const std::string name = file.substr(0, file.size() - 4);
-    goldens.push_back({name, entry.path(), folder / (name + ".expected.txt")});
+    goldens.push_back({name, entry.path(), folder / (name + ".expected.txt"),
+                       {.p_values = name.ends_with(".p_values")}});
   }
   // The tour of the README is a golden worksheet too.
-  goldens.push_back({"tour", fs::path(TALLO_EXAMPLES_DIR) / "tour.txt", folder / "tour.expected.txt"});
+  goldens.push_back(
+      {"tour", fs::path(TALLO_EXAMPLES_DIR) / "tour.txt", folder / "tour.expected.txt", {}});
   std::sort(goldens.begin(), goldens.end(),
             [](const Golden& a, const Golden& b) { return a.name < b.name; });
   return goldens;
@@ -51,15 +55,19 @@ TEST_P(GoldenWorksheet, MatchesExpectedWithLfAndCrLf) {
   const std::string input = ReadFile(golden.input);
   const std::string expected = ReadFile(golden.expected);
   ASSERT_EQ(input.find('\r'), std::string::npos) << "golden files are stored with LF";
-  EXPECT_EQ(CalculateWorksheet(input).text, expected);
-  EXPECT_EQ(CalculateWorksheet(WithCrLf(input)).text, WithCrLf(expected));
+  EXPECT_EQ(CalculateWorksheet(input, golden.options).text, expected);
+  EXPECT_EQ(CalculateWorksheet(WithCrLf(input), golden.options).text, WithCrLf(expected));
   EXPECT_EQ(CheckCalculation(input), "");
   EXPECT_EQ(CheckCalculation(WithCrLf(input)), "");
-  EXPECT_EQ(fuzzing::SecondCalculationGains(expected), "");
+  EXPECT_EQ(fuzzing::SecondCalculationGains(expected, golden.options), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Worksheets, GoldenWorksheet, testing::ValuesIn(FindGoldens()),
-                         [](const testing::TestParamInfo<Golden>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<Golden>& info) {
+                           std::string name = info.param.name;
+                           std::replace(name.begin(), name.end(), '.', '_');
+                           return name;
+                         });
 
 TEST(FuzzingCorpus, EveryInputKeepsTheInvariant) {
   int replayed = 0;
