@@ -27,11 +27,14 @@
 #include "numeric/critical_values.h"
 #include "numeric/distributions.h"
 #include "numeric/duncan_range.h"
+#include "numeric/p_values.h"
+#include "numeric/rank_distributions.h"
 #include "numeric/rank_tables.h"
 #include "numeric/ranking.h"
 #include "numeric/summary.h"
 #include "procedures/design_report.h"
 #include "procedures/outliers.h"
+#include "procedures/report_options.h"
 #include "procedures/survival.h"
 #include "procedures/two_sample.h"
 #include "support/files.h"
@@ -90,7 +93,9 @@ std::string Echo(DataTexts data) {
   return report + "]";
 }
 const Statement kEchoStatements[] = {
-    {"one", 1, WithoutOptions<Echo>}, {"two", 2, WithoutOptions<Echo>}, {"three", 3, WithoutOptions<Echo>}};
+    {"one", 1, WithoutOptions<Echo>},
+    {"two", 2, WithoutOptions<Echo>},
+    {"three", 3, WithoutOptions<Echo>}};
 
 // Some cells of a grid are views into the grid's own storage: a grid moves but is never
 // copied, so no copy can outlive the cells it points to.
@@ -341,6 +346,29 @@ const std::map<std::string, Function, std::less<>>& Functions() {
           const GehanStatistic gehan = GehanWilcoxon(Pairs(f[0], f[1]), Pairs(f[2], f[3]));
           return Shortest(gehan.w) + " " + Shortest(gehan.v);
         }}},
+      // p-values, as the reports show them
+      {"StudentTwoSidedP",
+       {2, [](const Fields& f) { return PValueText(StudentTwoSidedP(Real(f[0]), Real(f[1]))); }}},
+      {"FUpperP",
+       {3,
+        [](const Fields& f) {
+          return PValueText(FUpperP(Real(f[0]), Real(f[1]), Real(f[2])));
+        }}},
+      {"ChiSquareUpperP",
+       {2, [](const Fields& f) { return PValueText(ChiSquareUpperP(Real(f[0]), Real(f[1]))); }}},
+      {"NormalTwoSidedP",
+       {1, [](const Fields& f) { return PValueText(NormalTwoSidedP(Real(f[0]))); }}},
+      {"FairCoinTwoSidedP",
+       {2, [](const Fields& f) { return PValueText(FairCoinTwoSidedP(Real(f[0]), Real(f[1]))); }}},
+      {"RankSumP",
+       {3, [](const Fields& f) { return PValueText(RankSumP(Real(f[0]), Int(f[1]), Int(f[2]))); }}},
+      {"SignedRankP",
+       {2, [](const Fields& f) { return PValueText(SignedRankP(Real(f[0]), Int(f[1]))); }}},
+      {"SpearmanExactP",
+       {2, [](const Fields& f) { return PValueText(SpearmanExactP(Real(f[0]), Int(f[1]))); }}},
+      {"KendallExactP",
+       {2, [](const Fields& f) { return PValueText(KendallExactP(Real(f[0]), Int(f[1]))); }}},
+      {"PValueText", {1, [](const Fields& f) { return PValueText(Real(f[0])); }}},
       // engine
       {"Calculate", {1, [](const Fields& f) { return CalculateWorksheet(f[0]).text; }}},
       {"WithLfLineEnds", {1, [](const Fields& f) { return WithLfLineEnds(f[0]); }}},

@@ -38,12 +38,14 @@ double UpperTail(const Distribution& distribution, double x) {
 
 bool IsDegreesOfFreedom(double df) { return df > 0 && std::isfinite(df); }
 
+// A two-sided p-value from one tail; nan stays nan.
+double TwoSided(double tail) { return 2 * tail > 1 ? 1 : 2 * tail; }
+
 }  // namespace
 
 double StudentTwoSidedP(double t, double df) {
   if (!IsDegreesOfFreedom(df)) return kNaN;
-  return std::min(1.0, 2 * UpperTail(bm::students_t_distribution<double, ReportPolicy>(df),
-                                     std::fabs(t)));
+  return TwoSided(UpperTail(bm::students_t_distribution<double, ReportPolicy>(df), std::fabs(t)));
 }
 
 double FUpperP(double f, double df1, double df2) {
@@ -59,7 +61,7 @@ double ChiSquareUpperP(double x, double df) {
 }
 
 double NormalTwoSidedP(double z) {
-  return std::min(1.0, 2 * UpperTail(bm::normal_distribution<double, ReportPolicy>(), std::fabs(z)));
+  return TwoSided(UpperTail(bm::normal_distribution<double, ReportPolicy>(), std::fabs(z)));
 }
 
 double FairCoinTwoSidedP(double n, double r) {
@@ -70,7 +72,7 @@ double FairCoinTwoSidedP(double n, double r) {
   // P(X >= farther) = P(X > farther - 1).
   const double tail = bm::cdf(
       bm::complement(bm::binomial_distribution<double, ReportPolicy>(n, 0.5), farther - 1));
-  return std::min(1.0, 2 * tail);
+  return TwoSided(tail);
 }
 
 }  // namespace tallo

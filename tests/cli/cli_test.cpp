@@ -75,6 +75,18 @@ TEST_F(TalloCalc, FileToStandardOutputByteForByte) {
   EXPECT_EQ(Read("sheet.txt"), content);  // the file itself is untouched
 }
 
+TEST_F(TalloCalc, PValuesToStandardOutputAndInPlace) {
+  // R: 2 * pbinom(3, 12, 0.5) gives 0.146.
+  const std::string sheet = "s={3,12}\nsigntest(s)=\n";
+  const std::string calculated =
+      "s={3,12}\nsigntest(s)=---Sign Test--------\nTotal n=12, r=9, n-r=3\n"
+      "P=0.145996\tn.s\tp=0.146\n\n";
+  EXPECT_EQ(Calc("--p-values", sheet).out, calculated);
+  Write("s.txt", sheet);
+  EXPECT_EQ(Calc("--p-values -i '" + Path("s.txt").string() + "'").status, 0);
+  EXPECT_EQ(Read("s.txt"), calculated);
+}
+
 TEST_F(TalloCalc, UnreadableFileIsReportedWithStatusOne) {
   const Outcome run = Calc("'" + Path("missing.txt").string() + "'");
   EXPECT_EQ(run.status, 1);
