@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -82,29 +83,33 @@ Distribution Inversions(int n) {
   return inversions;
 }
 
-// Sum of (position - rank)^2 over a random permutation, built up by the set of ranks given
-// to the first positions: the next position is the number of ranks given, and it takes each
-// rank not yet given with equal probability.
+// Sum of (position - rank)^2 over a random permutation, counted by the set of ranks given
+// to the first positions: the next position is the number of ranks given, and it may take
+// any rank not yet given.
 Distribution SquaredRankDifferences(int n) {
   const std::size_t size = static_cast<std::size_t>(n);
-  const std::size_t largest = size * (size * size - 1) / 3;  // the reversed order
-  std::vector<Distribution> by_ranks_given(std::size_t{1} << size, Distribution(largest + 1, 0.0));
-  by_ranks_given[0][0] = 1;
+  const std::size_t sums = size * (size * size - 1) / 3 + 1;  // up to the reversed order
+  const std::size_t sets = std::size_t{1} << size;
+  std::vector<std::uint32_t> counts(sets * sums, 0);  // by set of ranks given, then sum
+  counts[0] = 1;
   // A set with one more rank is a larger number, so every set is complete when reached.
-  for (std::size_t given = 0; given + 1 < by_ranks_given.size(); ++given) {
+  for (std::size_t given = 0; given + 1 < sets; ++given) {
     const std::size_t position = static_cast<std::size_t>(std::popcount(given));
-    const double each = 1.0 / static_cast<double>(size - position);
     for (std::size_t rank = 0; rank < size; ++rank) {
       const std::size_t with_rank = given | (std::size_t{1} << rank);
       if (with_rank == given) continue;
       const std::size_t distance = position > rank ? position - rank : rank - position;
       const std::size_t step = distance * distance;
-      for (std::size_t d = 0; d + step <= largest; ++d) {
-        by_ranks_given[with_rank][d + step] += each * by_ranks_given[given][d];
-      }
+      const std::uint32_t* from = &counts[given * sums];
+      std::uint32_t* to = &counts[with_rank * sums + step];
+      for (std::size_t d = 0; d + step < sums; ++d) to[d] += from[d];
     }
   }
-  return std::move(by_ranks_given.back());
+  double permutations = 1;
+  for (std::size_t k = 2; k <= size; ++k) permutations *= static_cast<double>(k);
+  Distribution by_sum(sums);
+  for (std::size_t d = 0; d < sums; ++d) by_sum[d] = counts[(sets - 1) * sums + d] / permutations;
+  return by_sum;
 }
 
 }  // namespace
