@@ -27,12 +27,12 @@ using ReportPolicy = policies::policy<
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// The upper tail P(X >= x) of a continuous distribution; an infinite x lies beyond every
-// value. Degrees of freedom must be positive and finite.
+// The upper tail P(X >= x), x >= 0, of a continuous distribution; an infinite x lies beyond
+// every value. Degrees of freedom must be positive and finite.
 template <typename Distribution>
 double UpperTail(const Distribution& distribution, double x) {
   if (std::isnan(x)) return kNaN;
-  if (std::isinf(x)) return x > 0 ? 0.0 : 1.0;
+  if (std::isinf(x)) return 0;
   return bm::cdf(bm::complement(distribution, x));
 }
 
