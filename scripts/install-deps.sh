@@ -6,6 +6,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ libgtest-dev
+  # the engine's probability distributions (Boost.Math, header-only)
+  libboost-math-dev
   # the editor: Qt 6 with its SVG icon support, and the X11 headers for the lock-key panes
   qt6-base-dev qt6-svg-dev libx11-dev fonts-dejavu-core
   # the editor's tests: reading printed PDFs back, checking the desktop files

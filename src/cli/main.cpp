@@ -28,17 +28,19 @@ int Print(std::string_view text) {
   return 1;
 }
 
-int CalculateToStandardOutput(const std::string& path) {
+int CalculateToStandardOutput(const std::string& path,
+                               const tallo::CalculationOptions& calculation_options) {
   std::string content;
   std::string error;
   if (!tallo::cli::ReadWholeFile(path, content, error)) {
     Complain(NameOf(path), error);
     return 1;
   }
-  return Print(tallo::CalculateWorksheet(content).text);
+  return Print(tallo::CalculateWorksheet(content, calculation_options).text);
 }
 
-int CalculateInPlace(const std::vector<std::string>& paths) {
+int CalculateInPlace(const std::vector<std::string>& paths,
+                     const tallo::CalculationOptions& calculation_options) {
   int status = 0;
   for (const std::string& path : paths) {
     std::string content;
@@ -48,7 +50,7 @@ int CalculateInPlace(const std::vector<std::string>& paths) {
       status = 1;
       continue;
     }
-    const tallo::Calculation calculation = tallo::CalculateWorksheet(content);
+    const tallo::Calculation calculation = tallo::CalculateWorksheet(content, calculation_options);
     if (calculation.insertions.empty()) continue;
     if (!tallo::cli::ReplaceFile(path, calculation.text, error)) {
       Complain(path, error);
@@ -71,6 +73,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const Options& options = parsed.options;
+  const tallo::CalculationOptions calculation_options{options.p_values};
   switch (options.mode) {
     case Options::Mode::Help:
       return Print(tallo::cli::kUsage);
@@ -80,9 +83,10 @@ int main(int argc, char** argv) {
       // A terminal wants LF line ends; the stored text has CR LF.
       return Print(tallo::WithLfLineEnds(tallo::FunctionListText()));
     case Options::Mode::InPlace:
-      return CalculateInPlace(options.files);
+      return CalculateInPlace(options.files, calculation_options);
     case Options::Mode::ToStandardOutput:
       break;
   }
-  return CalculateToStandardOutput(options.files.empty() ? "-" : options.files.front());
+  return CalculateToStandardOutput(options.files.empty() ? "-" : options.files.front(),
+                                   calculation_options);
 }

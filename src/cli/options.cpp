@@ -3,8 +3,8 @@
 namespace tallo::cli {
 
 const char kUsage[] =
-    "Usage: tallo-calc [FILE]\n"
-    "       tallo-calc -i FILE...\n"
+    "Usage: tallo-calc [--p-values] [FILE]\n"
+    "       tallo-calc [--p-values] -i FILE...\n"
     "Calculate a Tallo worksheet: every expression and statement that ends in \"=\"\n"
     "gets its answer.\n"
     "\n"
@@ -12,6 +12,8 @@ const char kUsage[] =
     "                the calculated worksheet to standard output\n"
     "  -i FILE...    calculate each FILE in place; a file that nothing changes is\n"
     "                left as it is\n"
+    "  --p-values    end every report line that carries a significance label with\n"
+    "                a TAB and the exact p-value of its statistic (p=0.01234)\n"
     "  --functions   print the list of operators, functions and statements\n"
     "  --help        print this help\n"
     "  --version     print the version\n"
@@ -63,6 +65,10 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
     }
     if (argument == "--") {
       options_ended = true;
+      continue;
+    }
+    if (argument == "--p-values") {
+      options.p_values = true;
       continue;
     }
     Options::Mode mode;

@@ -10,6 +10,7 @@ struct Options {
   enum class Mode { ToStandardOutput, InPlace, Help, Version, Functions };
   Mode mode = Mode::ToStandardOutput;
   std::vector<std::string> files;  // "-" is standard input
+  bool p_values = false;           // an exact p-value after every significance label
 };
 
 struct ParsedOptions {

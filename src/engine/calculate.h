@@ -14,8 +14,13 @@ struct Calculation {
   std::vector<Insertion> insertions;  // what turns the input into text, in offset order
 };
 
+// What a user may ask of a calculation beyond the answers themselves.
+struct CalculationOptions {
+  bool p_values = false;  // an exact p-value after every significance label of a report
+};
+
 // Answers every scalar expression of a worksheet. The text may use CR LF, LF or mixed line
 // ends; nothing but the inserted answers differs between input and output.
-Calculation CalculateWorksheet(std::string_view text);
+Calculation CalculateWorksheet(std::string_view text, const CalculationOptions& options = {});
 
 }  // namespace tallo

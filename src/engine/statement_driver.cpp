@@ -117,18 +117,18 @@ bool MatchStatement(const TokenWindow& t, StatementCall& call) {
 // of the first, and every definition of the second and third in text order. Nothing runs
 // when an argument names no definition.
 std::string RunStatement(const Statement& statement, const StatementCall& call,
-                         const DataSetTable& data_sets) {
+                         const DataSetTable& data_sets, const ReportOptions& options) {
   const std::vector<std::size_t>& firsts = data_sets.Find(call.arguments[0]);
   if (firsts.empty()) return {};
   std::array<std::string_view, 3> data{data_sets.Data(firsts.front())};
   const DataTexts texts(data.data(), static_cast<std::size_t>(call.argument_count));
-  if (call.argument_count == 1) return statement.run(texts);
+  if (call.argument_count == 1) return statement.run(texts, options);
 
   std::string reports;
   const auto run_for_every_second = [&] {
     for (std::size_t second : data_sets.Find(call.arguments[1])) {
       data[1] = data_sets.Data(second);
-      reports += statement.run(texts);
+      reports += statement.run(texts, options);
     }
   };
   if (call.argument_count == 2) {
@@ -156,7 +156,8 @@ bool IsDataSetName(std::string_view token) {
 }  // namespace
 
 std::vector<Insertion> RunStatementDriver(std::string_view text,
-                                          std::span<const Statement> statements) {
+                                          std::span<const Statement> statements,
+                                          const ReportOptions& options) {
   std::vector<Insertion> reports;
   DataSetTable data_sets;
   TokenWindow window;
@@ -194,7 +195,7 @@ std::vector<Insertion> RunStatementDriver(std::string_view text,
                                        ? FindStatement(statements, call.name, call.argument_count)
                                        : nullptr;
       if (statement != nullptr) {
-        std::string report = RunStatement(*statement, call, data_sets);
+        std::string report = RunStatement(*statement, call, data_sets, options);
         if (!report.empty()) reports.push_back({i + 1, std::move(report)});
       }
     }

@@ -13,8 +13,10 @@
 namespace tallo {
 
 // The reports of a worksheet text (CR LF line ends), each directly after its statement's
-// "=", in text order; statements are looked up in the given table.
+// "=", in text order; statements are looked up in the given table and write their reports
+// with the given options.
 std::vector<Insertion> RunStatementDriver(std::string_view text,
-                                          std::span<const Statement> statements = Statements());
+                                          std::span<const Statement> statements = Statements(),
+                                          const ReportOptions& options = {});
 
 }  // namespace tallo

@@ -5,6 +5,8 @@
 #include <limits>
 
 #include "numeric/critical_values.h"
+#include "numeric/p_values.h"
+#include "numeric/rank_distributions.h"
 
 namespace tallo {
 namespace {
@@ -73,6 +75,14 @@ constexpr int kSignedRankTableLargest = 20;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// Mean and variance of the rank sum of n values among n + m.
+double RankSumMean(double n, double m) { return n * (n + m + 1) / 2; }
+double RankSumVariance(double n, double m) { return n * m * (n + m + 1) / 12; }
+
+// Mean and variance of a signed-rank sum over n differences.
+double SignedRankMean(double n) { return n * (n + 1) / 4; }
+double SignedRankVariance(double n) { return n * (n + 1) * (2 * n + 1) / 24; }
+
 }  // namespace
 
 RankSumBounds RankSumCritical(int first_size, int second_size, int level) {
@@ -80,15 +90,14 @@ RankSumBounds RankSumCritical(int first_size, int second_size, int level) {
   const int column = LevelColumn(level);
   if (column < 0) return {kNaN, kNaN};
   // Rank sums of the smaller sample lie symmetrically about n(n+m+1)/2.
-  const double twice_centre = static_cast<double>(n) * (n + m + 1);
+  const double twice_centre = 2 * RankSumMean(n, m);
   double lower = -1;
   if (n < 1) {
     // An empty sample has no rank sum to test.
   } else if (m <= kRankSumTableLargest) {
     lower = kRankSumTable[column][(n - 1) * kRankSumTableLargest - (n - 1) * n / 2 - 1 + m];
   } else {
-    const double spread = std::sqrt(static_cast<double>(n) * m * (n + m + 1) / 12);
-    lower = twice_centre / 2 - NormalCritical(level) * spread;
+    lower = RankSumMean(n, m) - NormalCritical(level) * std::sqrt(RankSumVariance(n, m));
   }
   return {lower, twice_centre - lower};
 }
@@ -98,9 +107,18 @@ double SignedRankCritical(int n, int level) {
   if (column < 0) return kNaN;
   if (n < kSignedRankTableSmallest) return -1;
   if (n <= kSignedRankTableLargest) return kSignedRankTable[column][n - kSignedRankTableSmallest];
-  const double size = n;
-  return size * (size + 1) / 4 -
-         NormalCritical(level) * std::sqrt(size * (size + 1) * (2 * size + 1) / 24);
+  return SignedRankMean(n) - NormalCritical(level) * std::sqrt(SignedRankVariance(n));
+}
+
+double RankSumP(double rank_sum, int first_size, int second_size) {
+  const auto [n, m] = std::minmax({first_size, second_size});
+  if (m <= kRankSumTableLargest) return RankSumExactP(rank_sum, n, m);
+  return NormalTwoSidedP((rank_sum - RankSumMean(n, m)) / std::sqrt(RankSumVariance(n, m)));
+}
+
+double SignedRankP(double rank_sum, int n) {
+  if (n <= kSignedRankTableLargest) return SignedRankExactP(rank_sum, n);
+  return NormalTwoSidedP((rank_sum - SignedRankMean(n)) / std::sqrt(SignedRankVariance(n)));
 }
 
 }  // namespace tallo

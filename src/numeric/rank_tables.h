@@ -23,4 +23,10 @@ RankSumBounds RankSumCritical(int first_size, int second_size, int level);
 // the published table up to n = 20, the normal approximation (not rounded) beyond.
 double SignedRankCritical(int n, int level);
 
+// The two-sided p-values of the same statistics, from the distribution the critical values
+// are read from: the exact null distribution where the tables serve, beyond them the normal
+// approximation of the critical values (no correction for ties or continuity).
+double RankSumP(double rank_sum, int first_size, int second_size);
+double SignedRankP(double rank_sum, int n);
+
 }  // namespace tallo

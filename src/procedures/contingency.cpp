@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "numeric/critical_values.h"
+#include "numeric/p_values.h"
 #include "text/data_readers.h"
 #include "text/number_text.h"
 
@@ -169,7 +170,7 @@ std::string RatioReport(std::string_view title, std::string_view measure_line, d
 
 }  // namespace
 
-std::string ChiSquareTestReport(DataTexts data) {
+std::string ChiSquareTestReport(DataTexts data, const ReportOptions& options) {
   const CountTable table(data[0]);
   const std::size_t r = table.rows();
   const std::size_t k = table.columns();
@@ -199,6 +200,7 @@ std::string ChiSquareTestReport(DataTexts data) {
   if (scarce == 0 && small <= 0.2 * static_cast<double>(r * k)) {
     AppendFormat(report, "\r\nn(E<5)=%d\tn(E<1)=%d\tDf=%d\tX2=%f\t%s\r\n", small, scarce, df, x2,
                  ChiSquareLabel(x2, df));
+    AppendPValue(report, options, [&] { return ChiSquareUpperP(x2, df); });
   } else {
     AppendFormat(report, "n(E<5)=%d n(E<1)=%d\r\n", small, scarce);
     report += "Some of expect value is too small.\r\nUnify and input again!\r\n";
@@ -206,7 +208,7 @@ std::string ChiSquareTestReport(DataTexts data) {
   return report;
 }
 
-std::string FisherTestReport(DataTexts data) {
+std::string FisherTestReport(DataTexts data, const ReportOptions& options) {
   const CountTable table(data[0]);
   const double p = FisherP(table);
   const std::string_view label =
@@ -216,10 +218,11 @@ std::string FisherTestReport(DataTexts data) {
   std::string report = "---Fisher's test----\r\n";
   AppendTableEcho(report, table, DataCellEcho::kText);
   AppendFormat(report, "P=%f\t%s\r\n", p, label);
+  AppendPValue(report, options, [p] { return p; });
   return report;
 }
 
-std::string McNemarTestReport(DataTexts data) {
+std::string McNemarTestReport(DataTexts data, const ReportOptions& options) {
   const CountTable table(data[0]);
   const Block t = FirstBlock(table);
   std::string report = "---McNemar's test----------------------\r\n";
@@ -231,6 +234,7 @@ std::string McNemarTestReport(DataTexts data) {
   }
   const double x2 = std::pow(std::fabs(t.a - t.d) - 1, 2) / (t.a + t.d);
   AppendFormat(report, "E=%0.3f\tDf=%d\tX2=%f\t%s\r\n", expected, 1, x2, ChiSquareLabel(x2, 1));
+  AppendPValue(report, options, [&] { return ChiSquareUpperP(x2, 1); });
   return report;
 }
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "numeric/critical_values.h"
+#include "numeric/p_values.h"
+#include "numeric/rank_distributions.h"
 #include "numeric/ranking.h"
 #include "numeric/summary.h"
 #include "text/data_readers.h"
@@ -97,6 +99,15 @@ int StrictestSpearmanLevel(std::size_t n) {
   return 0;
 }
 
+// The two-sided p-value of a correlation coefficient r over df = n - 2 degrees of freedom,
+// by t = r sqrt(df / (1 - r^2)); a coefficient of +-1 is beyond every t.
+double CorrelationP(double r, int df) {
+  return StudentTwoSidedP(std::fabs(r) * std::sqrt(df / std::max(0.0, 1 - r * r)), df);
+}
+
+// Up to this many pairs without ties Kendall's p-value comes from the exact distribution.
+constexpr int kKendallExactLargest = 49;
+
 }  // namespace
 
 KendallCounts CountKendallPairs(std::span<const double> x, std::span<const double> y) {
@@ -130,7 +141,7 @@ KendallCounts CountKendallPairs(std::span<const double> x, std::span<const doubl
   return counts;
 }
 
-std::string PearsonReport(DataTexts data) {
+std::string PearsonReport(DataTexts data, const ReportOptions& options) {
   const ValuePairs pairs = ParseValuePairs(data[0], data[1]);
   const std::size_t n = pairs.x.size();
   // Every sum from deviations about the means: data far from zero keep their digits.
@@ -160,11 +171,13 @@ std::string PearsonReport(DataTexts data) {
 
   std::string report = "---Pearson's Correlation------\r\n";
   AppendFormat(report, "n=%d\tr=%f\t%s\r\n", n, r, label);
+  AppendPValue(report, options, [&] { return CorrelationP(r, df); });
   AppendFormat(report, "Y=(%f)X+(%f)\t%s\r\n", slope, intercept, mark);
+  AppendPValue(report, options, [&] { return FUpperP(f, 1, df); });
   return report;
 }
 
-std::string SpearmanReport(DataTexts data) {
+std::string SpearmanReport(DataTexts data, const ReportOptions& options) {
   ValuePairs pairs = ParseValuePairs(data[0], data[1]);
   std::vector<double>& x = pairs.x;
   std::vector<double>& y = pairs.y;
@@ -193,10 +206,14 @@ std::string SpearmanReport(DataTexts data) {
 
   std::string report = "--- Spearman's Correlation ------\r\n";
   AppendFormat(report, "n=%d\trs=%f\t%s\r\n", n, rs, label);
+  // Without ties, small samples have the exact distribution of the squared rank differences.
+  const bool exact = count <= kSpearmanExactLargest && x_ties == 0 && y_ties == 0;
+  AppendPValue(report, options,
+               [&] { return exact ? SpearmanExactP(d, count) : CorrelationP(rs, count - 2); });
   return report;
 }
 
-std::string KendallReport(DataTexts data) {
+std::string KendallReport(DataTexts data, const ReportOptions& options) {
   const ValuePairs pairs = ParseValuePairs(data[0], data[1]);
   const KendallCounts counts = CountKendallPairs(pairs.x, pairs.y);
   const double n = static_cast<double>(pairs.x.size());
@@ -212,10 +229,16 @@ std::string KendallReport(DataTexts data) {
   std::string report = "---Kendall's Correlation ------\r\n";
   AppendFormat(report, "n=%d\ttau=%f\t%s\r\n", pairs.x.size(), tau,
                LabelByCriticalValue(z, NormalCritical, kTwoSidedLabels));
+  // Without ties, small samples have the exact distribution of the discordant pairs.
+  const bool exact = n <= kKendallExactLargest && x_ties == 0 && y_ties == 0;
+  AppendPValue(report, options, [&] {
+    return exact ? KendallExactP((ordered_pairs / 2 - s) / 2, static_cast<int>(n))
+                 : NormalTwoSidedP(z);
+  });
   return report;
 }
 
-std::string CorrelationDifferenceReport(DataTexts data) {
+std::string CorrelationDifferenceReport(DataTexts data, const ReportOptions& options) {
   const CellGrid grid = SplitTableCells(data[0]);
   const double na = CellValue(grid, 1, 1);
   const double ra = CellValue(grid, 1, 2);
@@ -238,6 +261,7 @@ std::string CorrelationDifferenceReport(DataTexts data) {
     report += "\r\n";
   }
   AppendFormat(report, "Z=%f\t%s\r\n", z, label);
+  AppendPValue(report, options, [&] { return NormalTwoSidedP(z); });
   return report;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "numeric/duncan_range.h"
+#include "numeric/p_values.h"
 #include "numeric/ranking.h"
 #include "numeric/summary.h"
 #include "procedures/design_report.h"
@@ -66,7 +67,8 @@ struct OneWaySums {
   double CentredMean(std::size_t group) const { return centred_sums[group] / group_sizes[group]; }
 };
 
-void AppendBartlett(std::string& report, const OneWaySums& sums, int groups) {
+void AppendBartlett(std::string& report, const OneWaySums& sums, int groups,
+                    const ReportOptions& options) {
   const double pooled_variance = sums.pooled_sum / sums.error_df;
   // Natural logarithms through log10: ln x = 2.3026 log10 x.
   const double m = (sums.error_df * std::log10(pooled_variance) - sums.log_variances) * 2.3026;
@@ -75,13 +77,14 @@ void AppendBartlett(std::string& report, const OneWaySums& sums, int groups) {
   report += "--- Bartlett's Test -----------------------------------------\r\n";
   AppendFormat(report, "m:%f\tc:%f\tX2cal=%f\t%s\r\n", m, c, chi_square,
                ChiSquareLabel(chi_square, groups - 1));
+  AppendPValue(report, options, [&] { return ChiSquareUpperP(chi_square, groups - 1); });
 }
 
 // Fisher's least significant difference for every pair of groups in column order.
 void AppendLeastSignificantDifferences(std::string& report,
                                        std::span<const std::string_view> labels,
                                        const OneWaySums& sums, double error_mean_square,
-                                       int error_df) {
+                                       int error_df, const ReportOptions& options) {
   report += "--- Fisher's Least Significant Difference Test ----\r\n";
   const std::size_t k = labels.size();
   for (std::size_t i = 0; i < k; ++i) {
@@ -96,13 +99,14 @@ void AppendLeastSignificantDifferences(std::string& report,
           PowInt(n_i * s_j - n_j * s_i, 2) / (n_i * n_j * (n_i + n_j)) / error_mean_square;
       AppendFormat(report, "%s\t%s\tFcal=%f\t%s\r\n", labels[i], labels[j], ratio,
                    FRatioLabel(ratio, 1, error_df, kFLabels));
+      AppendPValue(report, options, [&] { return FUpperP(ratio, 1, error_df); });
     }
   }
 }
 
 }  // namespace
 
-std::string OneWayAnovaReport(DataTexts data) {
+std::string OneWayAnovaReport(DataTexts data, const ReportOptions& options) {
   const CellGrid grid = SplitTableCells(data[0]);
   const DesignGroups groups = ReadDesignGroups(grid);
   const OneWaySums sums(groups.values);
@@ -112,7 +116,7 @@ std::string OneWayAnovaReport(DataTexts data) {
 
   std::string report = "--- One Way ANOVA -------\r\n";
   AppendLabelLine(report, "FACTOR", groups.labels);
-  AppendBartlett(report, sums, k);
+  AppendBartlett(report, sums, k, options);
 
   const double treatment_mean_square = sums.treatment_squares / treatment_df;
   const double error_mean_square = sums.error_squares / sums.error_df;
@@ -127,15 +131,17 @@ std::string OneWayAnovaReport(DataTexts data) {
                static_cast<int>(sums.count) - 1);
   report += "------------------------------------------------------\r\n";
   AppendFormat(report, "PROBABILITY\t%s\r\n", label);
+  AppendPValue(report, options, [&] { return FUpperP(ratio, treatment_df, error_df); });
 
   // The pairs are compared only when the groups differ as a whole.
   if (label != kFLabels.not_significant) {
-    AppendLeastSignificantDifferences(report, groups.labels, sums, error_mean_square, error_df);
+    AppendLeastSignificantDifferences(report, groups.labels, sums, error_mean_square, error_df,
+                                      options);
   }
   return report;
 }
 
-std::string KruskalWallisReport(DataTexts data) {
+std::string KruskalWallisReport(DataTexts data, const ReportOptions& options) {
   const CellGrid grid = SplitTableCells(data[0]);
   const DesignGroups groups = ReadDesignGroups(grid);
   const std::size_t k = groups.values.size();
@@ -183,6 +189,7 @@ std::string KruskalWallisReport(DataTexts data) {
   std::string report = "--- Kruskal-Wallis Test -------------------------\r\n";
   AppendLabelLine(report, "FACTOR", groups.labels);
   AppendFormat(report, "H=%f\tT=%f\tDf=%d\t%s\r\n", h, ties, df, ChiSquareLabel(h, df));
+  AppendPValue(report, options, [&] { return ChiSquareUpperP(h, df); });
   return report;
 }
 

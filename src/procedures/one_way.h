@@ -10,9 +10,9 @@
 namespace tallo {
 
 // anovaow(table)=
-std::string OneWayAnovaReport(DataTexts data);
+std::string OneWayAnovaReport(DataTexts data, const ReportOptions& options);
 // kwtest(table)=
-std::string KruskalWallisReport(DataTexts data);
+std::string KruskalWallisReport(DataTexts data, const ReportOptions& options);
 // dmtest(table)=
 std::string DuncanReport(DataTexts data);
 

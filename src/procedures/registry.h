@@ -6,13 +6,21 @@
 #include <string>
 #include <string_view>
 
+#include "procedures/report_options.h"
+
 namespace tallo {
 
 // The data texts of a statement's arguments, in argument order.
 using DataTexts = std::span<const std::string_view>;
 
 // Writes the report that is inserted after the statement's "=".
-using Procedure = std::string (*)(DataTexts data);
+using Procedure = std::string (*)(DataTexts data, const ReportOptions& options);
+
+// A report that no option changes, as a Procedure.
+template <std::string (*Report)(DataTexts)>
+std::string WithoutOptions(DataTexts data, const ReportOptions&) {
+  return Report(data);
+}
 
 struct Statement {
   std::string_view name;  // lower case, compared exactly

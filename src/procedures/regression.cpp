@@ -8,6 +8,7 @@
 
 #include "numeric/distributions.h"
 #include "numeric/matrix.h"
+#include "numeric/p_values.h"
 #include "numeric/summary.h"
 #include "procedures/multivariate.h"
 #include "text/data_readers.h"
@@ -125,7 +126,8 @@ AnalysisOfVariance FitRegression(const CellGrid& grid, const std::vector<double>
   return anova;
 }
 
-void AppendAnalysisOfVariance(std::string& report, const AnalysisOfVariance& anova) {
+void AppendAnalysisOfVariance(std::string& report, const AnalysisOfVariance& anova,
+                              const ReportOptions& options) {
   const double proportion = anova.regression / anova.total;
   AppendFormat(report, "multiple correlation coefficient R=%f, propotion=%f\r\n\r\n",
                std::sqrt(proportion), proportion);
@@ -143,6 +145,8 @@ void AppendAnalysisOfVariance(std::string& report, const AnalysisOfVariance& ano
   report += "---------------------------------------------\r\n";
   if (p < 0.05) report += "*";
   AppendFormat(report, "p=%f\r\n", p);
+  AppendPValue(report, options,
+               [&] { return FUpperP(f, anova.df_regression, anova.df_error); });
 }
 
 // The pooled within-group matrix ((nA - 1) A + (nB - 1) B) / (nA + nB - 2) of the first
@@ -203,7 +207,7 @@ double MahalanobisDistance(const Matrix& inverse, const std::vector<double>& x,
 
 }  // namespace
 
-std::string MultipleRegression(DataTexts data) {
+std::string MultipleRegression(DataTexts data, const ReportOptions& options) {
   const CellGrid grid = SplitTableCells(data[0]);
   const PairwiseCovariances table = CovarianceTable(grid);
   if (table.variables() == 0) return std::string(kRegressionTitle) + "no data columns\r\n";
@@ -219,7 +223,7 @@ std::string MultipleRegression(DataTexts data) {
   std::string report(kRegressionTitle);
   report += "[explanatory variable] regression coefficient, standard regression coefficient\r\n";
   AppendCoefficients(report, table.labels, *b, *beta, b0, "multiple regression equation\r\n", "Y=");
-  AppendAnalysisOfVariance(report, FitRegression(grid, *b, b0));
+  AppendAnalysisOfVariance(report, FitRegression(grid, *b, b0), options);
   return report;
 }
 

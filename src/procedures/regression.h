@@ -12,7 +12,7 @@ namespace tallo {
 
 // mra(table)=: the last data column regressed on all the others, with standardised
 // coefficients, R, the analysis-of-variance table and the p value of its F ratio.
-std::string MultipleRegression(DataTexts data);
+std::string MultipleRegression(DataTexts data, const ReportOptions& options);
 
 // lda(tableA,tableB)=: the discriminant function from the pooled covariance matrix of two
 // groups, and how many cases of each group fall on each side of it.

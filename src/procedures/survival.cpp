@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "numeric/critical_values.h"
+#include "numeric/p_values.h"
 #include "numeric/ranking.h"
 #include "numeric/summary.h"
 #include "text/number_text.h"
@@ -158,7 +159,7 @@ GehanStatistic GehanWilcoxon(const ValuePairs& a, const ValuePairs& b) {
   return {w, n_a * n_b / ((n - 1) * n) * sum_of_squares};
 }
 
-std::string KaplanMeierReport(DataTexts data) {
+std::string KaplanMeierReport(DataTexts data, const ReportOptions& options) {
   const double d = ParseReal(data[2]);
   const std::optional<KaplanMeierEstimate> a = EstimateKaplanMeier(ReadSubjects(data[0]), d);
   const std::optional<KaplanMeierEstimate> b = EstimateKaplanMeier(ReadSubjects(data[1]), d);
@@ -168,15 +169,17 @@ std::string KaplanMeierReport(DataTexts data) {
   AppendGroupLine(report, a, d);
   AppendGroupLine(report, b, d);
   AppendFormat(report, "Ncal=%0.3f\t%s\r\n", z, NormalSignificance(z));
+  AppendPValue(report, options, [z] { return NormalTwoSidedP(z); });
   return report;
 }
 
-std::string GeneralizedWilcoxonReport(DataTexts data) {
+std::string GeneralizedWilcoxonReport(DataTexts data, const ReportOptions& options) {
   const GehanStatistic gehan = GehanWilcoxon(ReadSubjects(data[0]), ReadSubjects(data[1]));
   const double z = gehan.v == 0 ? 0 : std::fabs(gehan.w) / std::sqrt(gehan.v);
   std::string report = "--- Generalized Wilcoxon -----------------\r\n";
   AppendFormat(report, "W=%0.3f\tV=%0.3f\tNcal=%0.3f\t%s\r\n", gehan.w, gehan.v, z,
                NormalSignificance(z));
+  AppendPValue(report, options, [z] { return NormalTwoSidedP(z); });
   return report;
 }
 

@@ -12,9 +12,9 @@
 namespace tallo {
 
 // kapmrtest(tableA,tableB,d)=
-std::string KaplanMeierReport(DataTexts data);
+std::string KaplanMeierReport(DataTexts data, const ReportOptions& options);
 // genwxtest(tableA,tableB)=
-std::string GeneralizedWilcoxonReport(DataTexts data);
+std::string GeneralizedWilcoxonReport(DataTexts data, const ReportOptions& options);
 
 // The subjects of a group table: the rows from row 1 on whose time (column 1) and flag
 // (column 2) are both numeric; x holds the times and y the flags.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "numeric/critical_values.h"
+#include "numeric/p_values.h"
 #include "numeric/rank_tables.h"
 #include "numeric/ranking.h"
 #include "numeric/summary.h"
@@ -113,22 +114,27 @@ int WelchDegreesOfFreedom(double va, double na, double vb, double nb) {
   return ParseInteger(FormatFixed(df));
 }
 
-std::string TTestReport(DataTexts data) {
+std::string TTestReport(DataTexts data, const ReportOptions& options) {
   const TwoSampleT result = StudentOrWelch(ParseValueList(data[0]), ParseValueList(data[1]));
-  return Format("---T-test Student,Welch-------\r\nDf=%d\tT%s=%f\t%s\r\n", result.df,
-                result.welch ? "w" : "s", result.t, TLabel(result.t, result.df));
+  std::string report =
+      Format("---T-test Student,Welch-------\r\nDf=%d\tT%s=%f\t%s\r\n", result.df,
+             result.welch ? "w" : "s", result.t, TLabel(result.t, result.df));
+  AppendPValue(report, options, [&] { return StudentTwoSidedP(result.t, result.df); });
+  return report;
 }
 
-std::string PairedTTestReport(DataTexts data) {
+std::string PairedTTestReport(DataTexts data, const ReportOptions& options) {
   const std::vector<double> differences = PairDifferences(data);
   const double n = static_cast<double>(differences.size());
   const double t = std::fabs(Mean(differences) * std::sqrt(n / SampleVariance(differences)));
   const int df = static_cast<int>(differences.size()) - 1;
-  return Format("--- Pair T-Test -------\r\nn=%d\tTo=%f\t%s\r\n", differences.size(), t,
-                TLabel(t, df));
+  std::string report = Format("--- Pair T-Test -------\r\nn=%d\tTo=%f\t%s\r\n",
+                              differences.size(), t, TLabel(t, df));
+  AppendPValue(report, options, [&] { return StudentTwoSidedP(t, df); });
+  return report;
 }
 
-std::string MannWhitneyReport(DataTexts data) {
+std::string MannWhitneyReport(DataTexts data, const ReportOptions& options) {
   // Both samples in one array, a's values tagged 0 and b's tagged 1.
   std::vector<double> values = ParseValueList(data[0]);
   const std::size_t a_size = values.size();
@@ -148,10 +154,13 @@ std::string MannWhitneyReport(DataTexts data) {
         return ta <= bounds.lower || ta >= bounds.upper;
       },
       kTwoSidedLabels);
-  return Format("--- Mann-Whitney's U-Test ----\r\nn/m=%d/%d \tTa=%0.5f\t%s\r\n", n, m, ta, label);
+  std::string report =
+      Format("--- Mann-Whitney's U-Test ----\r\nn/m=%d/%d \tTa=%0.5f\t%s\r\n", n, m, ta, label);
+  AppendPValue(report, options, [&] { return RankSumP(ta, n, m); });
+  return report;
 }
 
-std::string WilcoxonReport(DataTexts data) {
+std::string WilcoxonReport(DataTexts data, const ReportOptions& options) {
   std::vector<double> magnitudes;
   std::vector<int> signs;  // 0 for a positive difference, 1 for a negative one
   for (const double difference : PairDifferences(data)) {
@@ -168,10 +177,12 @@ std::string WilcoxonReport(DataTexts data) {
                                      kTwoSidedLabels.reached};
   const std::string_view label =
       LabelSignificance([&](int level) { return ta <= SignedRankCritical(n, level); }, labels);
-  return Format("--- Wilcoxon's Test -----\r\nn=%d\tTa=%f\t%s\r\n", n, ta, label);
+  std::string report = Format("--- Wilcoxon's Test -----\r\nn=%d\tTa=%f\t%s\r\n", n, ta, label);
+  AppendPValue(report, options, [&] { return SignedRankP(ta, n); });
+  return report;
 }
 
-std::string SignTestReport(DataTexts data) {
+std::string SignTestReport(DataTexts data, const ReportOptions& options) {
   const auto [first, second] = SignTestNumbers(data[0]);
   const double n = std::max(first, second);
   double r = std::min(first, second);
@@ -186,6 +197,7 @@ std::string SignTestReport(DataTexts data) {
     const double z = counts ? ((r - 0.5) - n / 2) / (std::sqrt(n) / 2) : kNaN;
     AppendFormat(report, "Z=%f\t%s\r\n", z,
                  LabelByCriticalValue(z, NormalCritical, kTwoSidedLabels));
+    AppendPValue(report, options, [&] { return FairCoinTwoSidedP(n, r); });
     return report;
   }
   const double p = counts ? TwiceUpperBinomialTail(n, r) : kNaN;
@@ -197,6 +209,7 @@ std::string SignTestReport(DataTexts data) {
     AppendFormat(report, "P=%f\t", p);
   }
   report += p <= kSignTestSignificance ? "Significant\r\n" : "n.s\r\n";
+  AppendPValue(report, options, [&] { return FairCoinTwoSidedP(n, r); });
   return report;
 }
 

@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "numeric/p_values.h"
 #include "numeric/ranking.h"
 #include "numeric/summary.h"
 #include "procedures/design_report.h"
@@ -154,9 +155,10 @@ FriedmanResult Friedman(std::span<const double> rank_sums, std::size_t blocks) {
 }
 
 void AppendFriedmanLine(std::string& report, std::string_view factor,
-                        const FriedmanResult& result) {
+                        const FriedmanResult& result, const ReportOptions& options) {
   AppendFormat(report, "%s\tS=%f\tX2=%f\tDf=%d\t%s\r\n", factor, result.deviations,
                result.chi_square, result.df, ChiSquareLabel(result.chi_square, result.df));
+  AppendPValue(report, options, [&] { return ChiSquareUpperP(result.chi_square, result.df); });
 }
 
 // Cochran's Q for t treatments from the grand total and the sums of the squared treatment
@@ -168,10 +170,10 @@ double CochranQ(double treatments, double total, double treatment_squares, doubl
 
 }  // namespace
 
-std::string TwoWayAnovaReport(DataTexts data) {
+std::string TwoWayAnovaReport(DataTexts data, const ReportOptions& options) {
   return TwoWayReport(
       data, "--- Two Way ANOVA -------------------------------\r\n",
-      [](const TwoWayTable& table, std::string& report) {
+      [&options](const TwoWayTable& table, std::string& report) {
         const TwoWaySquares squares = SumTwoWaySquares(table);
         const double total_ss = squares.total;
         const double a_ss = squares.columns;
@@ -192,17 +194,19 @@ std::string TwoWayAnovaReport(DataTexts data) {
         report += "FACTOR\tSUM OF SQUARES | DF | MEAN OF SQURES | F RATIO | PROBABILITY\r\n";
         AppendFormat(report, "  A   \t%f  %d  %f  %f  %s\r\n", a_ss, a_df, a_ms, a_ratio,
                      FRatioLabel(a_ratio, a_df, error_df, kFLabels));
+        AppendPValue(report, options, [&] { return FUpperP(a_ratio, a_df, error_df); });
         AppendFormat(report, "  B   \t%f  %d  %f  %f  %s\r\n", b_ss, b_df, b_ms, b_ratio,
                      FRatioLabel(b_ratio, b_df, error_df, kFLabels));
+        AppendPValue(report, options, [&] { return FUpperP(b_ratio, b_df, error_df); });
         AppendFormat(report, "ERROR \t%f  %d  %f\r\n", error_ss, error_df, error_ms);
         AppendFormat(report, "TOTAL \t%f  %d\r\n", total_ss, total_df);
       });
 }
 
-std::string FriedmanReport(DataTexts data) {
+std::string FriedmanReport(DataTexts data, const ReportOptions& options) {
   return TwoWayReport(
       data, "--- Friedman Test --------------------------------\r\n",
-      [](const TwoWayTable& table, std::string& report) {
+      [&options](const TwoWayTable& table, std::string& report) {
         // Factor B: the rows ranked within each column; factor A: the columns within each row.
         std::vector<double> row_rank_sums(table.row_count(), 0.0);
         for (const std::vector<double>& column : table.columns) AddRanks(column, row_rank_sums);
@@ -215,15 +219,17 @@ std::string FriedmanReport(DataTexts data) {
 
         AppendFactorLines(report, table);
         report += "---------------------------------------------------\r\n";
-        AppendFriedmanLine(report, "FACTOR A", Friedman(column_rank_sums, table.row_count()));
-        AppendFriedmanLine(report, "FACTOR B", Friedman(row_rank_sums, table.column_count()));
+        AppendFriedmanLine(report, "FACTOR A", Friedman(column_rank_sums, table.row_count()),
+                           options);
+        AppendFriedmanLine(report, "FACTOR B", Friedman(row_rank_sums, table.column_count()),
+                           options);
       });
 }
 
-std::string CochranQReport(DataTexts data) {
+std::string CochranQReport(DataTexts data, const ReportOptions& options) {
   return TwoWayReport(
       data, "--- Cochran's Q Test ------------------------\r\n",
-      [](const TwoWayTable& table, std::string& report) {
+      [&options](const TwoWayTable& table, std::string& report) {
         const MarginalSums margins = SumMargins(table);
         const double total = Sum(margins.rows);
         const double row_squares = SumOfSquares(margins.rows);
@@ -240,7 +246,9 @@ std::string CochranQReport(DataTexts data) {
         AppendTabbedLabelLine(report, "FACTOR B", table.row_labels);
         report += "---------------------------------------------\r\n";
         AppendFormat(report, "Factor A\tQ=%f\tDf=%d\t%s\r\n", a_q, a_df, ChiSquareLabel(a_q, a_df));
+        AppendPValue(report, options, [&] { return ChiSquareUpperP(a_q, a_df); });
         AppendFormat(report, "Factor B\tQ=%f\tDf=%d\t%s\r\n", b_q, b_df, ChiSquareLabel(b_q, b_df));
+        AppendPValue(report, options, [&] { return ChiSquareUpperP(b_q, b_df); });
       });
 }
 

@@ -47,9 +47,17 @@ class CellGrid {
   // The cell at (row, column); empty where the row has no such cell.
   std::string_view cell(std::size_t row, std::size_t column) const;
 
+  // Some cells are views of joined_cells_: a copy would still point into the original's
+  // storage, so a grid can only be moved (a deque keeps its elements in place when moved).
+  CellGrid(const CellGrid&) = delete;
+  CellGrid& operator=(const CellGrid&) = delete;
+  CellGrid(CellGrid&&) = default;
+  CellGrid& operator=(CellGrid&&) = default;
+
  private:
-  friend // The grid refers to the text: keep the text alive while the grid is used.
-CellGrid SplitTableCells(std::string_view text);
+  CellGrid() = default;
+  // The grid refers to the text: keep the text alive while the grid is used.
+  friend CellGrid SplitTableCells(std::string_view text);
   // The cells row after row, as views of the table's text (which must outlive the grid);
   // a cell with an LF inside is kept without it in joined_cells_.
   std::vector<std::string_view> cells_;

@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "support/files.h"
 
 namespace {
 
@@ -35,12 +36,7 @@ class TalloCalc : public testing::Test {
     std::ofstream(Path(name), std::ios::binary) << content;
   }
 
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-  }
+  std::string Read(const std::string& name) const { return tallo::testing_support::ReadFile(Path(name)); }
 
   // Runs tallo-calc with arguments (already quoted for the shell) and the given input,
   // after a shell prelude and under a command prefix.
@@ -79,6 +75,18 @@ TEST_F(TalloCalc, FileToStandardOutputByteForByte) {
   EXPECT_EQ(Read("sheet.txt"), content);  // the file itself is untouched
 }
 
+TEST_F(TalloCalc, PValuesToStandardOutputAndInPlace) {
+  // R: 2 * pbinom(3, 12, 0.5) gives 0.146.
+  const std::string sheet = "s={3,12}\nsigntest(s)=\n";
+  const std::string calculated =
+      "s={3,12}\nsigntest(s)=---Sign Test--------\nTotal n=12, r=9, n-r=3\n"
+      "P=0.145996\tn.s\tp=0.146\n\n";
+  EXPECT_EQ(Calc("--p-values", sheet).out, calculated);
+  Write("s.txt", sheet);
+  EXPECT_EQ(Calc("--p-values -i '" + Path("s.txt").string() + "'").status, 0);
+  EXPECT_EQ(Read("s.txt"), calculated);
+}
+
 TEST_F(TalloCalc, UnreadableFileIsReportedWithStatusOne) {
   const Outcome run = Calc("'" + Path("missing.txt").string() + "'");
   EXPECT_EQ(run.status, 1);
@@ -88,6 +96,11 @@ TEST_F(TalloCalc, UnreadableFileIsReportedWithStatusOne) {
   const Outcome folder = Calc("'" + dir_.string() + "'");
   EXPECT_EQ(folder.status, 1);
   EXPECT_NE(folder.err.find("Is a directory"), std::string::npos);
+  // Standard input that cannot be read: the read itself fails.
+  const Outcome input = Calc("", "", "", "sh -c 'exec \"$0\" <" + dir_.string() + "' ");
+  EXPECT_EQ(input.status, 1);
+  EXPECT_EQ(input.out, "");
+  EXPECT_EQ(input.err, "tallo-calc: standard input: Is a directory\n");
 }
 
 TEST_F(TalloCalc, WrongOptionPrintsUsageWithStatusTwo) {

@@ -1,5 +1,6 @@
 // The manual's examples: each ```worksheet block of docs/manual.md, calculated, must give the
-// ```calculated block that follows it, so that the manual cannot drift from the program.
+// ```calculated block that follows it (```calculated-p-values: calculated with exact
+// p-values), so that the manual cannot drift from the program.
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,12 @@ struct Example {
   int line = 0;  // of the worksheet block's opening fence
   std::string worksheet;
   std::optional<std::string> calculated;
+  CalculationOptions options;
 };
 
-// The fenced blocks whose info string is "worksheet" or "calculated", paired in order; every
-// other block (command lines, for example) is prose to the test.
+// The fenced blocks whose info string is "worksheet" or "calculated" (or
+// "calculated-p-values"), paired in order; every other block (command lines, for example) is
+// prose to the test.
 std::vector<Example> ReadExamples(const char* path) {
   std::ifstream manual(path);
   std::vector<Example> examples;
@@ -35,16 +38,17 @@ std::vector<Example> ReadExamples(const char* path) {
     if (!kind) {
       kind = line.substr(3);
       block.clear();
-      if (*kind == "worksheet") examples.push_back({number, {}, {}});
+      if (*kind == "worksheet") examples.push_back({number, {}, {}, {}});
       continue;
     }
     if (*kind == "worksheet") {
       examples.back().worksheet = block;
-    } else if (*kind == "calculated") {
+    } else if (*kind == "calculated" || *kind == "calculated-p-values") {
       if (examples.empty() || examples.back().calculated) {
         ADD_FAILURE() << "docs/manual.md:" << number << ": a calculated block without its worksheet";
       } else {
         examples.back().calculated = block;
+        examples.back().options.p_values = *kind == "calculated-p-values";
       }
     }
     kind.reset();
@@ -58,7 +62,7 @@ TEST(Manual, EveryExampleCalculatesAsShown) {
   for (const Example& example : examples) {
     SCOPED_TRACE("docs/manual.md:" + std::to_string(example.line));
     ASSERT_TRUE(example.calculated) << "a worksheet without its calculated block";
-    EXPECT_EQ(CalculateWorksheet(example.worksheet).text, *example.calculated);
+    EXPECT_EQ(CalculateWorksheet(example.worksheet, example.options).text, *example.calculated);
   }
 }
 

@@ -1,8 +1,13 @@
+// The "Format of Functions" list and the table of statements agree: every statement is
+// listed, in table order, with its number of arguments, and every listed statement is in
+// the table under a name of its own.
+
 #include "engine/function_list.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 
 #include "procedures/registry.h"
@@ -18,13 +23,16 @@ TEST(FunctionList, LinesEndInCrLf) {
   EXPECT_EQ(std::count(list.begin(), list.end(), '\r'), 90);
 }
 
-// Each statement appears in the list as a line that starts with its name and its
-// arguments, as in "ttest(a,b)=".
-TEST(FunctionList, EveryStatementIsListedWithItsArguments) {
+TEST(FunctionList, EveryStatementIsListedInTableOrder) {
   const std::string list = "\r\n" + std::string(FunctionListText());
+  std::set<std::string_view> names;
+  std::size_t previous = 0;
   for (const Statement& statement : Statements()) {
+    EXPECT_TRUE(names.insert(statement.name).second) << statement.name;
     const std::size_t at = list.find("\r\n" + std::string(statement.name) + "(");
     ASSERT_NE(at, std::string::npos) << statement.name;
+    EXPECT_GT(at, previous) << statement.name;
+    previous = at;
     const std::size_t open = at + 2 + statement.name.size();
     const std::string arguments = list.substr(open, list.find(")=", open) - open);
     EXPECT_EQ(std::count(arguments.begin(), arguments.end(), ',') + 1, statement.arguments)
@@ -32,18 +40,9 @@ TEST(FunctionList, EveryStatementIsListedWithItsArguments) {
   }
 }
 
-TEST(FunctionList, StatementsAreRegisteredInListOrder) {
-  const std::string list = "\r\n" + std::string(FunctionListText());
-  std::size_t previous = 0;
-  for (const Statement& statement : Statements()) {
-    const std::size_t at = list.find("\r\n" + std::string(statement.name) + "(");
-    EXPECT_GT(at, previous) << statement.name;
-    previous = at;
-  }
-}
-
-// The other way round: every "name(arguments)=" line of the list has its statement.
-TEST(FunctionList, EveryListedStatementIsRegistered) {
+// Every "name(arguments)=" line of the list finds its statement by name and number of
+// arguments, and by nothing else.
+TEST(FunctionList, EveryListedStatementIsFoundByNameAndArguments) {
   const std::string list(FunctionListText());
   int listed = 0;
   for (std::size_t begin = 0; begin < list.size(); begin = list.find("\r\n", begin) + 2) {
@@ -57,11 +56,17 @@ TEST(FunctionList, EveryListedStatementIsRegistered) {
     }
     const std::string arguments = line.substr(open + 1, close - open - 1);
     const int count = static_cast<int>(std::count(arguments.begin(), arguments.end(), ',')) + 1;
-    EXPECT_NE(FindStatement(Statements(), name, count), nullptr) << line;
+    const Statement* statement = FindStatement(Statements(), name, count);
+    ASSERT_NE(statement, nullptr) << line;
+    EXPECT_EQ(statement->name, name);
+    EXPECT_EQ(FindStatement(Statements(), name, count + 1), nullptr) << line;
+    EXPECT_EQ(FindStatement(Statements(), name, count - 1), nullptr) << line;
     ++listed;
   }
   EXPECT_EQ(listed, 39);
   EXPECT_EQ(Statements().size(), 39u);
+  EXPECT_EQ(FindStatement(Statements(), "Mean", 1), nullptr);
+  EXPECT_EQ(FindStatement(Statements(), "loge", 1), nullptr);
 }
 
 }  // namespace

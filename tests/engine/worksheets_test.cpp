@@ -1,35 +1,33 @@
 // Golden worksheets: every tests/worksheets/NAME.txt is calculated through the entry point
-// and compared byte for byte with NAME.expected.txt, with LF and with CR LF line ends.
+// and compared byte for byte with NAME.expected.txt, with LF and with CR LF line ends; a
+// NAME.p_values.txt is calculated with exact p-values. Each calculation is its input plus
+// the insertions, p-values add nothing but their fields, and calculating the result again
+// inserts nothing. The committed fuzzing corpus is replayed through the same insertion check, so
+// inputs that once broke the engine keep being checked (under the sanitizers too).
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "engine/calculate.h"
-#include "engine/line_ends.h"
-#include "support/crlf.h"
+#include "fuzz/calculation_invariant.h"
+#include "support/files.h"
 
 namespace tallo {
 namespace {
 
 namespace fs = std::filesystem;
+using fuzzing::CheckCalculation;
+using testing_support::ReadFile;
+using testing_support::WithCrLf;
 
 struct Golden {
   std::string name;
   fs::path input;
   fs::path expected;
+  CalculationOptions options;
 };
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-using testing_support::WithCrLf;
 
 std::vector<Golden> FindGoldens() {
   std::vector<Golden> goldens;
@@ -38,29 +36,15 @@ std::vector<Golden> FindGoldens() {
     const std::string file = entry.path().filename().string();
     if (file.ends_with(".expected.txt") || !file.ends_with(".txt")) continue;
     const std::string name = file.substr(0, file.size() - 4);
-    goldens.push_back({name, entry.path(), folder / (name + ".expected.txt")});
+    goldens.push_back({name, entry.path(), folder / (name + ".expected.txt"),
+                       {.p_values = name.ends_with(".p_values")}});
   }
   // The tour of the README is a golden worksheet too.
-  goldens.push_back({"tour", fs::path(TALLO_EXAMPLES_DIR) / "tour.txt", folder / "tour.expected.txt"});
+  goldens.push_back(
+      {"tour", fs::path(TALLO_EXAMPLES_DIR) / "tour.txt", folder / "tour.expected.txt", {}});
   std::sort(goldens.begin(), goldens.end(),
             [](const Golden& a, const Golden& b) { return a.name < b.name; });
   return goldens;
-}
-
-// Removing the insertions from the output must give the input back exactly.
-std::string RemoveInsertions(const std::string& output, const std::vector<Insertion>& insertions) {
-  std::string input;
-  std::size_t position = 0;  // in output
-  std::size_t inserted = 0;  // characters inserted before position
-  for (const Insertion& insertion : insertions) {
-    const std::size_t at = insertion.offset + inserted;
-    input.append(output, position, at - position);
-    EXPECT_EQ(output.substr(at, insertion.text.size()), insertion.text);
-    position = at + insertion.text.size();
-    inserted += insertion.text.size();
-  }
-  input.append(output, position);
-  return input;
 }
 
 class GoldenWorksheet : public testing::TestWithParam<Golden> {};
@@ -71,27 +55,28 @@ TEST_P(GoldenWorksheet, MatchesExpectedWithLfAndCrLf) {
   const std::string input = ReadFile(golden.input);
   const std::string expected = ReadFile(golden.expected);
   ASSERT_EQ(input.find('\r'), std::string::npos) << "golden files are stored with LF";
-  EXPECT_EQ(CalculateWorksheet(input).text, expected);
-  EXPECT_EQ(CalculateWorksheet(WithCrLf(input)).text, WithCrLf(expected));
-}
-
-TEST_P(GoldenWorksheet, OutputIsInputPlusInsertions) {
-  for (const std::string& input : {ReadFile(GetParam().input), WithCrLf(ReadFile(GetParam().input))}) {
-    const Calculation calculation = CalculateWorksheet(input);
-    EXPECT_EQ(ApplyInsertions(input, calculation.insertions), calculation.text);
-    EXPECT_EQ(RemoveInsertions(calculation.text, calculation.insertions), input);
-  }
-}
-
-TEST_P(GoldenWorksheet, SecondCalculationChangesNothing) {
-  const std::string once = CalculateWorksheet(ReadFile(GetParam().input)).text;
-  const Calculation twice = CalculateWorksheet(once);
-  EXPECT_TRUE(twice.insertions.empty());
-  EXPECT_EQ(twice.text, once);
+  EXPECT_EQ(CalculateWorksheet(input, golden.options).text, expected);
+  EXPECT_EQ(CalculateWorksheet(WithCrLf(input), golden.options).text, WithCrLf(expected));
+  EXPECT_EQ(CheckCalculation(input), "");
+  EXPECT_EQ(CheckCalculation(WithCrLf(input)), "");
+  EXPECT_EQ(fuzzing::SecondCalculationGains(expected, golden.options), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Worksheets, GoldenWorksheet, testing::ValuesIn(FindGoldens()),
-                         [](const testing::TestParamInfo<Golden>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<Golden>& info) {
+                           std::string name = info.param.name;
+                           std::replace(name.begin(), name.end(), '.', '_');
+                           return name;
+                         });
+
+TEST(FuzzingCorpus, EveryInputKeepsTheInvariant) {
+  int replayed = 0;
+  for (const auto& entry : fs::directory_iterator(TALLO_FUZZ_CORPUS_DIR)) {
+    EXPECT_EQ(CheckCalculation(ReadFile(entry.path())), "") << entry.path();
+    ++replayed;
+  }
+  EXPECT_GT(replayed, 0);
+}
 
 }  // namespace
 }  // namespace tallo

@@ -1,11 +1,9 @@
 #include "fuzz/calculation_invariant.h"
 
-#include "engine/calculate.h"
-
 namespace tallo::fuzzing {
+namespace {
 
-std::string CheckCalculation(std::string_view text) {
-  const Calculation calculation = CalculateWorksheet(text);
+std::string CheckInsertions(std::string_view text, const Calculation& calculation) {
   const std::string_view output = calculation.text;
   std::size_t copied = 0;    // input characters matched so far
   std::size_t position = 0;  // in output
@@ -22,6 +20,57 @@ std::string CheckCalculation(std::string_view text) {
   }
   if (output.substr(position) != text.substr(copied)) return "text changed at the end";
   return {};
+}
+
+// Whether line is base, or base with "\tp=..." or "\tp<..." (no further TAB) at its end,
+// before a CR that ends both.
+bool AddsPValueField(std::string_view line, std::string_view base) {
+  if (line.ends_with('\r') != base.ends_with('\r')) return false;
+  if (line.ends_with('\r')) {
+    line.remove_suffix(1);
+    base.remove_suffix(1);
+  }
+  if (line == base) return true;
+  if (!line.starts_with(base)) return false;
+  const std::string_view field = line.substr(base.size());
+  return (field.starts_with("\tp=") || field.starts_with("\tp<")) &&
+         field.find('\t', 1) == std::string_view::npos;
+}
+
+std::string CheckPValueFields(std::string_view with_p_values, std::string_view without) {
+  while (!with_p_values.empty() || !without.empty()) {
+    const std::size_t line_end = with_p_values.find('\n');
+    const std::size_t base_end = without.find('\n');
+    if (!AddsPValueField(with_p_values.substr(0, line_end), without.substr(0, base_end))) {
+      return "p-values changed more than a field at a line end: " +
+             std::string(with_p_values.substr(0, line_end));
+    }
+    if ((line_end == std::string_view::npos) != (base_end == std::string_view::npos)) {
+      return "p-values changed the lines";
+    }
+    if (line_end == std::string_view::npos) break;
+    with_p_values.remove_prefix(line_end + 1);
+    without.remove_prefix(base_end + 1);
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string CheckCalculation(std::string_view text) {
+  const Calculation calculation = CalculateWorksheet(text);
+  if (std::string violation = CheckInsertions(text, calculation); !violation.empty()) {
+    return violation;
+  }
+  return CheckPValueFields(CalculateWorksheet(text, {.p_values = true}).text, calculation.text);
+}
+
+std::string SecondCalculationGains(std::string_view calculated, const CalculationOptions& options) {
+  std::string gains;
+  for (const Insertion& insertion : CalculateWorksheet(calculated, options).insertions) {
+    gains += insertion.text + "\n";
+  }
+  return gains;
 }
 
 }  // namespace tallo::fuzzing

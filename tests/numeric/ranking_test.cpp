@@ -59,21 +59,6 @@ TEST(Sort, LargeAndDegenerateInputs) {
   }
   Values empty;
   SortValues(empty);
-  Values one = {3};
-  RankValues(one);
-  EXPECT_EQ(one, Values{1});
-}
-
-TEST(Rank, MidRanksForTies) {
-  Values values = {3, 1, 2, 2};
-  RankValues(values);
-  EXPECT_EQ(values, (Values{1, 2.5, 2.5, 4}));
-  values = {9, 5, 5, 5, 1};
-  RankValues(values);
-  EXPECT_EQ(values, (Values{1, 3, 3, 3, 5}));
-  values = {4, 4, 4, 4};
-  RankValues(values);
-  EXPECT_EQ(values, (Values{2.5, 2.5, 2.5, 2.5}));
 }
 
 TEST(Rank, CarriedArraysTellWhereRanksCameFrom) {
