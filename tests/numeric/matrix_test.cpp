@@ -67,6 +67,8 @@ double SecondDifferenceEigenvalue(std::size_t n, std::size_t k, double scale) {
 void ExpectEigenpairs(const Matrix& a, const EigenSystem& eigen, double tolerance) {
   const std::size_t n = a.rows();
   ASSERT_EQ(eigen.values.size(), n);
+  ASSERT_EQ(eigen.vectors.rows(), n);
+  ASSERT_EQ(eigen.vectors.columns(), n);
   for (std::size_t j = 0; j < n; ++j) {
     double length = 0;
     for (std::size_t i = 0; i < n; ++i) length += eigen.vectors(i, j) * eigen.vectors(i, j);

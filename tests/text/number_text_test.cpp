@@ -36,6 +36,12 @@ TEST(NumberText, AgreesWithCLibraryOnRandomValues) {
     if (std::fabs(value) < 1e30) {
       ASSERT_EQ(FormatFixed(value), CReference("%f", value)) << value;
     }
+    // Other numbers of digits, as "%.Ng" and "%.Ne" give them (C reads "%.0g" as "%.1g").
+    const std::string digits = std::to_string(i % 12);
+    ASSERT_EQ(FormatGeneral(value, i % 12), CReference(("%." + digits + "g").c_str(), value))
+        << value << " " << digits;
+    ASSERT_EQ(FormatScientific(value, i % 12), CReference(("%." + digits + "e").c_str(), value))
+        << value << " " << digits;
   }
 }
 
