@@ -21,6 +21,7 @@
 #include "engine/calculate.h"
 #include "engine/direct_evaluator.h"
 #include "engine/evaluator.h"
+#include "engine/extraction.h"
 #include "engine/line_ends.h"
 #include "engine/pre_pass.h"
 #include "engine/statement_driver.h"

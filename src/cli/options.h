@@ -7,7 +7,7 @@
 namespace tallo::cli {
 
 struct Options {
-  enum class Mode { ToStandardOutput, InPlace, Help, Version, Functions };
+  enum class Mode { ToStandardOutput, InPlace, Help, Version, Functions, Explain, Check };
   Mode mode = Mode::ToStandardOutput;
   std::vector<std::string> files;  // "-" is standard input
 };

@@ -7,14 +7,17 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/found_reason.h"
 #include "engine/insertions.h"
 #include "procedures/registry.h"
 
 namespace tallo {
 
 // The reports of a worksheet text (CR LF line ends), each directly after its statement's
-// "=", in text order; statements are looked up in the given table.
+// "=", in text order; statements are looked up in the given table. With reasons given, a
+// statement or definition that does not do what it was written for adds why.
 std::vector<Insertion> RunStatementDriver(std::string_view text,
-                                          std::span<const Statement> statements = Statements());
+                                          std::span<const Statement> statements = Statements(),
+                                          FoundReasons* reasons = nullptr);
 
 }  // namespace tallo

@@ -1,0 +1,139 @@
+#include "engine/reason_placing.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "text/char_classes.h"
+
+namespace tallo {
+namespace {
+
+// Driver offsets back to offsets in the text the pre-pass read: every answer inserted in
+// front of an "=" moved it on. Both lists are in text order.
+void RemoveAnswers(FoundReasons& reasons, const std::vector<Insertion>& answers) {
+  std::size_t shift = 0;
+  std::size_t next = 0;
+  for (FoundReason& reason : reasons) {
+    while (next < answers.size() && answers[next].offset + shift <= reason.offset) {
+      shift += answers[next++].text.size();
+    }
+    reason.offset -= shift;
+  }
+}
+
+bool Answered(const std::vector<Insertion>& insertions, std::size_t equals) {
+  const auto found = std::lower_bound(
+      insertions.begin(), insertions.end(), equals + 1,
+      [](const Insertion& insertion, std::size_t offset) { return insertion.offset < offset; });
+  return found != insertions.end() && found->offset == equals + 1;
+}
+
+// One reason per "=": the weightiest source wins, and what the pre-pass or the driver says
+// about an "=" that the other pass answered is dropped.
+FoundReasons ChooseOnePerEquals(FoundByPasses& found) {
+  FoundReasons all = std::move(found.pre_pass);
+  all.insert(all.end(), std::make_move_iterator(found.driver.begin()),
+             std::make_move_iterator(found.driver.end()));
+  std::stable_sort(all.begin(), all.end(), [](const FoundReason& a, const FoundReason& b) {
+    return a.offset < b.offset;
+  });
+  FoundReasons chosen;
+  for (FoundReason& reason : all) {
+    if (reason.source != ReasonSource::Statement && Answered(found.insertions, reason.offset)) {
+      continue;
+    }
+    if (!chosen.empty() && chosen.back().offset == reason.offset) {
+      if (reason.source > chosen.back().source) chosen.back() = std::move(reason);
+    } else {
+      chosen.push_back(std::move(reason));
+    }
+  }
+  return chosen;
+}
+
+struct Definition {
+  std::size_t offset;
+  std::size_t line;
+  bool data_set;  // name={ rather than name=number
+};
+
+// Every definition of the names that reasons call undefined, in text order: the letters
+// right in front of an "=", followed by "{" or by a digit, point or sign.
+std::unordered_map<std::string_view, std::vector<Definition>> FindDefinitions(
+    std::string_view text, const FoundReasons& reasons) {
+  std::unordered_map<std::string_view, std::vector<Definition>> definitions;
+  for (const FoundReason& reason : reasons) {
+    if (reason.kind == ReasonKind::Undefined) definitions.try_emplace(reason.undefined);
+  }
+  if (definitions.empty()) return definitions;
+  std::size_t line = 1;
+  std::size_t counted = 0;  // the text before it has its LFs in line
+  for (std::size_t equals = text.find('='); equals != std::string_view::npos;
+       equals = text.find('=', equals + 1)) {
+    std::size_t begin = equals;
+    while (begin > 0 && IsNameChar(text[begin - 1])) --begin;
+    const auto found = definitions.find(text.substr(begin, equals - begin));
+    if (begin == equals || found == definitions.end() || equals + 1 == text.size()) continue;
+    const char next = text[equals + 1];
+    if (next != '{' && ClassifyWorksheetChar(next) != WorksheetChar::Number) continue;
+    line += static_cast<std::size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(counted),
+                                                text.begin() + static_cast<std::ptrdiff_t>(begin), '\n'));
+    counted = begin;
+    found->second.push_back({begin, line, next == '{'});
+  }
+  return definitions;
+}
+
+// "Not defined" becomes "defined below" where the name is defined after the "=".
+void FindDefinitionsBelow(std::string_view text, FoundReasons& reasons) {
+  const auto definitions = FindDefinitions(text, reasons);
+  for (FoundReason& reason : reasons) {
+    if (reason.kind != ReasonKind::Undefined) continue;
+    const bool data_set = reason.source == ReasonSource::Statement;
+    for (const Definition& definition : definitions.at(reason.undefined)) {
+      if (definition.offset < reason.offset || definition.data_set != data_set) continue;
+      const bool same_line = text.find('\n', reason.offset) > definition.offset;
+      reason.kind = ReasonKind::DefinedBelow;
+      reason.message = (data_set ? "data set " : "") + reason.undefined + " is defined on line " +
+                       std::to_string(definition.line) +
+                       (same_line ? ", after this =" : ", below this line") +
+                       (data_set ? ": move the data set above the statement"
+                                 : ": move the assignment above the expression");
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<Reason> PlaceReasons(FoundByPasses found, const CrLfView& crlf,
+                                 std::string_view original) {
+  RemoveAnswers(found.driver, found.answers);
+  FoundReasons chosen = ChooseOnePerEquals(found);
+
+  std::vector<std::size_t> offsets;
+  offsets.reserve(chosen.size());
+  for (const FoundReason& reason : chosen) offsets.push_back(reason.offset);
+  offsets = crlf.ToOriginalOffsets(std::move(offsets));
+  for (std::size_t k = 0; k < chosen.size(); ++k) chosen[k].offset = offsets[k];
+  FindDefinitionsBelow(original, chosen);
+
+  std::vector<Reason> reasons;
+  reasons.reserve(chosen.size());
+  std::size_t line = 1;
+  std::size_t line_start = 0;
+  for (FoundReason& reason : chosen) {
+    for (std::size_t lf = original.find('\n', line_start);
+         lf != std::string_view::npos && lf < reason.offset; lf = original.find('\n', lf + 1)) {
+      ++line;
+      line_start = lf + 1;
+    }
+    std::size_t column = 1;
+    for (std::size_t p = line_start; p < reason.offset; p += Utf8CharLength(original, p)) ++column;
+    reasons.push_back({reason.offset, line, column, reason.offset, reason.kind,
+                       std::move(reason.message)});
+  }
+  return reasons;
+}
+
+}  // namespace tallo
