@@ -60,24 +60,23 @@ std::string_view Region(const ExpressionTail& tail) {
   return text.substr(begin);
 }
 
-// The operand written next to position p, going left (step -1) or right (step 1) past
-// blanks: a run of letters, digits and points, with the sign of a right operand.
-std::string_view OperandBeside(std::string_view text, std::size_t p, int step) {
-  std::size_t i = p;
-  const auto inside = [&](std::size_t k) { return k < text.size(); };
-  const auto is_operand = [](char c) { return IsLetter(c) || IsDigit(c) || c == '.'; };
-  if (step < 0) {
-    while (i > 0 && IsBlank(text[i - 1])) --i;
-    std::size_t begin = i;
-    while (begin > 0 && is_operand(text[begin - 1])) --begin;
-    return text.substr(begin, i - begin);
-  }
-  while (inside(i) && IsBlank(text[i])) ++i;
-  std::size_t end = i;
-  if (inside(end) && (text[end] == '-' || text[end] == '+')) ++end;
+bool IsOperandChar(char c) { return IsLetter(c) || IsDigit(c) || c == '.'; }
+
+// The run of letters, digits and points that ends at p, past blanks: a power's base.
+std::string_view OperandBefore(std::string_view text, std::size_t p) {
+  while (p > 0 && IsBlank(text[p - 1])) --p;
+  std::size_t begin = p;
+  while (begin > 0 && IsOperandChar(text[begin - 1])) --begin;
+  return text.substr(begin, p - begin);
+}
+
+// The signed run of letters, digits and points that starts at p, past blanks: an exponent.
+std::string_view OperandAfter(std::string_view text, std::size_t p) {
+  while (p < text.size() && IsBlank(text[p])) ++p;
+  std::size_t end = p < text.size() && (text[p] == '-' || text[p] == '+') ? p + 1 : p;
   const std::size_t digits = end;
-  while (inside(end) && is_operand(text[end])) ++end;
-  return end == digits ? std::string_view() : text.substr(i, end - i);
+  while (end < text.size() && IsOperandChar(text[end])) ++end;
+  return end == digits ? std::string_view() : text.substr(p, end - p);
 }
 
 // "^", "**" and "%", which no worksheet expression has.
@@ -91,8 +90,8 @@ std::optional<FoundReason> MissingOperator(std::string_view text) {
     }
     if (!power && !double_star) continue;
     const std::string_view sign = power ? "^" : "**";
-    const std::string_view base = OperandBeside(text, i, -1);
-    const std::string_view exponent = OperandBeside(text, i + sign.size(), 1);
+    const std::string_view base = OperandBefore(text, i);
+    const std::string_view exponent = OperandAfter(text, i + sign.size());
     const std::string pow = base.empty() || exponent.empty()
                                 ? std::string("pow(x,y)")
                                 : "pow(" + std::string(base) + "," + std::string(exponent) + ")";
@@ -114,8 +113,7 @@ class RegionScan {
     while (position_ < text_.size() && !reason_ && !statement_) Step();
     if (reason_ || statement_) return reason_;
     if (!open_.empty()) {
-      return Found(ReasonKind::UnbalancedParentheses,
-                   "a ( is not closed: add its ) before the =");
+      return Found(ReasonKind::UnbalancedParentheses, "a ( is not closed: add its ) before the =");
     }
     return std::nullopt;
   }
@@ -168,8 +166,9 @@ class RegionScan {
       const std::string written(text_.substr(begin, end - begin));
       if (!signed_exponent || !digits) {
         reason_ = Found(ReasonKind::UnreadableNumber,
-                        written + " cannot be read as a number: write an exponent with its sign "
-                                  "and digits, as in 2e+3");
+                        written +
+                            " cannot be read as a number: write an exponent with its sign "
+                            "and digits, as in 2e+3");
         return;
       }
       position_ = end;
@@ -181,10 +180,10 @@ class RegionScan {
   void NothingBetween(std::string_view left) {
     const char next = At(position_);
     if (next != '(' && !IsLetter(next)) return;
-    reason_ = Found(ReasonKind::NoSuchOperator,
-                    "nothing stands between " + std::string(left) + " and " +
-                        std::string(1, next) + ": write * to multiply, as in " +
-                        std::string(left) + "*" + std::string(1, next));
+    reason_ =
+        Found(ReasonKind::NoSuchOperator,
+              "nothing stands between " + std::string(left) + " and " + std::string(1, next) +
+                  ": write * to multiply, as in " + std::string(left) + "*" + std::string(1, next));
   }
 
   void Name() {
@@ -203,11 +202,11 @@ class RegionScan {
                           std::string(letters) + "=2");
     } else {
       const std::string nearest = expression_.nearest_variable(name);
-      reason_ = Found(ReasonKind::Undefined,
-                      name + " is not defined above this line" +
-                          (nearest.empty() ? ": assign it first, as in " + name + "=2"
-                                           : DidYouMean(nearest)),
-                      name);
+      reason_ = Found(
+          ReasonKind::Undefined,
+          name + " is not defined above this line" +
+              (nearest.empty() ? ": assign it first, as in " + name + "=2" : DidYouMean(nearest)),
+          name);
     }
   }
 
@@ -218,8 +217,7 @@ class RegionScan {
     }
     if (!has_digits && FindFunction(name + "(") != nullptr) {
       if (paren > position_) {
-        reason_ = Found(ReasonKind::StrayBlank,
-                        "write " + name + "( without a blank before the (");
+        reason_ = Found(ReasonKind::StrayBlank, "write " + name + "( without a blank before the (");
         return;
       }
       position_ = paren;
@@ -231,17 +229,19 @@ class RegionScan {
       nearest.Consider(function.token.substr(0, function.token.size() - 1));
     }
     for (const Statement& statement : Statements()) nearest.Consider(statement.name);
-    reason_ = Found(ReasonKind::UnknownName,
-                    "unknown name " + name +
-                        (nearest.best().empty() ? ": the list of functions shows the names there are"
-                                                : DidYouMean(nearest.best())));
+    reason_ =
+        Found(ReasonKind::UnknownName,
+              "unknown name " + name +
+                  (nearest.best().empty() ? ": the list of functions shows the names there are"
+                                          : DidYouMean(nearest.best())));
   }
 
   void Open(bool call) {
     ++position_;
     open_.push_back(call);
     if (At(NextNonBlank(position_)) == ')') {
-      reason_ = Found(ReasonKind::Unreduced, "() holds nothing: write a number or expression in it");
+      reason_ =
+          Found(ReasonKind::Unreduced, "() holds nothing: write a number or expression in it");
     }
   }
 
@@ -322,8 +322,7 @@ std::optional<FoundReason> FromTrouble(const ReductionTrouble& trouble) {
       }
       return Found(ReasonKind::Unreduced,
                    operation + " cannot be worked out: an operator needs a number on each side");
-    case Kind::None:
-      break;
+    case Kind::None: break;
   }
   return std::nullopt;
 }
@@ -350,6 +349,7 @@ std::optional<FoundReason> ExplainExpression(const UnansweredExpression& express
   if (!after.empty() && !IsBlank(after[0]) && after[0] != '\r' && after[0] != '\n') {
     return std::nullopt;
   }
+
   std::string storage;
   const ExpressionTail tail = ExtractTail(expression.text, storage);
   const std::string_view region = Region(tail);
@@ -358,8 +358,8 @@ std::optional<FoundReason> ExplainExpression(const UnansweredExpression& express
   if (last == std::string_view::npos) return std::nullopt;
 
   // "a = {1,2}": a data set written with blanks around its "=".
-  const std::size_t brace = expression.after.find_first_not_of(" \t");
-  if (brace != std::string_view::npos && brace > 0 && expression.after[brace] == '{') {
+  const std::size_t brace = after.find_first_not_of(" \t");
+  if (brace != std::string_view::npos && brace > 0 && after[brace] == '{') {
     std::size_t begin = last + 1;
     while (begin > 0 && IsLetter(region[begin - 1])) --begin;
     const std::string name(region.substr(begin, last + 1 - begin));
@@ -369,7 +369,7 @@ std::optional<FoundReason> ExplainExpression(const UnansweredExpression& express
     }
   }
 
-  if (IsProseWord(region, expression.after)) return std::nullopt;
+  if (IsProseWord(region, after)) return std::nullopt;
   RegionScan scan(region, expression);
   if (std::optional<FoundReason> reason = scan.Run()) return reason;
   if (scan.statement()) return std::nullopt;

@@ -174,10 +174,9 @@ std::string CheckExponentMarkers(std::string text) {
   // Only digits "e" sign digits, with two tokens still to follow, is an exponent.
   for (std::size_t k = 0; k < tokens.size(); ++k) {
     if (!ConsistsOf(tokens[k], "e")) continue;
-    const bool exponent = k > 0 && k + 2 < tokens.size() &&
-                          ConsistsOf(tokens[k - 1], "0123456789.") &&
-                          (tokens[k + 1] == "+" || tokens[k + 1] == "-") &&
-                          ConsistsOf(tokens[k + 2], "0123456789");
+    const bool exponent =
+        k > 0 && k + 2 < tokens.size() && ConsistsOf(tokens[k - 1], "0123456789.") &&
+        (tokens[k + 1] == "+" || tokens[k + 1] == "-") && ConsistsOf(tokens[k + 2], "0123456789");
     if (!exponent) return std::string();
   }
   return text;

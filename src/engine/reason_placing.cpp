@@ -34,9 +34,8 @@ FoundReasons ChooseOnePerEquals(FoundByPasses& found) {
   FoundReasons all = std::move(found.pre_pass);
   all.insert(all.end(), std::make_move_iterator(found.driver.begin()),
              std::make_move_iterator(found.driver.end()));
-  std::stable_sort(all.begin(), all.end(), [](const FoundReason& a, const FoundReason& b) {
-    return a.offset < b.offset;
-  });
+  std::stable_sort(all.begin(), all.end(),
+                   [](const FoundReason& a, const FoundReason& b) { return a.offset < b.offset; });
   FoundReasons chosen;
   for (FoundReason& reason : all) {
     if (reason.source != ReasonSource::Statement && Answered(found.insertions, reason.offset)) {
@@ -77,7 +76,8 @@ std::unordered_map<std::string_view, std::vector<Definition>> FindDefinitions(
     const char next = text[equals + 1];
     if (next != '{' && ClassifyWorksheetChar(next) != WorksheetChar::Number) continue;
     line += static_cast<std::size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(counted),
-                                                text.begin() + static_cast<std::ptrdiff_t>(begin), '\n'));
+                                                text.begin() + static_cast<std::ptrdiff_t>(begin),
+                                                '\n'));
     counted = begin;
     found->second.push_back({begin, line, next == '{'});
   }
@@ -130,8 +130,8 @@ std::vector<Reason> PlaceReasons(FoundByPasses found, const CrLfView& crlf,
     }
     std::size_t column = 1;
     for (std::size_t p = line_start; p < reason.offset; p += Utf8CharLength(original, p)) ++column;
-    reasons.push_back({reason.offset, line, column, reason.offset, reason.kind,
-                       std::move(reason.message)});
+    reasons.push_back(
+        {reason.offset, line, column, reason.offset, reason.kind, std::move(reason.message)});
   }
   return reasons;
 }

@@ -14,10 +14,10 @@
 namespace tallo {
 
 struct FoundByPasses {
-  FoundReasons pre_pass;           // offsets in crlf.text()
-  FoundReasons driver;             // offsets in crlf.text() with the answers inserted
-  const std::vector<Insertion>& answers;    // of the pre-pass, into crlf.text()
-  const std::vector<Insertion>& insertions; // of both passes, into crlf.text()
+  FoundReasons pre_pass;                     // offsets in crlf.text()
+  FoundReasons driver;                       // offsets in crlf.text() with the answers inserted
+  const std::vector<Insertion>& answers;     // of the pre-pass, into crlf.text()
+  const std::vector<Insertion>& insertions;  // of both passes, into crlf.text()
 };
 
 // The reasons in the order of their "=" in original, the text crlf views.

@@ -231,7 +231,9 @@ std::vector<Insertion> RunStatementDriver(std::string_view text,
           matched ? FindStatement(statements, call.name, call.argument_count) : nullptr;
       if (statement != nullptr) {
         std::string report = RunStatement(*statement, call, data_sets);
-        if (reasons != nullptr) AddReason(*reasons, i, ExplainStatement(*statement, call, data_sets));
+        if (reasons != nullptr) {
+          AddReason(*reasons, i, ExplainStatement(*statement, call, data_sets));
+        }
         if (!report.empty()) reports.push_back({i + 1, std::move(report)});
       } else if (reasons != nullptr) {
         AddReason(*reasons, i,

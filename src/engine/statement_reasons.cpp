@@ -8,14 +8,18 @@
 namespace tallo {
 namespace {
 
-bool IsName(std::string_view token) { return ClassifyTokenEnd(token) == TokenEnd::Letter || token == "e"; }
-bool IsBlank(std::string_view token) { return !token.empty() && (token[0] == ' ' || token[0] == '\t'); }
+bool IsName(std::string_view token) {
+  return ClassifyTokenEnd(token) == TokenEnd::Letter || token == "e";
+}
+bool IsBlank(std::string_view token) {
+  return !token.empty() && (token[0] == ' ' || token[0] == '\t');
+}
 bool IsDigits(std::string_view token) {
   return !token.empty() && token.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-FoundReason Found(ReasonKind kind, std::string message, ReasonSource source = ReasonSource::Statement,
-                  std::string undefined = {}) {
+FoundReason Found(ReasonKind kind, std::string message,
+                  ReasonSource source = ReasonSource::Statement, std::string undefined = {}) {
   return {0, kind, std::move(message), source, std::move(undefined)};
 }
 
@@ -70,9 +74,8 @@ std::optional<FoundReason> ExplainStatementForm(std::span<const Statement> state
     for (const Statement& statement : statements) nearest.Consider(statement.name);
     return Found(ReasonKind::UnknownName,
                  "unknown name " + std::string(name) +
-                     (nearest.best().empty()
-                          ? ": the list of functions shows the names there are"
-                          : "; did you mean " + nearest.best() + "?"),
+                     (nearest.best().empty() ? ": the list of functions shows the names there are"
+                                             : "; did you mean " + nearest.best() + "?"),
                  ReasonSource::StatementName);
   }
   if (tokens(0) != ")") return std::nullopt;
@@ -105,8 +108,10 @@ std::optional<FoundReason> ExplainStatementData(
     if (data[k]) continue;
     if (!IsName(argument)) {
       return Found(ReasonKind::UnreadableName,
-                   argument + " is not the name of a data set: define one, as in a={1,2,3}, and "
-                              "write " + name + ArgumentsExample(statement.arguments) + "=");
+                   argument +
+                       " is not the name of a data set: define one, as in a={1,2,3}, and "
+                       "write " +
+                       name + ArgumentsExample(statement.arguments) + "=");
     }
     const std::string nearest = nearest_data_set(argument);
     return Found(ReasonKind::Undefined,
@@ -119,12 +124,11 @@ std::optional<FoundReason> ExplainStatementData(
     const std::string argument(arguments[k]);
     if (static_cast<int>(k) < statement.tables) {
       switch (FindTableShortfall(*data[k])) {
-        case TableShortfall::None:
-          continue;
+        case TableShortfall::None: continue;
         case TableShortfall::NoRows:
-          return Found(ReasonKind::TooFewValues,
-                       argument + " has column labels but no rows under them; " + name +
-                           " needs at least one row");
+          return Found(ReasonKind::TooFewValues, argument +
+                                                     " has column labels but no rows under them; " +
+                                                     name + " needs at least one row");
         case TableShortfall::List:
           return Found(ReasonKind::ListForTable,
                        name + " needs a table, and " + argument +
@@ -135,10 +139,11 @@ std::optional<FoundReason> ExplainStatementData(
     const auto minimum = static_cast<std::size_t>(statement.minimum_values);
     const std::size_t count = CountValues(*data[k], minimum);
     if (count >= minimum) continue;
-    return Found(ReasonKind::TooFewValues,
-                 argument + (count == 0 ? " holds no numbers" : " has " + Plural(count, "value", "values")) +
-                     "; " + name + " needs at least " + Plural(minimum, "value", "values") +
-                     (statement.arguments > 1 ? " in each data set" : ""));
+    return Found(
+        ReasonKind::TooFewValues,
+        argument + (count == 0 ? " holds no numbers" : " has " + Plural(count, "value", "values")) +
+            "; " + name + " needs at least " + Plural(minimum, "value", "values") +
+            (statement.arguments > 1 ? " in each data set" : ""));
   }
   return std::nullopt;
 }

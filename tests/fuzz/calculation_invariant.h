@@ -1,7 +1,9 @@
 #pragma once
 // What must hold for any text: the calculation is the input plus its insertions, in
-// ascending order, each right after an "=", and removing them gives the input back. For
-// worksheets as people write them, a second calculation inserts nothing more.
+// ascending order, each right after an "=", and removing them gives the input back. Asking
+// for reasons changes neither, and each reason stands at an "=" of the input and of the
+// calculated text, one per "=", in order, on its line. For worksheets as people write
+// them, a second calculation inserts nothing more.
 
 #include <string>
 #include <string_view>
