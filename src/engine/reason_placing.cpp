@@ -53,14 +53,19 @@ FoundReasons ChooseOnePerEquals(FoundByPasses& found) {
 struct Definition {
   std::size_t offset;
   std::size_t line;
-  bool data_set;  // name={ rather than name=number
 };
 
-// Every definition of the names that reasons call undefined, in text order: the letters
-// right in front of an "=", followed by "{" or by a digit, point or sign.
-std::unordered_map<std::string_view, std::vector<Definition>> FindDefinitions(
-    std::string_view text, const FoundReasons& reasons) {
-  std::unordered_map<std::string_view, std::vector<Definition>> definitions;
+// Where a name is defined, in text order: as a variable (name=number) and as a data set.
+struct Definitions {
+  std::vector<Definition> variable;
+  std::vector<Definition> data_set;
+};
+
+// The definitions of the names that reasons call undefined: the letters right in front of
+// an "=", followed by "{" or by a digit, point or sign.
+std::unordered_map<std::string_view, Definitions> FindDefinitions(std::string_view text,
+                                                                  const FoundReasons& reasons) {
+  std::unordered_map<std::string_view, Definitions> definitions;
   for (const FoundReason& reason : reasons) {
     if (reason.kind == ReasonKind::Undefined) definitions.try_emplace(reason.undefined);
   }
@@ -79,7 +84,7 @@ std::unordered_map<std::string_view, std::vector<Definition>> FindDefinitions(
                                                 text.begin() + static_cast<std::ptrdiff_t>(begin),
                                                 '\n'));
     counted = begin;
-    found->second.push_back({begin, line, next == '{'});
+    (next == '{' ? found->second.data_set : found->second.variable).push_back({begin, line});
   }
   return definitions;
 }
@@ -90,17 +95,19 @@ void FindDefinitionsBelow(std::string_view text, FoundReasons& reasons) {
   for (FoundReason& reason : reasons) {
     if (reason.kind != ReasonKind::Undefined) continue;
     const bool data_set = reason.source == ReasonSource::Statement;
-    for (const Definition& definition : definitions.at(reason.undefined)) {
-      if (definition.offset < reason.offset || definition.data_set != data_set) continue;
-      const bool same_line = text.find('\n', reason.offset) > definition.offset;
-      reason.kind = ReasonKind::DefinedBelow;
-      reason.message = (data_set ? "data set " : "") + reason.undefined + " is defined on line " +
-                       std::to_string(definition.line) +
-                       (same_line ? ", after this =" : ", below this line") +
-                       (data_set ? ": move the data set above the statement"
-                                 : ": move the assignment above the expression");
-      break;
-    }
+    const Definitions& of_name = definitions.at(reason.undefined);
+    const std::vector<Definition>& candidates = data_set ? of_name.data_set : of_name.variable;
+    const auto below = std::lower_bound(
+        candidates.begin(), candidates.end(), reason.offset,
+        [](const Definition& definition, std::size_t offset) { return definition.offset < offset; });
+    if (below == candidates.end()) continue;
+    const bool same_line = text.find('\n', reason.offset) > below->offset;
+    reason.kind = ReasonKind::DefinedBelow;
+    reason.message = (data_set ? "data set " : "") + reason.undefined + " is defined on line " +
+                     std::to_string(below->line) +
+                     (same_line ? ", after this =" : ", below this line") +
+                     (data_set ? ": move the data set above the statement"
+                               : ": move the assignment above the expression");
   }
 }
 
