@@ -16,12 +16,6 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// A character no expression holds: the words and punctuation of prose in front of one.
-bool IsProse(char c) {
-  const ExpressionChar cls = ClassifyExpressionChar(c);
-  return (cls == ExpressionChar::Other && !IsBlank(c) && c != '%') || cls == ExpressionChar::Brace;
-}
-
 bool IsOperator(char c) { return c == '+' || c == '-' || c == '*' || c == '/'; }
 
 // A letter of a name; "^" is of the letters' class but is read as a power sign here.
@@ -40,7 +34,7 @@ std::string DidYouMean(const std::string& nearest) {
 // after the last character of prose.
 std::string_view Region(const ExpressionTail& tail) {
   const std::string_view text = tail.narrowed.substr(0, tail.narrowed.size() - 1);  // no "="
-  const auto stops = [&](std::size_t p) { return text[p] == '=' || IsProse(text[p]); };
+  const auto stops = [&](std::size_t p) { return text[p] == '=' || IsProseChar(text[p]); };
   std::size_t begin = std::min(tail.front, text.size());
   for (;;) {
     std::size_t end = begin;

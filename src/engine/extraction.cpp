@@ -155,6 +155,10 @@ bool IsCallName(std::string_view name) {
   return false;
 }
 
+bool IsProseChar(char c) {
+  return ClassifyExpressionChar(c) == ExpressionChar::Other && c != ' ' && c != '\t' && c != '%';
+}
+
 std::string CheckExponentMarkers(std::string text) {
   if (text.find('e') == std::string::npos) return text;
   // A token ends where the class of the next character differs from the evaluator class

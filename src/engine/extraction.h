@@ -32,7 +32,11 @@ ExpressionTail ExtractTail(std::string_view text, std::string& storage);
 // ("2e+3=" is kept; "2e3=", "e*2=" and "1.5e+x=" are emptied).
 std::string CheckExponentMarkers(std::string text);
 
-// The function or statement called by that name ("sqrt", "mean"), whatever follows it.
+// Whether that name calls a function or a statement ("sqrt", "mean").
 bool IsCallName(std::string_view name);
+
+// A character that no expression holds and no reduction step removes: the punctuation of
+// prose in front of an expression ("Total: 2+3="). Blanks and "%" are not prose.
+bool IsProseChar(char c);
 
 }  // namespace tallo

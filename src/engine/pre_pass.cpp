@@ -144,14 +144,6 @@ bool BindsToNumberAfter(char c) {
   return IsNameChar(c) || c == '(' || c == ')' || c == '*' || c == '/' || c == '%' || c == ',';
 }
 
-// Characters that no step removes or joins to a number: the prose an expression text may
-// carry in front of the expression proper.
-bool HasProse(std::string_view expression) {
-  return std::any_of(expression.begin(), expression.end(), [](char c) {
-    return ClassifyExpressionChar(c) == ExpressionChar::Other && c != '%';
-  });
-}
-
 // The answer to an expression text, the tokens from its start through its "=" with the
 // variables substituted; empty when it has none. Most expressions are plain arithmetic,
 // which the direct evaluator answers exactly as the reducer would, without rewriting the
@@ -165,7 +157,9 @@ std::string AnswerExpression(std::string_view text, ReductionTrouble* trouble) {
   if (expression.find_first_of("0123456789.") == std::string::npos) return {};
   // What continues something in front of it ("2^10", "log10(100)") has no value of its own,
   // unless prose within it stands between that front and the answer ("Q1: 2+3").
-  if (tail.continues_front && !HasProse(expression)) return {};
+  if (tail.continues_front && std::none_of(expression.begin(), expression.end(), IsProseChar)) {
+    return {};
+  }
   if (std::optional<std::string> answer = EvaluateDirectly(expression)) return *answer;
   return ReducerAnswer(expression, trouble);
 }
