@@ -127,16 +127,21 @@ std::vector<Reason> PlaceReasons(FoundByPasses found, const CrLfView& crlf,
 
   std::vector<Reason> reasons;
   reasons.reserve(chosen.size());
+  // One walk over the text: position advances from reason to reason, and column is its
+  // column on line.
   std::size_t line = 1;
-  std::size_t line_start = 0;
+  std::size_t position = 0;
+  std::size_t column = 1;
   for (FoundReason& reason : chosen) {
-    for (std::size_t lf = original.find('\n', line_start);
-         lf != std::string_view::npos && lf < reason.offset; lf = original.find('\n', lf + 1)) {
-      ++line;
-      line_start = lf + 1;
+    const auto lines = std::count(original.begin() + static_cast<std::ptrdiff_t>(position),
+                                  original.begin() + static_cast<std::ptrdiff_t>(reason.offset),
+                                  '\n');
+    if (lines > 0) {
+      line += static_cast<std::size_t>(lines);
+      position = original.rfind('\n', reason.offset) + 1;
+      column = 1;
     }
-    std::size_t column = 1;
-    for (std::size_t p = line_start; p < reason.offset; p += Utf8CharLength(original, p)) ++column;
+    for (; position < reason.offset; position += Utf8CharLength(original, position)) ++column;
     reasons.push_back(
         {reason.offset, line, column, reason.offset, reason.kind, std::move(reason.message)});
   }
