@@ -132,7 +132,7 @@ ExpressionTail ExtractTail(std::string_view text, std::string& storage) {
       ClassifyTokenEnd(tokens[start - 2]) == TokenEnd::Number) {
     start = equals;
   }
-  tail.continues_front = start != first && start < equals && ContinuesFront(tokens, start);
+  tail.continues_front = start != first && ContinuesFront(tokens, start);
 
   std::size_t size = 0;
   for (std::size_t k = start; k <= equals; ++k) size += tokens[k].size();

@@ -29,6 +29,13 @@ std::string ArgumentsExample(int count) {
   return std::string(kExamples[count < 0 || count > 3 ? 0 : count]);
 }
 
+// "one data set", "two data sets" or "three data sets".
+std::string DataSets(int count) {
+  static constexpr std::string_view kCounts[] = {"no data sets", "one data set", "two data sets",
+                                                 "three data sets"};
+  return std::string(kCounts[count < 0 || count > 3 ? 0 : count]);
+}
+
 std::string Plural(std::size_t count, std::string_view one, std::string_view many) {
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
@@ -65,9 +72,8 @@ std::optional<FoundReason> ExplainStatementForm(std::span<const Statement> state
     const std::string_view name = *matched_name;
     if (const Statement* other = FindStatementNamed(statements, name)) {
       return Found(ReasonKind::WrongDataSetCount,
-                   std::string(name) + " takes " +
-                       Plural(static_cast<std::size_t>(other->arguments), "data set", "data sets") +
-                       ", as in " + std::string(name) + ArgumentsExample(other->arguments) + "=");
+                   std::string(name) + " takes " + DataSets(other->arguments) + ", as in " +
+                       std::string(name) + ArgumentsExample(other->arguments) + "=");
     }
     if (IsCallName(name)) return std::nullopt;  // a function: the pre-pass explains it
     NearestName nearest(name);

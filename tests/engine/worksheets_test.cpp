@@ -2,7 +2,7 @@
 // and compared byte for byte with NAME.expected.txt, with LF and with CR LF line ends; each
 // calculation is its input plus the insertions, and calculating the result again inserts
 // nothing. Where NAME.reasons.txt exists, it lists the worksheet's reasons, one
-// "LINE:COLUMN KIND" a line. The committed fuzzing corpus is replayed through the same
+// "LINE:COLUMN KIND: MESSAGE" a line. The committed fuzzing corpus is replayed through the same
 // insertion check, so inputs that once broke the engine keep being checked (under the
 // sanitizers too).
 
@@ -34,7 +34,7 @@ std::string ReasonLines(std::string_view text) {
   std::string lines;
   for (const Reason& reason : CalculateWorksheet(text, {.reasons = true}).reasons) {
     lines += std::to_string(reason.line) + ":" + std::to_string(reason.column) + " " +
-             std::string(ReasonKindName(reason.kind)) + "\n";
+             std::string(ReasonKindName(reason.kind)) + ": " + reason.message + "\n";
   }
   return lines;
 }

@@ -1,5 +1,7 @@
 #include "fuzz/calculation_invariant.h"
 
+#include <algorithm>
+
 #include "engine/calculate.h"
 
 namespace tallo::fuzzing {
@@ -23,6 +25,14 @@ std::string CheckReasons(std::string_view text, const Calculation& calculation) 
     for (; counted < reason.offset; ++counted) line += text[counted] == '\n' ? 1 : 0;
     if (reason.line != line || reason.column == 0) return "reason on the wrong line";
     if (reason.message.empty()) return "reason without words";
+    // Only a statement whose data fall short has both a report and a reason.
+    const bool answered = std::any_of(
+        calculation.insertions.begin(), calculation.insertions.end(),
+        [&](const Insertion& insertion) { return insertion.offset == reason.offset + 1; });
+    if (answered && reason.kind != ReasonKind::TooFewValues &&
+        reason.kind != ReasonKind::ListForTable) {
+      return "reason for an answered =";
+    }
   }
   return {};
 }
