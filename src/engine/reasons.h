@@ -20,7 +20,7 @@ enum class ReasonKind {
   Unreduced,          // an expression that stops before becoming one number ("5-+-3=")
   NotANumber,         // sqrt(-4), 1/0, log(0), asin(2)
   WrongDataSetCount,  // "ttest(a)="
-  TooFewValues,       // a data set too short for its statement, whose report shows nan
+  TooFewValues,       // a data set too short for its statement ("sd" of one value)
   ListForTable,       // a list given to a statement that reads a table
   BoundReached,       // the 200 evaluation steps, or the token limit of a line
 };
@@ -29,9 +29,10 @@ enum class ReasonKind {
 // scripts.
 std::string_view ReasonKindName(ReasonKind kind);
 
-// One "=" that got no answer, or whose statement could write only nan because its data
-// fall short. Positions are those of the "=" in the input text, and its offset in the
-// calculated text, which has the answers in front of it inserted.
+// One "=" that got no answer; or the "=" of a statement whose data fall short of it, whose
+// report is still written (with nan where nothing can be computed). Positions are those of
+// the "=" in the input text, and its offset in the calculated text, which has the answers
+// in front of it inserted.
 struct Reason {
   std::size_t offset = 0;             // bytes from the start of the input
   std::size_t line = 0;               // from 1; lines end at LF
