@@ -344,9 +344,7 @@ std::optional<FoundReason> ExplainExpression(const UnansweredExpression& express
     return std::nullopt;
   }
 
-  std::string storage;
-  const ExpressionTail tail = ExtractTail(expression.text, storage);
-  const std::string_view region = Region(tail);
+  const std::string_view region = Region(expression.tail);
 
   const std::size_t last = region.find_last_not_of(" \t");
   if (last == std::string_view::npos) return std::nullopt;

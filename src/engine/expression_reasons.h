@@ -8,12 +8,15 @@
 #include <string_view>
 
 #include "engine/evaluator.h"
+#include "engine/extraction.h"
 #include "engine/found_reason.h"
 
 namespace tallo {
 
 struct UnansweredExpression {
-  std::string_view text;            // the tokens up to and including the "=", variables substituted
+  // The extraction of the tokens up to and including the "=", variables substituted; its
+  // expression text is not read.
+  const ExpressionTail& tail;
   std::string_view after;           // the rest of the line after the "="
   const ReductionTrouble& trouble;  // what the reducer met, when it ran
   // The defined variable nearest to an undefined name, or empty.

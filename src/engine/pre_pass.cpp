@@ -144,13 +144,11 @@ bool BindsToNumberAfter(char c) {
   return IsNameChar(c) || c == '(' || c == ')' || c == '*' || c == '/' || c == '%' || c == ',';
 }
 
-// The answer to an expression text, the tokens from its start through its "=" with the
-// variables substituted; empty when it has none. Most expressions are plain arithmetic,
-// which the direct evaluator answers exactly as the reducer would, without rewriting the
-// text step by step.
-std::string AnswerExpression(std::string_view text, ReductionTrouble* trouble) {
-  std::string storage;
-  ExpressionTail tail = ExtractTail(text, storage);
+// The answer to an expression, extracted from the tokens from its start through its "=" with
+// the variables substituted; empty when it has none. Takes the extracted expression text.
+// Most expressions are plain arithmetic, which the direct evaluator answers exactly as the
+// reducer would, without rewriting the text step by step.
+std::string AnswerExpression(ExpressionTail& tail, ReductionTrouble* trouble) {
   const std::string expression = CheckExponentMarkers(std::move(tail.expression));
   // Without a digit or a point no step can produce a number: a statement such as
   // "mean(a)=" is left for the statement driver at once.
@@ -235,13 +233,15 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
       Substitution substitution(tokens, start, m);
       substitution.Substitute(state.variables);
       const std::string text = substitution.Joined();
+      std::string storage;
+      ExpressionTail tail = ExtractTail(text, storage);
       ReductionTrouble trouble;
-      std::string answer = AnswerExpression(text, state.reasons != nullptr ? &trouble : nullptr);
+      std::string answer = AnswerExpression(tail, state.reasons != nullptr ? &trouble : nullptr);
       if (!answer.empty()) {
         state.answers.push_back({equals + 1, std::move(answer)});
       } else if (state.reasons != nullptr) {
         AddReason(state, equals,
-                  ExplainExpression({text, line.substr(token_offset + 1), trouble,
+                  ExplainExpression({tail, line.substr(token_offset + 1), trouble,
                                      [&](std::string_view wanted) {
                                        return NearestVariable(state.variables, wanted);
                                      }}));
