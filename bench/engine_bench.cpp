@@ -5,9 +5,11 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -99,6 +101,33 @@ void Calculate(benchmark::State& state, const std::string& text) {
   state.counters["x_wc"] = word_count > 0 ? seconds / word_count : 0;
 }
 
+// Processor time of this process, which other programs on a busy machine do not lengthen.
+double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// What asking for reasons costs: the same worksheet calculated without and with them, in
+// turns so that both meet the same conditions, the least processor time of seven runs
+// each; and the difference in per cent of the plain calculation.
+void CompareReasons(benchmark::State& state, const std::string& text) {
+  for (auto _ : state) {
+    tallo::Calculation calculation = tallo::CalculateWorksheet(text, {.reasons = true});
+    benchmark::DoNotOptimize(calculation);
+  }
+  std::array<double, 2> best = {1e30, 1e30};  // without, with
+  for (int run = 0; run < 14; ++run) {
+    const bool reasons = run % 2 == 1;
+    const double start = CpuSeconds();
+    { const tallo::Calculation calculation = tallo::CalculateWorksheet(text, {reasons}); }
+    best[reasons] = std::min(best[reasons], CpuSeconds() - start);
+  }
+  state.counters["plain_ms"] = best[0] * 1e3;
+  state.counters["reasons_ms"] = best[1] * 1e3;
+  state.counters["extra_pct"] = (best[1] / best[0] - 1) * 100;
+}
+
 constexpr std::uint32_t kSeed = 20261206;
 constexpr std::size_t kMB = 1000 * 1000;
 
@@ -110,6 +139,9 @@ void Register(const std::string& name, std::function<std::string()> make, int it
 
 void RegisterWorkloads() {
   using namespace tallo::bench;
+  benchmark::RegisterBenchmark("reasons/mixed/10MB", [](benchmark::State& state) {
+    CompareReasons(state, Text("mixed/10MB", [] { return MixedWorksheet(10 * kMB, kSeed); }));
+  })->Unit(benchmark::kMillisecond)->Iterations(3);
   Register("prose/8MB", [] { return ProseText(8 * kMB, kSeed); }, 5);
   Register("scalar_lines/8MB", [] { return ScalarLines(8 * kMB, kSeed); }, 3);
   for (std::size_t megabytes : {1, 10, 100}) {

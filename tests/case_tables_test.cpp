@@ -21,7 +21,9 @@
 #include "engine/calculate.h"
 #include "engine/direct_evaluator.h"
 #include "engine/evaluator.h"
+#include "engine/extraction.h"
 #include "engine/line_ends.h"
+#include "engine/nearest_name.h"
 #include "engine/pre_pass.h"
 #include "engine/statement_driver.h"
 #include "numeric/critical_values.h"
@@ -153,7 +155,8 @@ std::string FormatTyped(const Fields& f) {
 std::string Options(const Fields& f) {
   const cli::ParsedOptions parsed = cli::ParseOptions(f);
   if (!parsed.ok) return "rejected";
-  constexpr const char* kModes[] = {"output", "in place", "help", "version", "functions"};
+  constexpr const char* kModes[] = {"output",    "in place", "help", "version",
+                                    "functions", "explain",  "check"};
   std::string text = kModes[static_cast<int>(parsed.options.mode)];
   if (parsed.options.p_values) text += " with p-values";
   for (const std::string& file : parsed.options.files) text += " " + file;
@@ -380,6 +383,14 @@ const std::map<std::string, Function, std::less<>>& Functions() {
       {"CheckExponentMarkers", {1, [](const Fields& f) { return CheckExponentMarkers(f[0]); }}},
       {"ReducerAnswer", {1, [](const Fields& f) { return ReducerAnswer(f[0]); }}},
       {"KeepTrailingNumber", {1, [](const Fields& f) { return KeepTrailingNumber(f[0]); }}},
+      {"NearestName",
+       {2,
+        [](const Fields& f) {
+          NearestName nearest(f[0]);
+          std::stringstream candidates(f[1]);
+          for (std::string name; std::getline(candidates, name, ',');) nearest.Consider(name);
+          return nearest.best();
+        }}},
       {"DriveEcho",
        {1,
         [](const Fields& f) {

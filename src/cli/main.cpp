@@ -28,15 +28,36 @@ int Print(std::string_view text) {
   return 1;
 }
 
-int CalculateToStandardOutput(const std::string& path,
-                               const tallo::CalculationOptions& calculation_options) {
+// "FILE:LINE:COLUMN: no answer: MESSAGE", the form editors and IDEs jump to.
+std::string ReasonLines(const std::string& path, const std::vector<tallo::Reason>& reasons) {
+  const std::string name = path == "-" ? "<stdin>" : path;
+  std::string lines;
+  for (const tallo::Reason& reason : reasons) {
+    lines += name + ":" + std::to_string(reason.line) + ":" + std::to_string(reason.column) +
+             ": no answer: " + reason.message + "\n";
+  }
+  return lines;
+}
+
+// The calculated worksheet to standard output; with --explain the reasons to standard
+// error, with --check only the reasons, to standard output.
+int CalculateToStandardOutput(const std::string& path, Options::Mode mode,
+                              tallo::CalculationOptions calculation_options) {
   std::string content;
   std::string error;
   if (!tallo::cli::ReadWholeFile(path, content, error)) {
     Complain(NameOf(path), error);
     return 1;
   }
-  return Print(tallo::CalculateWorksheet(content, calculation_options).text);
+  const bool explain = mode == Options::Mode::Explain;
+  const bool check = mode == Options::Mode::Check;
+  calculation_options.reasons = explain || check;
+  const tallo::Calculation calculation = tallo::CalculateWorksheet(content, calculation_options);
+  const std::string reasons = ReasonLines(path, calculation.reasons);
+  if (check) return Print(reasons) != 0 || !reasons.empty() ? 1 : 0;
+  const int status = Print(calculation.text);
+  if (explain) std::fwrite(reasons.data(), 1, reasons.size(), stderr);
+  return status;
 }
 
 int CalculateInPlace(const std::vector<std::string>& paths,
@@ -85,8 +106,10 @@ int main(int argc, char** argv) {
     case Options::Mode::InPlace:
       return CalculateInPlace(options.files, calculation_options);
     case Options::Mode::ToStandardOutput:
+    case Options::Mode::Explain:
+    case Options::Mode::Check:
       break;
   }
   return CalculateToStandardOutput(options.files.empty() ? "-" : options.files.front(),
-                                   calculation_options);
+                                   options.mode, calculation_options);
 }

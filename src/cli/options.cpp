@@ -5,6 +5,8 @@ namespace tallo::cli {
 const char kUsage[] =
     "Usage: tallo-calc [--p-values] [FILE]\n"
     "       tallo-calc [--p-values] -i FILE...\n"
+    "       tallo-calc [--p-values] --explain [FILE]\n"
+    "       tallo-calc --check [FILE]\n"
     "Calculate a Tallo worksheet: every expression and statement that ends in \"=\"\n"
     "gets its answer.\n"
     "\n"
@@ -14,6 +16,10 @@ const char kUsage[] =
     "                left as it is\n"
     "  --p-values    end every report line that carries a significance label with\n"
     "                a TAB and the exact p-value of its statistic (p=0.01234)\n"
+    "  --explain     as with FILE alone, and say on standard error why each \"=\"\n"
+    "                got no answer, one line each: FILE:LINE:COLUMN: no answer: WHY\n"
+    "  --check       print only those lines, on standard output; exit with status 1\n"
+    "                when there is any\n"
     "  --functions   print the list of operators, functions and statements\n"
     "  --help        print this help\n"
     "  --version     print the version\n"
@@ -30,6 +36,10 @@ bool ModeOfOption(const std::string& option, Options::Mode& mode) {
     mode = Options::Mode::Version;
   } else if (option == "--functions") {
     mode = Options::Mode::Functions;
+  } else if (option == "--explain") {
+    mode = Options::Mode::Explain;
+  } else if (option == "--check") {
+    mode = Options::Mode::Check;
   } else {
     return false;
   }
@@ -40,6 +50,9 @@ std::string CheckFiles(const Options& options, const std::string& mode_option) {
   switch (options.mode) {
     case Options::Mode::ToStandardOutput:
       return options.files.size() > 1 ? "one FILE at most; use -i for several" : "";
+    case Options::Mode::Explain:
+    case Options::Mode::Check:
+      return options.files.size() > 1 ? mode_option + " takes one FILE at most" : "";
     case Options::Mode::InPlace:
       if (options.files.empty()) return "-i needs at least one FILE";
       for (const std::string& file : options.files) {

@@ -7,7 +7,7 @@
 namespace tallo::cli {
 
 struct Options {
-  enum class Mode { ToStandardOutput, InPlace, Help, Version, Functions };
+  enum class Mode { ToStandardOutput, InPlace, Help, Version, Functions, Explain, Check };
   Mode mode = Mode::ToStandardOutput;
   std::vector<std::string> files;  // "-" is standard input
   bool p_values = false;           // an exact p-value after every significance label

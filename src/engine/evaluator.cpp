@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <vector>
 
 #include "engine/functions.h"
@@ -116,13 +117,33 @@ Group FindWorkingGroup(const Tokens& tokens) {
   return group;
 }
 
+using Trouble = ReductionTrouble::Kind;
+
+// Notes the first trouble of a reduction; what goes wrong after it follows from it.
+void Note(ReductionTrouble* trouble, Trouble kind, std::initializer_list<std::string_view> tokens,
+          double result = 0) {
+  if (trouble == nullptr || trouble->kind != Trouble::None) return;
+  trouble->kind = kind;
+  for (std::string_view token : tokens) trouble->operation += token;
+  trouble->result = result;
+}
+
 // Replaces the operator at pos and its right neighbour by nothing and its left neighbour
 // by the result. False when a neighbour is missing or not a plain number.
-bool ApplyBinaryOperator(Tokens& tokens, std::size_t pos) {
-  if (pos == 0 || pos + 1 >= tokens.size()) return false;
+bool ApplyBinaryOperator(Tokens& tokens, std::size_t pos, ReductionTrouble* trouble) {
+  const std::string_view missing;
+  if (pos == 0 || pos + 1 >= tokens.size()) {
+    Note(trouble, Trouble::OperandNotANumber,
+         {pos == 0 ? missing : tokens[pos - 1], tokens[pos],
+          pos + 1 < tokens.size() ? tokens[pos + 1] : missing});
+    return false;
+  }
   std::string& left = tokens[pos - 1];
   std::string& right = tokens[pos + 1];
-  if (!IsNumberText(left) || !IsNumberText(right)) return false;
+  if (!IsNumberText(left) || !IsNumberText(right)) {
+    Note(trouble, Trouble::OperandNotANumber, {left, tokens[pos], right});
+    return false;
+  }
   const double a = ParseReal(left);
   const double b = ParseReal(right);
   double result = 0;
@@ -132,6 +153,9 @@ bool ApplyBinaryOperator(Tokens& tokens, std::size_t pos) {
     case '+': result = a + b; break;
     default: result = a - b; break;
   }
+  if (trouble != nullptr && !std::isfinite(result)) {
+    Note(trouble, Trouble::NotFinite, {left, tokens[pos], right}, result);
+  }
   left = NumberText(result);
   tokens[pos].clear();
   right.clear();
@@ -140,19 +164,19 @@ bool ApplyBinaryOperator(Tokens& tokens, std::size_t pos) {
 
 enum class StepResult { NothingDone, Done, Failed };
 
-StepResult MultiplyOrDivide(Tokens& tokens, const Group& group) {
+StepResult MultiplyOrDivide(Tokens& tokens, const Group& group, ReductionTrouble* trouble) {
   for (std::size_t p = group.begin; p < group.end && p < tokens.size(); ++p) {
     if (tokens[p] != "*" && tokens[p] != "/") continue;
     if (p + 2 < tokens.size() && IsSignToken(tokens[p + 1]) && StartsNumber(tokens[p + 2])) {
       tokens[p + 2].insert(0, tokens[p + 1]);  // 2*-3
       tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(p + 1));
     }
-    return ApplyBinaryOperator(tokens, p) ? StepResult::Done : StepResult::Failed;
+    return ApplyBinaryOperator(tokens, p, trouble) ? StepResult::Done : StepResult::Failed;
   }
   return StepResult::NothingDone;
 }
 
-StepResult AddOrSubtract(Tokens& tokens, const Group& group) {
+StepResult AddOrSubtract(Tokens& tokens, const Group& group, ReductionTrouble* trouble) {
   StepResult result = StepResult::NothingDone;
   for (std::size_t p = group.begin; p < group.end && p < tokens.size(); ++p) {
     if (!IsSignToken(tokens[p])) continue;
@@ -164,14 +188,14 @@ StepResult AddOrSubtract(Tokens& tokens, const Group& group) {
       }
       continue;
     }
-    return ApplyBinaryOperator(tokens, p) ? StepResult::Done : StepResult::Failed;
+    return ApplyBinaryOperator(tokens, p, trouble) ? StepResult::Done : StepResult::Failed;
   }
   return result;
 }
 
 
 // The first function call whose arguments are single tokens: "f(" x ")" or "f(" x "," y ")".
-StepResult ApplyFunction(Tokens& tokens) {
+StepResult ApplyFunction(Tokens& tokens, ReductionTrouble* trouble) {
   for (std::size_t p = 0; p < tokens.size(); ++p) {
     const Function* function = FindFunction(tokens[p]);
     if (function == nullptr) continue;
@@ -180,11 +204,20 @@ StepResult ApplyFunction(Tokens& tokens) {
     if (function->arguments == 2 && tokens[p + 2] != ",") continue;
     const std::string_view x = tokens[p + 1];
     const std::string_view y = function->arguments == 2 ? tokens[p + 3] : std::string_view();
+    const std::string_view comma = function->arguments == 2 ? "," : "";
     if (!IsNumberText(x) || (function->arguments == 2 && !IsNumberText(y))) {
+      Note(trouble, Trouble::OperandNotANumber, {tokens[p], x, comma, y, ")"});
       return StepResult::Failed;
     }
-    if (function->rejects_negative && ParseReal(x) < 0) return StepResult::Failed;
-    tokens[p] = NumberText(function->apply(x, y));
+    if (function->rejects_negative && ParseReal(x) < 0) {
+      Note(trouble, Trouble::NegativeArgument, {tokens[p], x, ")"});
+      return StepResult::Failed;
+    }
+    const double result = function->apply(x, y);
+    if (trouble != nullptr && !std::isfinite(result)) {
+      Note(trouble, Trouble::NotFinite, {tokens[p], x, comma, y, ")"}, result);
+    }
+    tokens[p] = NumberText(result);
     for (std::size_t k = p + 1; k <= close; ++k) tokens[k].clear();
     return StepResult::Done;
   }
@@ -209,7 +242,7 @@ bool IsNumberText(std::string_view token) {
   return true;
 }
 
-std::string EvaluateExpression(std::string_view expression) {
+std::string EvaluateExpression(std::string_view expression, ReductionTrouble* trouble) {
   if (expression.empty()) return std::string(kEvaluationFailed);
   Tokens tokens = Tokenize(expression);
   FoldSignPairs(tokens);
@@ -218,9 +251,9 @@ std::string EvaluateExpression(std::string_view expression) {
   if (!tokens.empty() && tokens.back() == "=") tokens.pop_back();
 
   const Group group = FindWorkingGroup(tokens);
-  StepResult result = MultiplyOrDivide(tokens, group);
-  if (result == StepResult::NothingDone) result = AddOrSubtract(tokens, group);
-  if (result == StepResult::NothingDone) result = ApplyFunction(tokens);
+  StepResult result = MultiplyOrDivide(tokens, group, trouble);
+  if (result == StepResult::NothingDone) result = AddOrSubtract(tokens, group, trouble);
+  if (result == StepResult::NothingDone) result = ApplyFunction(tokens, trouble);
   if (result == StepResult::Failed) return std::string(kEvaluationFailed);
 
   std::string joined;
@@ -228,13 +261,14 @@ std::string EvaluateExpression(std::string_view expression) {
   return joined;
 }
 
-std::string EvaluateUntilStable(std::string_view expression) {
+std::string EvaluateUntilStable(std::string_view expression, ReductionTrouble* trouble) {
   std::string text(expression);
   for (int step = 0; step < kMaxSteps; ++step) {
-    std::string next = EvaluateExpression(text);
+    std::string next = EvaluateExpression(text, trouble);
     if (next == kEvaluationFailed || next == text) return next;
     text = std::move(next);
   }
+  Note(trouble, Trouble::StepBound, {});
   return text;
 }
 

@@ -28,9 +28,10 @@ double Real(std::string_view x) { return ParseReal(x); }
 long long Whole(std::string_view x) { return ParseInteger(x); }
 
 using Args = std::string_view;
-const std::array<Function, 17> kFunctions = {{
+const std::array<Function, 18> kFunctions = {{
     {"sqrt(", 1, true, [](Args x, Args) { return std::sqrt(Real(x)); }},
     {"log(", 1, true, [](Args x, Args) { return std::log(Real(x)); }},
+    {"loge(", 1, true, [](Args x, Args) { return std::log(Real(x)); }},
     {"logd(", 1, true, [](Args x, Args) { return std::log10(Real(x)); }},
     {"abs(", 1, false, [](Args x, Args) { return std::fabs(Real(x)); }},
     {"pow(", 2, false, [](Args x, Args y) { return std::pow(Real(x), Real(y)); }},

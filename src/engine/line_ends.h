@@ -31,7 +31,12 @@ class CrLfView {
   // of the line before it; a text without line ends keeps CR LF.
   std::vector<Insertion> ToOriginal(std::vector<Insertion> insertions) const;
 
+  // Offsets of characters of text(), in ascending order, moved to the original's offsets.
+  std::vector<std::size_t> ToOriginalOffsets(std::vector<std::size_t> offsets) const;
+
  private:
+  class Walk;
+
   std::string_view original_;
   std::string crlf_;
   bool converted_ = false;

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
 #include "engine/direct_evaluator.h"
 #include "engine/evaluator.h"
+#include "engine/expression_reasons.h"
+#include "engine/extraction.h"
+#include "engine/nearest_name.h"
 #include "text/char_classes.h"
 
 namespace tallo {
@@ -133,25 +137,74 @@ bool IsSingleNumber(std::string_view text) {
   return true;
 }
 
-// The answer to the expression of line tokens [start, equals]; empty when it has none.
+// Whether a character kept in front of the trailing number of an evaluated text binds to
+// it, so that the number is only the last operand of something left undone: "2**3" and
+// "foo(2)+3" leave 3; "Total:5" leaves 5, the value of what follows the prose.
+bool BindsToNumberAfter(char c) {
+  return IsNameChar(c) || c == '(' || c == ')' || c == '*' || c == '/' || c == '%' || c == ',';
+}
+
+// The answer to an expression, extracted from the tokens from its start through its "=" with
+// the variables substituted; empty when it has none. Takes the extracted expression text.
 // Most expressions are plain arithmetic, which the direct evaluator answers exactly as the
 // reducer would, without rewriting the text step by step.
-std::string AnswerExpression(const LineTokens& tokens, std::size_t start, std::size_t equals,
-                             const VariableTable& variables) {
-  Substitution substitution(tokens, start, equals);
-  substitution.Substitute(variables);
-  const std::string expression = CheckExponentMarkers(ExtractExpression(substitution.Joined()));
+std::string AnswerExpression(ExpressionTail& tail, ReductionTrouble* trouble) {
+  const std::string expression = CheckExponentMarkers(std::move(tail.expression));
   // Without a digit or a point no step can produce a number: a statement such as
   // "mean(a)=" is left for the statement driver at once.
   if (expression.find_first_of("0123456789.") == std::string::npos) return {};
+  // What continues something in front of it ("2^10", "log10(100)") has no value of its own,
+  // unless prose within it stands between that front and the answer ("Q1: 2+3").
+  if (tail.continues_front && std::none_of(expression.begin(), expression.end(), IsProseChar)) {
+    return {};
+  }
   if (std::optional<std::string> answer = EvaluateDirectly(expression)) return *answer;
-  return ReducerAnswer(expression);
+  return ReducerAnswer(expression, trouble);
+}
+
+// What a walk over the lines keeps from one line to the next.
+struct PrePassState {
+  VariableTable variables;
+  std::vector<Insertion> answers;
+  FoundReasons* reasons = nullptr;  // when asked for
+};
+
+void AddReason(PrePassState& state, std::size_t equals, std::optional<FoundReason> reason) {
+  if (!reason) return;
+  reason->offset = equals;
+  state.reasons->push_back(std::move(*reason));
+}
+
+std::string NearestVariable(const VariableTable& variables, std::string_view name) {
+  NearestName nearest(name);
+  for (const auto& entry : variables) nearest.Consider(entry.first);
+  return nearest.best();
+}
+
+// The "=" that a line cut at its token limit leaves unread, in its last token.
+void ExplainCutLine(std::string_view last, std::size_t last_offset, PrePassState& state) {
+  if (last.find_first_not_of('=') == std::string_view::npos) return;  // an "=" token of its own
+  for (std::size_t k = last.find('='); k != std::string_view::npos; k = last.find('=', k + 1)) {
+    const char next = k + 1 < last.size() ? last[k + 1] : '\0';
+    if ((k > 0 && last[k - 1] == '=') || next == '=' || next == '{' ||
+        ClassifyWorksheetChar(next) == WorksheetChar::Number ||
+        ClassifyWorksheetChar(next) == WorksheetChar::Letter) {
+      continue;
+    }
+    AddReason(state, last_offset + k,
+              FoundReason{0, ReasonKind::BoundReached,
+                          "the line is longer than 9995 pieces and is not read from there on: "
+                          "break it into shorter lines",
+                          ReasonSource::Expression, {}});
+  }
 }
 
 // Walks one line: records its assignments and answers its expressions.
-void RunLine(std::string_view line, std::size_t line_offset, VariableTable& variables,
-             std::vector<Insertion>& answers) {
+void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state) {
   const LineTokens tokens = CutLine(line);
+  if (state.reasons != nullptr && tokens.size() == kMaxLineTokens) {
+    ExplainCutLine(tokens.back(), line_offset + line.size() - tokens.back().size(), state);
+  }
   std::size_t start = 0;        // first token of the next expression
   std::size_t token_offset = 0; // offset of token m within the line
   bool blank_so_far = true;     // the line so far holds only blanks, TABs and "="
@@ -168,110 +221,41 @@ void RunLine(std::string_view line, std::size_t line_offset, VariableTable& vari
       before = tokens[m - 3];
     }
 
+    const std::size_t equals = line_offset + token_offset;
     if (!value.empty() && FirstClass(name) == WorksheetChar::Letter &&
         FirstClass(value) == WorksheetChar::Number) {
       // An assignment; after an operator it is an expression already answered (a*x=5).
       if (!IsArithmeticOperator(before)) {
-        variables.insert_or_assign(std::string(name), " " + std::string(value) + " ");
+        state.variables.insert_or_assign(std::string(name), " " + std::string(value) + " ");
       }
     } else if (FirstClass(value) != WorksheetChar::Number &&
                FirstClass(value) != WorksheetChar::Letter && (value.empty() || value[0] != '{')) {
-      std::string answer = AnswerExpression(tokens, start, m, variables);
-      if (!answer.empty()) answers.push_back({line_offset + token_offset + 1, std::move(answer)});
+      Substitution substitution(tokens, start, m);
+      substitution.Substitute(state.variables);
+      const std::string text = substitution.Joined();
+      std::string storage;
+      ExpressionTail tail = ExtractTail(text, storage);
+      ReductionTrouble trouble;
+      std::string answer = AnswerExpression(tail, state.reasons != nullptr ? &trouble : nullptr);
+      if (!answer.empty()) {
+        state.answers.push_back({equals + 1, std::move(answer)});
+      } else if (state.reasons != nullptr) {
+        AddReason(state, equals,
+                  ExplainExpression({tail, line.substr(token_offset + 1), trouble,
+                                     [&](std::string_view wanted) {
+                                       return NearestVariable(state.variables, wanted);
+                                     }}));
+      }
     }
     start = m;
   }
 }
 
-// The text without its characters of 128 and above, which the expression scanners drop
-// whole without ending a token; the text itself when it has none.
-std::string_view Narrow(std::string_view text, std::string& storage) {
-  const auto wide = [](char c) { return static_cast<unsigned char>(c) >= 128; };
-  if (std::none_of(text.begin(), text.end(), wide)) return text;
-  storage.clear();
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (wide(text[i])) {
-      i += Utf8CharLength(text, i) - 1;
-    } else {
-      storage += text[i];
-    }
-  }
-  return storage;
-}
-
-// Evaluator tokens for ExtractExpression: runs of one evaluator class; blanks end a token
-// and vanish.
-std::vector<std::string_view> CutExpression(std::string_view text) {
-  std::vector<std::string_view> tokens;
-  std::size_t begin = 0;
-  ExpressionChar running = ExpressionChar::Other;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    const bool blank = c == ' ' || c == '\t';
-    const ExpressionChar cls = ClassifyExpressionChar(c);
-    if (i > begin && (cls != running || blank)) tokens.push_back(text.substr(begin, i - begin));
-    if (blank || (i > begin && cls != running)) begin = blank ? i + 1 : i;
-    running = cls;
-  }
-  if (text.size() > begin) tokens.push_back(text.substr(begin));
-  return tokens;
-}
-
-bool IsOperand(TokenEnd c) { return c == TokenEnd::Number || c == TokenEnd::Letter; }
-bool IsOperandOrOpen(TokenEnd c) { return IsOperand(c) || c == TokenEnd::Open; }
-
-// How far a pair of adjacent tokens (ending in classes a, b) moves the expression's start:
-// past the first token (1) where the second begins a new expression, past both (2) where
-// they form nothing that can be evaluated, or not at all (0).
-int StartShift(TokenEnd a, TokenEnd b) {
-  using enum TokenEnd;
-  if (a == Equals) return 1;
-  if (IsOperand(a) && IsOperandOrOpen(b)) return 1;  // two operands side by side
-  if (a == Letter && b == LoneE) return 1;
-  if (a == Open && b == MulDiv) return 1;
-  if (a == Close && (IsOperandOrOpen(b) || b == LoneE)) return 1;
-  if (a == LoneE && (IsOperandOrOpen(b) || b == LoneE)) return 1;
-  if (a == Open && b == Close) return 2;  // an empty "()"
-  if ((a == Sign || a == MulDiv) && (b == Close || b == MulDiv)) return 2;
-  return 0;
-}
-
-bool EndsWithAnyOf(std::string_view token, std::string_view endings) {
-  return !token.empty() && endings.find(token.back()) != std::string_view::npos;
-}
-
-// Keeps the characters at parenthesis depth 0 or more: an unmatched ")" discards what
-// came before, and nothing is kept until enough "(" have restored the depth. What is left
-// is the text after the last character at a negative depth.
-void DropUnmatchedClosing(std::string& text) {
-  int depth = 0;
-  std::size_t kept_from = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '(') ++depth;
-    if (text[i] == ')') --depth;
-    if (depth < 0) kept_from = i + 1;
-  }
-  text.erase(0, kept_from);
-}
-
-// Whether a token consists of the characters of set only (and is not empty).
-bool ConsistsOf(std::string_view token, std::string_view set) {
-  return !token.empty() && token.find_first_not_of(set) == std::string_view::npos;
-}
-
-// The class CheckExponentMarkers gives a character that starts or continues a token.
-ExpressionChar ExponentClass(char c) {
-  if (IsDigit(c) || c == '.') return ExpressionChar::Digit;
-  if (IsNameChar(c)) return ExpressionChar::Letter;
-  if (c == '+' || c == '-') return ExpressionChar::Sign;
-  return ExpressionChar::Other;
-}
-
 }  // namespace
 
-std::vector<Insertion> RunPrePass(std::string_view text) {
-  std::vector<Insertion> answers;
-  VariableTable variables;
+std::vector<Insertion> RunPrePass(std::string_view text, FoundReasons* reasons) {
+  PrePassState state;
+  state.reasons = reasons;
   // Only lines with an "=" can assign or answer anything, so the walk jumps from one such
   // line to the next.
   for (std::size_t equals = text.find('='); equals != std::string_view::npos;) {
@@ -279,69 +263,18 @@ std::vector<Insertion> RunPrePass(std::string_view text) {
     const std::size_t begin = previous_newline == std::string_view::npos ? 0 : previous_newline + 1;
     const std::size_t newline = text.find('\n', equals);
     const std::size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
-    RunLine(text.substr(begin, end - begin), begin, variables, answers);
+    RunLine(text.substr(begin, end - begin), begin, state);
     equals = text.find('=', end);
   }
-  return answers;
+  return std::move(state.answers);
 }
 
-std::string ExtractExpression(std::string_view text) {
-  std::string narrow;
-  const std::vector<std::string_view> tokens = CutExpression(Narrow(text, narrow));
-  if (tokens.empty()) return "=";
-  const std::size_t equals = tokens.size() - 1;
-
-  std::size_t start = EndsWithAnyOf(tokens[0], "*/") ? 1 : 0;
-  if (equals == 0 || EndsWithAnyOf(tokens[equals - 1], "(+-*/,e")) start = equals;
-  for (std::size_t j = start; j < equals; ++j) {
-    const int shift = StartShift(ClassifyTokenEnd(tokens[j]), ClassifyTokenEnd(tokens[j + 1]));
-    if (shift > 0) start = j + static_cast<std::size_t>(shift);
-  }
-  // A number's exponent cut off from it ("2e3=" would otherwise answer 3).
-  if (start >= 2 && start < equals && tokens[start - 1] == "e" &&
-      ClassifyTokenEnd(tokens[start - 2]) == TokenEnd::Number) {
-    start = equals;
-  }
-
-  std::size_t size = 0;
-  for (std::size_t k = start; k <= equals; ++k) size += tokens[k].size();
-  std::string joined;
-  joined.reserve(size);
-  for (std::size_t k = start; k <= equals; ++k) joined += tokens[k];
-  DropUnmatchedClosing(joined);
-  return joined;
-}
-
-std::string CheckExponentMarkers(std::string text) {
-  if (text.find('e') == std::string::npos) return text;
-  // A token ends where the class of the next character differs from the evaluator class
-  // of the one before it, so "(" followed by letters stays one token.
-  std::string narrow;
-  const std::string_view narrowed = Narrow(text, narrow);
-  std::vector<std::string_view> tokens;
-  std::size_t begin = 0;
-  for (std::size_t i = 1; i <= narrowed.size(); ++i) {
-    if (i == narrowed.size() ||
-        ExponentClass(narrowed[i]) != ClassifyExpressionChar(narrowed[i - 1])) {
-      tokens.push_back(narrowed.substr(begin, i - begin));
-      begin = i;
-    }
-  }
-
-  // Only digits "e" sign digits, with two tokens still to follow, is an exponent.
-  for (std::size_t k = 0; k < tokens.size(); ++k) {
-    if (!ConsistsOf(tokens[k], "e")) continue;
-    const bool exponent = k > 0 && k + 2 < tokens.size() &&
-                          ConsistsOf(tokens[k - 1], "0123456789.") && IsSignOnly(tokens[k + 1]) &&
-                          ConsistsOf(tokens[k + 2], "0123456789");
-    if (!exponent) return std::string();
-  }
-  return text;
-}
-
-std::string ReducerAnswer(std::string_view expression) {
-  std::string answer = KeepTrailingNumber(EvaluateUntilStable(expression));
-  return IsSingleNumber(answer) ? answer : std::string();
+std::string ReducerAnswer(std::string_view expression, ReductionTrouble* trouble) {
+  const std::string evaluated = EvaluateUntilStable(expression, trouble);
+  std::string answer = KeepTrailingNumber(evaluated);
+  if (!IsSingleNumber(answer)) return {};
+  const std::size_t prefix = evaluated.size() - answer.size();
+  return prefix > 0 && BindsToNumberAfter(evaluated[prefix - 1]) ? std::string() : answer;
 }
 
 std::string KeepTrailingNumber(std::string_view text) {

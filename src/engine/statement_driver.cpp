@@ -2,9 +2,12 @@
 
 #include <array>
 #include <deque>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
+#include "engine/nearest_name.h"
+#include "engine/statement_reasons.h"
 #include "text/char_classes.h"
 
 namespace tallo {
@@ -67,6 +70,13 @@ class DataSetTable {
   }
 
   std::string_view Data(std::size_t definition) const { return data_[definition]; }
+
+  // The defined name nearest to another, for a reason; empty when none is near.
+  std::string Nearest(std::string_view name) const {
+    NearestName nearest(name);
+    for (const auto& entry : by_name_) nearest.Consider(entry.first);
+    return nearest.best();
+  }
 
  private:
   std::vector<std::string_view> data_;
@@ -153,11 +163,32 @@ bool IsDataSetName(std::string_view token) {
   return end == TokenEnd::Letter || end == TokenEnd::LoneE;
 }
 
+// Why a statement the driver knows did not run, or ran on data that fall short.
+std::optional<FoundReason> ExplainStatement(const Statement& statement, const StatementCall& call,
+                                            const DataSetTable& data_sets) {
+  const auto count = static_cast<std::size_t>(call.argument_count);
+  std::array<std::optional<std::string_view>, 3> data;
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::vector<std::size_t>& found = data_sets.Find(call.arguments[k]);
+    if (!found.empty()) data[k] = data_sets.Data(found.front());
+  }
+  return ExplainStatementData(statement, std::span(call.arguments.data(), count),
+                              std::span(data.data(), count),
+                              [&](std::string_view name) { return data_sets.Nearest(name); });
+}
+
+void AddReason(FoundReasons& reasons, std::size_t equals, std::optional<FoundReason> reason) {
+  if (!reason) return;
+  reason->offset = equals;
+  reasons.push_back(std::move(*reason));
+}
+
 }  // namespace
 
 std::vector<Insertion> RunStatementDriver(std::string_view text,
                                           std::span<const Statement> statements,
-                                          const ReportOptions& options) {
+                                          const ReportOptions& options,
+                                          FoundReasons* reasons) {
   std::vector<Insertion> reports;
   DataSetTable data_sets;
   TokenWindow window;
@@ -176,9 +207,14 @@ std::vector<Insertion> RunStatementDriver(std::string_view text,
     token_start = i;
     const std::string_view t0 = window[0];
 
-    if (c == '{' && t0 == "=" && IsDataSetName(window[1])) {
-      defining = true;
-      pending_name = window[1];
+    const auto recent = [&](std::size_t age) { return window[age]; };
+    if (c == '{' && t0 == "=") {
+      if (IsDataSetName(window[1])) {
+        defining = true;
+        pending_name = window[1];
+      } else if (reasons != nullptr) {
+        AddReason(*reasons, i - 1, ExplainDefinition(recent));
+      }
     }
     if (defining && t0 != "=" && t0 != "{") pending_data.Append(t0);
     if (defining && c == '}') {
@@ -191,12 +227,19 @@ std::vector<Insertion> RunStatementDriver(std::string_view text,
     }
     if (c == '=' && EndsStatement(text, i)) {
       StatementCall call;
-      const Statement* statement = MatchStatement(window, call)
-                                       ? FindStatement(statements, call.name, call.argument_count)
-                                       : nullptr;
+      const bool matched = MatchStatement(window, call);
+      const Statement* statement =
+          matched ? FindStatement(statements, call.name, call.argument_count) : nullptr;
       if (statement != nullptr) {
         std::string report = RunStatement(*statement, call, data_sets, options);
+        if (reasons != nullptr) {
+          AddReason(*reasons, i, ExplainStatement(*statement, call, data_sets));
+        }
         if (!report.empty()) reports.push_back({i + 1, std::move(report)});
+      } else if (reasons != nullptr) {
+        AddReason(*reasons, i,
+                  ExplainStatementForm(statements, recent,
+                                       matched ? std::optional(call.name) : std::nullopt));
       }
     }
 

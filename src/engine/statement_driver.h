@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/found_reason.h"
 #include "engine/insertions.h"
 #include "procedures/registry.h"
 
@@ -14,9 +15,11 @@ namespace tallo {
 
 // The reports of a worksheet text (CR LF line ends), each directly after its statement's
 // "=", in text order; statements are looked up in the given table and write their reports
-// with the given options.
+// with the given options. With reasons given, a statement or definition that does not do
+// what it was written for adds why.
 std::vector<Insertion> RunStatementDriver(std::string_view text,
                                           std::span<const Statement> statements = Statements(),
-                                          const ReportOptions& options = {});
+                                          const ReportOptions& options = {},
+                                          FoundReasons* reasons = nullptr);
 
 }  // namespace tallo

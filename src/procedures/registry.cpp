@@ -17,47 +17,58 @@
 namespace tallo {
 namespace {
 
-// Statements whose reports carry no p-value take no options.
+// A statement over lists, each of at least minimum_values values.
+constexpr Statement Lists(std::string_view name, int arguments, Procedure run, int minimum_values) {
+  return {name, arguments, run, 0, minimum_values};
+}
+
+// A statement over tables; the data sets after the first tables are single values.
+constexpr Statement Tables(std::string_view name, int arguments, Procedure run, int tables) {
+  return {name, arguments, run, tables, 0};
+}
+
+// Statements whose reports carry no p-value take no options. The minimum numbers of values: a mean needs one value and a standard deviation two, and so
+// do the tests built on a variance (t, Smirnov) in each sample; a correlation needs two pairs.
 constexpr std::array kStatements = {
-    Statement{"mean", 1, WithoutOptions<MeanAnswer>},
-    Statement{"sd", 1, WithoutOptions<StandardDeviationAnswer>},
-    Statement{"se", 1, WithoutOptions<StandardErrorAnswer>},
-    Statement{"sum", 1, WithoutOptions<SumAnswer>},
-    Statement{"count", 1, WithoutOptions<CountAnswer>},
-    Statement{"max", 1, WithoutOptions<MaximumAnswer>},
-    Statement{"min", 1, WithoutOptions<MinimumAnswer>},
-    Statement{"histogram", 1, WithoutOptions<HistogramReport>},
-    Statement{"lsq", 3, WithoutOptions<LeastSquaresFit>},
-    Statement{"smirnov", 1, WithoutOptions<SmirnovReport>},
-    Statement{"ttest", 2, TTestReport},
-    Statement{"pttest", 2, PairedTTestReport},
-    Statement{"mwtest", 2, MannWhitneyReport},
-    Statement{"wxtest", 2, WilcoxonReport},
-    Statement{"anovaow", 1, OneWayAnovaReport},
-    Statement{"anovatw", 1, TwoWayAnovaReport},
-    Statement{"kwtest", 1, KruskalWallisReport},
-    Statement{"fmtest", 1, FriedmanReport},
-    Statement{"dmtest", 1, WithoutOptions<DuncanReport>},
-    Statement{"rtest", 2, PearsonReport},
-    Statement{"drtest", 1, CorrelationDifferenceReport},
-    Statement{"sptest", 2, SpearmanReport},
-    Statement{"kdtest", 2, KendallReport},
-    Statement{"signtest", 1, SignTestReport},
-    Statement{"fishertest", 1, FisherTestReport},
-    Statement{"xstest", 1, ChiSquareTestReport},
-    Statement{"mcntest", 1, McNemarTestReport},
-    Statement{"cqtest", 1, CochranQReport},
-    Statement{"oddsratio", 1, WithoutOptions<OddsRatioReport>},
-    Statement{"relativerisk", 1, WithoutOptions<RelativeRiskReport>},
-    Statement{"genwxtest", 2, GeneralizedWilcoxonReport},
-    Statement{"kapmrtest", 3, KaplanMeierReport},
-    Statement{"vcmtrx", 1, WithoutOptions<VarCovMatrix>},
-    Statement{"eigenvv", 1, WithoutOptions<EigenOfCovariance>},
-    Statement{"eigenvc", 1, WithoutOptions<EigenOfCorrelation>},
-    Statement{"pca", 1, WithoutOptions<PrincipalComponents>},
-    Statement{"mra", 1, MultipleRegression},
-    Statement{"lda", 2, WithoutOptions<LinearDiscriminant>},
-    Statement{"mda", 3, WithoutOptions<MahalanobisDiscriminant>},
+    Lists("mean", 1, WithoutOptions<MeanAnswer>, 1),
+    Lists("sd", 1, WithoutOptions<StandardDeviationAnswer>, 2),
+    Lists("se", 1, WithoutOptions<StandardErrorAnswer>, 2),
+    Lists("sum", 1, WithoutOptions<SumAnswer>, 0),
+    Lists("count", 1, WithoutOptions<CountAnswer>, 0),
+    Lists("max", 1, WithoutOptions<MaximumAnswer>, 1),
+    Lists("min", 1, WithoutOptions<MinimumAnswer>, 1),
+    Lists("histogram", 1, WithoutOptions<HistogramReport>, 1),
+    Lists("lsq", 3, WithoutOptions<LeastSquaresFit>, 0),
+    Lists("smirnov", 1, WithoutOptions<SmirnovReport>, 2),
+    Lists("ttest", 2, TTestReport, 2),
+    Lists("pttest", 2, PairedTTestReport, 2),
+    Lists("mwtest", 2, MannWhitneyReport, 1),
+    Lists("wxtest", 2, WilcoxonReport, 1),
+    Tables("anovaow", 1, OneWayAnovaReport, 1),
+    Tables("anovatw", 1, TwoWayAnovaReport, 1),
+    Tables("kwtest", 1, KruskalWallisReport, 1),
+    Tables("fmtest", 1, FriedmanReport, 1),
+    Tables("dmtest", 1, WithoutOptions<DuncanReport>, 1),
+    Lists("rtest", 2, PearsonReport, 2),
+    Tables("drtest", 1, CorrelationDifferenceReport, 1),
+    Lists("sptest", 2, SpearmanReport, 2),
+    Lists("kdtest", 2, KendallReport, 2),
+    Lists("signtest", 1, SignTestReport, 1),
+    Tables("fishertest", 1, FisherTestReport, 1),
+    Tables("xstest", 1, ChiSquareTestReport, 1),
+    Tables("mcntest", 1, McNemarTestReport, 1),
+    Tables("cqtest", 1, CochranQReport, 1),
+    Tables("oddsratio", 1, WithoutOptions<OddsRatioReport>, 1),
+    Tables("relativerisk", 1, WithoutOptions<RelativeRiskReport>, 1),
+    Tables("genwxtest", 2, GeneralizedWilcoxonReport, 2),
+    Tables("kapmrtest", 3, KaplanMeierReport, 2),
+    Tables("vcmtrx", 1, WithoutOptions<VarCovMatrix>, 1),
+    Tables("eigenvv", 1, WithoutOptions<EigenOfCovariance>, 1),
+    Tables("eigenvc", 1, WithoutOptions<EigenOfCorrelation>, 1),
+    Tables("pca", 1, WithoutOptions<PrincipalComponents>, 1),
+    Tables("mra", 1, MultipleRegression, 1),
+    Tables("lda", 2, WithoutOptions<LinearDiscriminant>, 2),
+    Tables("mda", 3, WithoutOptions<MahalanobisDiscriminant>, 3),
 };
 
 }  // namespace
@@ -66,8 +77,13 @@ std::span<const Statement> Statements() { return kStatements; }
 
 const Statement* FindStatement(std::span<const Statement> statements, std::string_view name,
                                int arguments) {
+  const Statement* statement = FindStatementNamed(statements, name);
+  return statement != nullptr && statement->arguments == arguments ? statement : nullptr;
+}
+
+const Statement* FindStatementNamed(std::span<const Statement> statements, std::string_view name) {
   for (const Statement& statement : statements) {
-    if (statement.name == name && statement.arguments == arguments) return &statement;
+    if (statement.name == name) return &statement;
   }
   return nullptr;
 }

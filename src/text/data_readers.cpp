@@ -45,6 +45,34 @@ std::vector<double> ParseValueList(std::string_view text) {
   return values;
 }
 
+std::size_t CountValues(std::string_view text, std::size_t enough) {
+  std::size_t count = 0;
+  char last = '\0';  // the last character of the current item; NUL while it is empty
+  for (std::size_t i = 0; i <= text.size() && count < enough; ++i) {
+    const char c = i < text.size() ? text[i] : ',';
+    if (VanishesFromListItem(c)) continue;
+    if (!EndsListItem(c)) {
+      last = c;
+      continue;
+    }
+    if (IsDigit(last) || last == '.') ++count;
+    last = '\0';
+  }
+  return count;
+}
+
+TableShortfall FindTableShortfall(std::string_view text) {
+  const std::size_t header_end = text.find('\r');
+  const bool rows = header_end != std::string_view::npos &&
+                    text.find_first_not_of(" \t\r\n,", header_end) != std::string_view::npos;
+  if (!rows) {
+    const bool labels = text.substr(0, header_end).find('\t') != std::string_view::npos;
+    return labels ? TableShortfall::NoRows : TableShortfall::List;
+  }
+  const bool cells = text.find_first_of("\t,", header_end) != std::string_view::npos;
+  return cells ? TableShortfall::None : TableShortfall::List;
+}
+
 ValuePairs ParseValuePairs(std::string_view first, std::string_view second) {
   const std::vector<std::string> a = SplitListItems(first);
   const std::vector<std::string> b = SplitListItems(second);

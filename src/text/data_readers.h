@@ -25,6 +25,15 @@ std::vector<std::string> SplitListItems(std::string_view text);
 // vanish ("1 000" is 1000); empty and non-numeric items are skipped.
 std::vector<double> ParseValueList(std::string_view text);
 
+// How many numeric items a list holds, counting no further than enough: a cheap test
+// whether a data set is long enough for a statement.
+std::size_t CountValues(std::string_view text, std::size_t enough);
+
+// How a table's text falls short of a table with data: it reads as a list (one row of
+// values, or one value per line), or it holds column labels and no rows under them.
+enum class TableShortfall { None, List, NoRows };
+TableShortfall FindTableShortfall(std::string_view text);
+
 // Two lists paired item by item up to the shorter one; a pair is kept only when both of
 // its items are numeric, so a gap on either side drops the whole pair.
 struct ValuePairs {

@@ -124,6 +124,32 @@ TEST_F(TalloCalc, InformationOptions) {
   EXPECT_EQ(functions.out.find('\r'), std::string::npos);
 }
 
+// --explain writes what a plain run writes and the reasons on standard error, as the README
+// shows; --check writes only the reasons and fails when there is one.
+TEST_F(TalloCalc, ExplainAndCheckSayWhyAnEqualsGotNoAnswer) {
+  const std::string sheet = "data={4,8,6}\nmean(dta)=\n2^10=\n";
+  const auto reasons = [](const std::string& file) {
+    return file +
+           ":2:10: no answer: no data set dta is defined above this statement; did you mean "
+           "data?\n" +
+           file + ":3:5: no answer: ^ is not an operator here: write a power as pow(2,10)\n";
+  };
+  const Outcome explain = Calc("--explain", sheet);
+  EXPECT_EQ(explain.status, 0);
+  EXPECT_EQ(explain.out, sheet);
+  EXPECT_EQ(explain.err, reasons("<stdin>"));
+
+  Write("sheet.txt", sheet);
+  const Outcome check = Calc("--check '" + Path("sheet.txt").string() + "'");
+  EXPECT_EQ(check.status, 1);
+  EXPECT_EQ(check.out, reasons(Path("sheet.txt").string()));
+  EXPECT_EQ(check.err, "");
+  EXPECT_EQ(Read("sheet.txt"), sheet);
+  const Outcome clean = Calc("--check -", "1+1=\n");
+  EXPECT_EQ(clean.status, 0);
+  EXPECT_EQ(clean.out, "");
+}
+
 TEST_F(TalloCalc, InPlaceReplacesChangedFilesKeepingPermissions) {
   Write("a.txt", "x=3\nx*x=\n");
   Write("b.txt", "nothing to do\n");

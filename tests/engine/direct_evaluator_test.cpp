@@ -52,7 +52,7 @@ class ExpressionGenerator {
     if (kind <= 6) return sign + "(" + Expression(depth + 1) + ")";
     const std::string name = OneOf({"sqrt(", "log(", "logd(", "abs(", "exp(", "sin(", "cos(", "tan(",
                                     "asin(", "acos(", "atan(", "n(", "pow(", "probt(", "nPr(",
-                                    "nCr(", "nHr(", "loge(", "pow("});
+                                    "nCr(", "nHr(", "ln(", "pow("});
     const bool two = name == "pow(" || name == "probt(" || (name[0] == 'n' && name.size() == 4);
     std::string call = sign + name + (Pick(0, 3) == 0 ? "-" : "") + Expression(depth + 1);
     if (two || Pick(0, 9) == 0) call += "," + (Pick(0, 2) == 0 ? Expression(depth + 1) : Number());

@@ -2,8 +2,10 @@
 // and compared byte for byte with NAME.expected.txt, with LF and with CR LF line ends; a
 // NAME.p_values.txt is calculated with exact p-values. Each calculation is its input plus
 // the insertions, p-values add nothing but their fields, and calculating the result again
-// inserts nothing. The committed fuzzing corpus is replayed through the same insertion check, so
-// inputs that once broke the engine keep being checked (under the sanitizers too).
+// inserts nothing. Where NAME.reasons.txt exists, it lists the worksheet's reasons, one
+// "LINE:COLUMN KIND: MESSAGE" a line. The committed fuzzing corpus is replayed through the
+// same insertion check, so inputs that once broke the engine keep being checked (under the
+// sanitizers too).
 
 #include <gtest/gtest.h>
 
@@ -27,21 +29,35 @@ struct Golden {
   fs::path input;
   fs::path expected;
   CalculationOptions options;
+  fs::path reasons;
 };
+
+std::string ReasonLines(std::string_view text) {
+  std::string lines;
+  for (const Reason& reason : CalculateWorksheet(text, {.reasons = true}).reasons) {
+    lines += std::to_string(reason.line) + ":" + std::to_string(reason.column) + " " +
+             std::string(ReasonKindName(reason.kind)) + ": " + reason.message + "\n";
+  }
+  return lines;
+}
 
 std::vector<Golden> FindGoldens() {
   std::vector<Golden> goldens;
   const fs::path folder = TALLO_WORKSHEETS_DIR;
   for (const auto& entry : fs::directory_iterator(folder)) {
     const std::string file = entry.path().filename().string();
-    if (file.ends_with(".expected.txt") || !file.ends_with(".txt")) continue;
+    if (!file.ends_with(".txt") || file.ends_with(".expected.txt") ||
+        file.ends_with(".reasons.txt")) {
+      continue;  // they go with NAME.txt
+    }
     const std::string name = file.substr(0, file.size() - 4);
     goldens.push_back({name, entry.path(), folder / (name + ".expected.txt"),
-                       {.p_values = name.ends_with(".p_values")}});
+                       {.p_values = name.ends_with(".p_values")},
+                       folder / (name + ".reasons.txt")});
   }
   // The tour of the README is a golden worksheet too.
-  goldens.push_back(
-      {"tour", fs::path(TALLO_EXAMPLES_DIR) / "tour.txt", folder / "tour.expected.txt", {}});
+  goldens.push_back({"tour", fs::path(TALLO_EXAMPLES_DIR) / "tour.txt",
+                     folder / "tour.expected.txt", {}, folder / "tour.reasons.txt"});
   std::sort(goldens.begin(), goldens.end(),
             [](const Golden& a, const Golden& b) { return a.name < b.name; });
   return goldens;
@@ -60,6 +76,10 @@ TEST_P(GoldenWorksheet, MatchesExpectedWithLfAndCrLf) {
   EXPECT_EQ(CheckCalculation(input), "");
   EXPECT_EQ(CheckCalculation(WithCrLf(input)), "");
   EXPECT_EQ(fuzzing::SecondCalculationGains(expected, golden.options), "");
+  if (fs::exists(golden.reasons)) {
+    EXPECT_EQ(ReasonLines(input), ReadFile(golden.reasons));
+    EXPECT_EQ(ReasonLines(WithCrLf(input)), ReadFile(golden.reasons));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Worksheets, GoldenWorksheet, testing::ValuesIn(FindGoldens()),

@@ -1,7 +1,41 @@
 #include "fuzz/calculation_invariant.h"
 
+#include <algorithm>
+
+#include "engine/calculate.h"
+
 namespace tallo::fuzzing {
 namespace {
+
+std::string CheckReasons(std::string_view text, const Calculation& calculation) {
+  const Calculation explained = CalculateWorksheet(text, {.reasons = true});
+  if (explained.text != calculation.text || explained.insertions != calculation.insertions) {
+    return "reasons changed the calculation";
+  }
+  std::size_t line = 1;
+  std::size_t counted = 0;  // the input before it has its LFs in line
+  for (std::size_t k = 0; k < explained.reasons.size(); ++k) {
+    const Reason& reason = explained.reasons[k];
+    if (k > 0 && reason.offset <= explained.reasons[k - 1].offset) return "reasons out of order";
+    if (reason.offset >= text.size() || text[reason.offset] != '=') return "reason not at an =";
+    if (reason.calculated_offset >= calculation.text.size() ||
+        calculation.text[reason.calculated_offset] != '=') {
+      return "reason not at an = of the calculated text";
+    }
+    for (; counted < reason.offset; ++counted) line += text[counted] == '\n' ? 1 : 0;
+    if (reason.line != line || reason.column == 0) return "reason on the wrong line";
+    if (reason.message.empty()) return "reason without words";
+    // Only a statement whose data fall short has both a report and a reason.
+    const bool answered = std::any_of(
+        calculation.insertions.begin(), calculation.insertions.end(),
+        [&](const Insertion& insertion) { return insertion.offset == reason.offset + 1; });
+    if (answered && reason.kind != ReasonKind::TooFewValues &&
+        reason.kind != ReasonKind::ListForTable) {
+      return "reason for an answered =";
+    }
+  }
+  return {};
+}
 
 std::string CheckInsertions(std::string_view text, const Calculation& calculation) {
   const std::string_view output = calculation.text;
@@ -19,7 +53,7 @@ std::string CheckInsertions(std::string_view text, const Calculation& calculatio
     copied = insertion.offset;
   }
   if (output.substr(position) != text.substr(copied)) return "text changed at the end";
-  return {};
+  return CheckReasons(text, calculation);
 }
 
 // Whether line is base, or base with "\tp=..." or "\tp<..." (no further TAB) at its end,

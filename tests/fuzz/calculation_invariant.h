@@ -1,8 +1,10 @@
 #pragma once
 // What must hold for any text: the calculation is the input plus its insertions, in
 // ascending order, each right after an "=", and removing them gives the input back; asking
-// for exact p-values changes nothing but a field "\tp=..." at the end of some lines. For
-// worksheets as people write them, a second calculation inserts nothing more.
+// for exact p-values changes nothing but a field "\tp=..." at the end of some lines. Asking
+// for reasons changes neither, and each reason stands at an "=" of the input and of the
+// calculated text, one per "=", in order, on its line. For worksheets as people write
+// them, a second calculation inserts nothing more.
 
 #include <string>
 #include <string_view>

@@ -1,0 +1,171 @@
+#include "engine/reason_placing.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <unordered_map>
+
+#include "text/char_classes.h"
+
+namespace tallo {
+namespace {
+
+// The LFs of a text, eight bytes at a time, since placing reasons counts the lines of the
+// whole text and a loop over single bytes is not vectorised at -O2. An LF byte is zero
+// after the XOR; (x & 0x7F) + 0x7F sets a byte's high bit unless its low bits are zero,
+// without a carry into the next byte, so the high bits left clear mark the zero bytes. The
+// multiplication adds the marks up in the top byte.
+std::size_t CountLineEnds(std::string_view text) {
+  constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Full;
+  constexpr std::uint64_t kLineEnds = 0x0A0A0A0A0A0A0A0Aull;
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  std::size_t count = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    const std::uint64_t x = word ^ kLineEnds;
+    const std::uint64_t marks = ~(((x & kLowBits) + kLowBits) | x | kLowBits) >> 7;
+    count += static_cast<std::size_t>((marks * kOnes) >> 56);
+  }
+  return count + static_cast<std::size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(i),
+                                                     text.end(), '\n'));
+}
+
+// Driver offsets back to offsets in the text the pre-pass read: every answer inserted in
+// front of an "=" moved it on. Both lists are in text order.
+void RemoveAnswers(FoundReasons& reasons, const std::vector<Insertion>& answers) {
+  std::size_t shift = 0;
+  std::size_t next = 0;
+  for (FoundReason& reason : reasons) {
+    while (next < answers.size() && answers[next].offset + shift <= reason.offset) {
+      shift += answers[next++].text.size();
+    }
+    reason.offset -= shift;
+  }
+}
+
+bool Answered(const std::vector<Insertion>& insertions, std::size_t equals) {
+  const auto found = std::lower_bound(
+      insertions.begin(), insertions.end(), equals + 1,
+      [](const Insertion& insertion, std::size_t offset) { return insertion.offset < offset; });
+  return found != insertions.end() && found->offset == equals + 1;
+}
+
+// One reason per "=": the weightiest source wins, and what the pre-pass or the driver says
+// about an "=" that the other pass answered is dropped.
+FoundReasons ChooseOnePerEquals(FoundByPasses& found) {
+  FoundReasons all = std::move(found.pre_pass);
+  all.insert(all.end(), std::make_move_iterator(found.driver.begin()),
+             std::make_move_iterator(found.driver.end()));
+  std::stable_sort(all.begin(), all.end(),
+                   [](const FoundReason& a, const FoundReason& b) { return a.offset < b.offset; });
+  FoundReasons chosen;
+  for (FoundReason& reason : all) {
+    if (reason.source != ReasonSource::Statement && Answered(found.insertions, reason.offset)) {
+      continue;
+    }
+    if (!chosen.empty() && chosen.back().offset == reason.offset) {
+      if (reason.source > chosen.back().source) chosen.back() = std::move(reason);
+    } else {
+      chosen.push_back(std::move(reason));
+    }
+  }
+  return chosen;
+}
+
+struct Definition {
+  std::size_t offset;
+  std::size_t line;
+};
+
+// Where a name is defined, in text order: as a variable (name=number) and as a data set.
+struct Definitions {
+  std::vector<Definition> variable;
+  std::vector<Definition> data_set;
+};
+
+// The definitions of the names that reasons call undefined: the letters right in front of
+// an "=", followed by "{" or by a digit, point or sign.
+std::unordered_map<std::string_view, Definitions> FindDefinitions(std::string_view text,
+                                                                  const FoundReasons& reasons) {
+  std::unordered_map<std::string_view, Definitions> definitions;
+  for (const FoundReason& reason : reasons) {
+    if (reason.kind == ReasonKind::Undefined) definitions.try_emplace(reason.undefined);
+  }
+  if (definitions.empty()) return definitions;
+  std::size_t line = 1;
+  std::size_t counted = 0;  // the text before it has its LFs in line
+  for (std::size_t equals = text.find('='); equals != std::string_view::npos;
+       equals = text.find('=', equals + 1)) {
+    std::size_t begin = equals;
+    while (begin > 0 && IsNameChar(text[begin - 1])) --begin;
+    const auto found = definitions.find(text.substr(begin, equals - begin));
+    if (begin == equals || found == definitions.end() || equals + 1 == text.size()) continue;
+    const char next = text[equals + 1];
+    if (next != '{' && ClassifyWorksheetChar(next) != WorksheetChar::Number) continue;
+    line += CountLineEnds(text.substr(counted, begin - counted));
+    counted = begin;
+    (next == '{' ? found->second.data_set : found->second.variable).push_back({begin, line});
+  }
+  return definitions;
+}
+
+// "Not defined" becomes "defined below" where the name is defined after the "=".
+void FindDefinitionsBelow(std::string_view text, FoundReasons& reasons) {
+  const auto definitions = FindDefinitions(text, reasons);
+  for (FoundReason& reason : reasons) {
+    if (reason.kind != ReasonKind::Undefined) continue;
+    const bool data_set = reason.source == ReasonSource::Statement;
+    const Definitions& of_name = definitions.at(reason.undefined);
+    const std::vector<Definition>& candidates = data_set ? of_name.data_set : of_name.variable;
+    const auto below = std::lower_bound(
+        candidates.begin(), candidates.end(), reason.offset,
+        [](const Definition& definition, std::size_t offset) { return definition.offset < offset; });
+    if (below == candidates.end()) continue;
+    const bool same_line = text.find('\n', reason.offset) > below->offset;
+    reason.kind = ReasonKind::DefinedBelow;
+    reason.message = (data_set ? "data set " : "") + reason.undefined + " is defined on line " +
+                     std::to_string(below->line) +
+                     (same_line ? ", after this =" : ", below this line") +
+                     (data_set ? ": move the data set above the statement"
+                               : ": move the assignment above the expression");
+  }
+}
+
+}  // namespace
+
+std::vector<Reason> PlaceReasons(FoundByPasses found, const CrLfView& crlf,
+                                 std::string_view original) {
+  RemoveAnswers(found.driver, found.answers);
+  FoundReasons chosen = ChooseOnePerEquals(found);
+
+  std::vector<std::size_t> offsets;
+  offsets.reserve(chosen.size());
+  for (const FoundReason& reason : chosen) offsets.push_back(reason.offset);
+  offsets = crlf.ToOriginalOffsets(std::move(offsets));
+  for (std::size_t k = 0; k < chosen.size(); ++k) chosen[k].offset = offsets[k];
+  FindDefinitionsBelow(original, chosen);
+
+  std::vector<Reason> reasons;
+  reasons.reserve(chosen.size());
+  // One walk over the text: position advances from reason to reason, and column is its
+  // column on line.
+  std::size_t line = 1;
+  std::size_t position = 0;
+  std::size_t column = 1;
+  for (FoundReason& reason : chosen) {
+    const std::size_t lines = CountLineEnds(original.substr(position, reason.offset - position));
+    if (lines > 0) {
+      line += lines;
+      position = original.rfind('\n', reason.offset) + 1;
+      column = 1;
+    }
+    for (; position < reason.offset; position += Utf8CharLength(original, position)) ++column;
+    reasons.push_back(
+        {reason.offset, line, column, reason.offset, reason.kind, std::move(reason.message)});
+  }
+  return reasons;
+}
+
+}  // namespace tallo
