@@ -1,12 +1,14 @@
 #include "shell/tallo_doc.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 
-#include "shell/atomic_write.h"
+#include "shell/safe_write.h"
 
 namespace tallo::shell {
 namespace {
@@ -16,12 +18,21 @@ bool IsParagraphBreak(QChar c) {
   return c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
 }
 
+// The document property that tells SeparatorsAreText.
+constexpr char kSeparatorsAreText[] = "tallo-separators-are-text";
+
 // text as DocumentText will give it back from a QTextDocument it was put into.
 QString AsDocumentHoldsIt(QString text) {
   if (std::any_of(text.cbegin(), text.cend(), IsParagraphBreak)) {
     std::replace_if(text.begin(), text.end(), IsParagraphBreak, QChar(u'\n'));
   }
   return text;
+}
+
+QByteArray Digest(const QString& text) {
+  return QCryptographicHash::hash(
+      QByteArrayView(reinterpret_cast<const char*>(text.constData()), text.size() * 2),
+      QCryptographicHash::Sha1);
 }
 
 QString TooLargeMessage(qint64 bytes) {
@@ -35,19 +46,43 @@ QString TooLargeMessage(qint64 bytes) {
 
 }  // namespace
 
+bool SeparatorsAreText(const QTextDocument& document) {
+  return document.property(kSeparatorsAreText).toBool();
+}
+
+QChar AnswerLineEnd(const QTextDocument& document) {
+  return SeparatorsAreText(document) ? QChar(u'\n') : QChar(QChar::LineSeparator);
+}
+
 QString DocumentText(const QTextDocument& document) {
-  return document.toRawText().replace(QChar::ParagraphSeparator, u'\n');
+  QString text = document.toRawText().replace(QChar::ParagraphSeparator, u'\n');
+  if (!SeparatorsAreText(document)) text.replace(QChar::LineSeparator, u'\n');
+  return text;
+}
+
+QByteArray DocumentUtf8(const QTextDocument& document) {
+  const bool separators_are_text = SeparatorsAreText(document);
+  QByteArray utf8;
+  utf8.reserve(document.characterCount());  // at least a byte for each character
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    if (block != document.begin()) utf8 += '\n';
+    QString line = block.text();
+    if (!separators_are_text) line.replace(QChar::LineSeparator, u'\n');
+    utf8 += line.toUtf8();
+  }
+  return utf8;
 }
 
 CTalloDoc::CTalloDoc(QTextDocument* text, QObject* parent) : QObject(parent), text_(text) {}
 
-void CTalloDoc::NewDocument() {
+void CTalloDoc::NewDocument(const QString& path) {
   text_->setPlainText(QString());
   text_->setModified(false);
+  text_->setProperty(kSeparatorsAreText, false);
   format_ = TextFormat();
   saved_bytes_.clear();
-  saved_text_.clear();
-  SetPath(QString());
+  saved_digest_.clear();
+  SetPath(path.isEmpty() ? path : QFileInfo(path).absoluteFilePath());
 }
 
 CTalloDoc::OpenResult CTalloDoc::Open(const QString& path, QString* error,
@@ -83,8 +118,11 @@ CTalloDoc::OpenResult CTalloDoc::Open(const QString& path, QString* error,
   DecodedText decoded = DecodeTextFile(bytes);
   if (!LoadText(decoded.text, progress)) return OpenResult::Cancelled;
   format_ = decoded.format;
-  saved_bytes_ = std::move(bytes);
-  saved_text_ = AsDocumentHoldsIt(std::move(decoded.text));
+  const QString held = AsDocumentHoldsIt(std::move(decoded.text));
+  if (EncodeTextFile(held, format_) != bytes) {
+    saved_bytes_ = std::move(bytes);
+    saved_digest_ = Digest(held);
+  }
   SetPath(info.absoluteFilePath());
   return OpenResult::Opened;
 }
@@ -95,7 +133,7 @@ bool CTalloDoc::Restore(const QString& path, const TextFormat& format, const QSt
   format_ = format;
   // Nothing of this text is on disk yet: saving encodes it.
   saved_bytes_.clear();
-  saved_text_.clear();
+  saved_digest_.clear();
   text_->setModified(true);
   SetPath(path);
   return true;
@@ -104,6 +142,7 @@ bool CTalloDoc::Restore(const QString& path, const TextFormat& format, const QSt
 bool CTalloDoc::LoadText(const QString& text, const LoadProgress& progress) {
   loading_ = true;
   text_->setPlainText(QString());
+  text_->setProperty(kSeparatorsAreText, text.contains(QChar::LineSeparator));
   // Loading is not an edit to undo; turning undo off also empties its history.
   text_->setUndoRedoEnabled(false);
   QTextCursor end(text_);
@@ -129,18 +168,21 @@ bool CTalloDoc::LoadText(const QString& text, const LoadProgress& progress) {
 }
 
 CTalloDoc::SaveResult CTalloDoc::Save(const QString& path, QString* error) {
-  QString text = DocumentText(*text_);
+  const QString text = DocumentText(*text_);
+  const bool as_read = !saved_digest_.isEmpty() && Digest(text) == saved_digest_;
   QByteArray bytes;
-  if (text == saved_text_) {
+  if (as_read) {
     bytes = saved_bytes_;
   } else if (std::optional<QByteArray> encoded = EncodeTextFile(text, format_)) {
     bytes = std::move(*encoded);
   } else {
     return SaveResult::NotEncodable;
   }
-  if (!WriteFileAtomically(path, bytes, error)) return SaveResult::Failed;
-  saved_bytes_ = std::move(bytes);
-  saved_text_ = std::move(text);
+  if (!WriteFileSafely(path, bytes, error)) return SaveResult::Failed;
+  if (!as_read) {  // encoding the text gives the file's bytes again
+    saved_bytes_.clear();
+    saved_digest_.clear();
+  }
   text_->setModified(false);
   SetPath(QFileInfo(path).absoluteFilePath());
   return SaveResult::Saved;
@@ -151,7 +193,7 @@ void CTalloDoc::ConvertToUtf8() {
   format_.byte_order_mark = false;
   // The bytes on disk no longer stand for the text in the new encoding.
   saved_bytes_.clear();
-  saved_text_.clear();
+  saved_digest_.clear();
 }
 
 QString CTalloDoc::DisplayNameOf(const QString& path) {

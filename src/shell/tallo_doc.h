@@ -3,6 +3,7 @@
 // whether it has changed. The text itself lives in the view's QTextDocument.
 
 #include <QByteArray>
+#include <QChar>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -22,9 +23,19 @@ inline constexpr qint64 kLargestFileBytes = qint64{128} << 20;
 // the window is drawn again and the load may be cancelled.
 inline constexpr qsizetype kLoadPartCharacters = qsizetype{1} << 20;
 
-// The text of a QTextDocument with LF line ends and every character as it is (unlike
-// toPlainText, which turns no-break spaces into spaces).
+// Lines inside a paragraph: the lines of an answer go into the text as line separators (U+2028)
+// rather than paragraphs, which a QTextDocument takes ten times as long to make. A file that holds
+// line separators of its own keeps them as characters, and answers then make paragraphs.
+bool SeparatorsAreText(const QTextDocument& document);
+// What ends the lines of an answer in document: U+2028, or LF where separators are text.
+QChar AnswerLineEnd(const QTextDocument& document);
+
+// The text of a QTextDocument with LF line ends (paragraph ends, and the line separators that are
+// line ends) and every other character as it is (unlike toPlainText, which turns no-break spaces
+// into spaces).
 QString DocumentText(const QTextDocument& document);
+// DocumentText in UTF-8, made a paragraph at a time: the whole text is never held twice.
+QByteArray DocumentUtf8(const QTextDocument& document);
 
 // Told between the parts of a long load how many characters are in and how many in all; false
 // cancels the load.
@@ -40,8 +51,9 @@ class CTalloDoc : public QObject {
   // text is the view's document; it must outlive this object.
   explicit CTalloDoc(QTextDocument* text, QObject* parent = nullptr);
 
-  // An empty, unnamed, unmodified document with LF line ends in UTF-8.
-  void NewDocument();
+  // An empty, unmodified document with LF line ends in UTF-8, unnamed or named path (a file that
+  // does not exist yet: saving makes it).
+  void NewDocument(const QString& path = {});
 
   // Reads path into the text, in parts so that progress can keep the window alive and offer to
   // cancel. On failure returns Failed with the reason in error and leaves everything as it was; a
@@ -54,8 +66,8 @@ class CTalloDoc : public QObject {
   bool Restore(const QString& path, const TextFormat& format, const QString& text,
                const LoadProgress& progress = {});
 
-  // Writes the text to path atomically. A text unchanged since it was opened or saved is
-  // written as the very bytes that were read. On failure the file on disk is untouched and
+  // Writes the text to path (WriteFileSafely). A text unchanged since it was opened or saved is
+  // written as the very bytes that were read. On failure the file on disk keeps its old bytes and
   // the document stays modified.
   SaveResult Save(const QString& path, QString* error);
 
@@ -87,9 +99,10 @@ class CTalloDoc : public QObject {
   QTextDocument* text_;
   QString path_;
   TextFormat format_;
-  // What the file held when it was opened or saved last, to write it back unchanged.
+  // What the file held when it was opened or saved last, and a digest of the text that stood for
+  // it, to write it back unchanged; kept only when encoding the text would not give the same bytes.
   QByteArray saved_bytes_;
-  QString saved_text_;
+  QByteArray saved_digest_;
   bool loading_ = false;
 };
 

@@ -1,9 +1,11 @@
-// The main window when files go wrong: saves that fail, work kept across a crash and offered
-// again, files that are odd, too large or slow to open.
+// The main window when files go wrong or are printed: work kept across a crash and offered again,
+// files that are odd or slow to open, and printing with the margins of Print Setup.
 
-#include <QDir>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
@@ -14,23 +16,16 @@
 
 #include "shell/app_identity.h"
 #include "shell/main_frame.h"
+#include "shell/print_commands.h"
+#include "shell/print_setup_dialog.h"
 #include "shell/recent_files.h"
 #include "shell/recovery_copy.h"
 #include "shell/tallo_doc.h"
 #include "shell/tallo_view.h"
 #include "shell_test_support.h"
 
-using tallo::shell::CMainFrame;
-using tallo::shell::DecodeRecoveryCopy;
-using tallo::shell::DocumentText;
-using tallo::shell::RecoveryCopy;
-using tallo::shell::testing::MessageBoxAnswer;
-using tallo::shell::testing::ReadBytes;
-using tallo::shell::testing::SaveFailure;
-using tallo::shell::testing::WithSaveFailure;
-using tallo::shell::testing::WriteBytes;
-
-Q_DECLARE_METATYPE(SaveFailure)
+using namespace tallo::shell;
+using namespace tallo::shell::testing;
 
 class MainFrameFilesTest : public QObject {
   Q_OBJECT
@@ -39,29 +34,25 @@ class MainFrameFilesTest : public QObject {
   static void initMain() { QStandardPaths::setTestModeEnabled(true); }
 
  private slots:
-  void initTestCase() { tallo::shell::SetApplicationIdentity(); }
+  void initTestCase() { SetApplicationIdentity(); }
   void init();
   void cleanup();
-  // A failed save names the file and the reason; the old file, the modified document and
-  // the copy of the unsaved work all stay.
-  void FailedSaveKeepsEverything_data();
-  void FailedSaveKeepsEverything();
   // The work of an editor killed after it kept a copy is offered at the next start;
   // restored, it is the text as typed, unsaved, of its file, saved in the file's format.
   void CrashedEditorsWorkIsRestored();
-  // Copies are offered newest first: Discard deletes one, Later keeps the rest.
-  void DiscardDeletesACopyAndLaterKeepsIt();
-  void RunningEditorsCopyIsNotOffered();
-  void FileChangedSinceTheCopyIsPointedOut();
+  // Copies are offered newest first: Discard deletes one, Later keeps the rest; a running
+  // editor's copy is not offered.
+  void CopiesAreOfferedUntilDecided();
   // Closing removes the copy once the changes are saved or dropped, not when cancelled.
   void CleanExitRemovesTheCopy();
   // Files that are not text open and calculate; what they hold is written back as it was,
-  // with the answers.
+  // with the answers, and they open at their start.
   void OddFilesOpenAndCalculate_data();
   void OddFilesOpenAndCalculate();
-  void TooLargeFileIsRefused();
   void LongLoadCanBeCancelled();
-  void OpenedFileShowsItsStart();
+  // The printout keeps the margins of Print Setup and the view's lined-up columns.
+  void PrintsWithinTheMargins();
+  void PrintSetupChoosesPaperAndMargins();
 
  private:
   QString Path(const QString& name) const { return dir_->filePath(name); }
@@ -97,41 +88,6 @@ void MainFrameFilesTest::LeaveCopyOf(const QString& file, const QString& text) {
   QVERIFY(ended.recovery()->WriteNow());
 }
 
-void MainFrameFilesTest::FailedSaveKeepsEverything_data() {
-  QTest::addColumn<SaveFailure>("failure");
-  QTest::addColumn<QString>("reason");
-  // The C library's texts for EACCES and EFBIG, and Qt's for a folder.
-  QTest::newRow("read-only folder") << SaveFailure::kReadOnlyFolder << "Permission denied";
-  QTest::newRow("target is a folder") << SaveFailure::kFolder << "Filename refers to a directory";
-  QTest::newRow("write cut short") << SaveFailure::kFileSizeLimit << "File too large";
-}
-
-void MainFrameFilesTest::FailedSaveKeepsEverything() {
-  QFETCH(SaveFailure, failure);
-  QFETCH(QString, reason);
-  QVERIFY(QDir(dir_->path()).mkdir("work"));
-  const QString file = Path("work/x.txt");
-  WriteBytes(file, "1+1=\n");
-  QVERIFY(frame_->OpenFile(file));
-  frame_->view()->moveCursor(QTextCursor::End);
-  frame_->view()->insertPlainText(QStringLiteral("long=") + QString(20000, u'9'));  // over 4 KB
-  frame_->view()->OnDoCalculation();
-  QVERIFY(frame_->recovery()->WriteNow());
-  MessageBoxAnswer answer(QMessageBox::Ok);
-  QVERIFY(!WithSaveFailure(failure, file, [this] { return frame_->OnFileSave(); }));
-  QCOMPARE(answer.count(), 1);
-  const QString prefix = QStringLiteral("Cannot save %1.\n")
-                             .arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
-  QVERIFY2(answer.text().startsWith(prefix), qPrintable(answer.text()));
-  QVERIFY2(answer.text().mid(prefix.size()).contains(reason), qPrintable(answer.text()));
-  if (failure != SaveFailure::kFolder) QCOMPARE(ReadBytes(file), QByteArray("1+1=\n"));
-  QVERIFY(frame_->isWindowModified());
-  QCOMPARE(CopiesInFolder().size(), 1);
-  const auto copy = DecodeRecoveryCopy(ReadBytes(frame_->recovery()->CopyPath()));
-  QVERIFY(copy.has_value());
-  QVERIFY(copy->text.startsWith(QStringLiteral("1+1=2\nlong=9999")));  // hand: 1+1 is 2
-}
-
 void MainFrameFilesTest::CrashedEditorsWorkIsRestored() {
   WriteBytes(Path("work.txt"), "x=2\r\n");
   QProcess editor;
@@ -140,84 +96,61 @@ void MainFrameFilesTest::CrashedEditorsWorkIsRestored() {
   QCOMPARE(editor.exitStatus(), QProcess::CrashExit);
   QCOMPARE(ReadBytes(Path("work.txt")), QByteArray("x=2\r\n"));
   QCOMPARE(CopiesInFolder().size(), 1);
-
   MessageBoxAnswer answer(QMessageBox::Yes);
   frame_->OfferRecovery();
   QCOMPARE(answer.count(), 1);
-  const QString prefix =
-      QStringLiteral("Tallo ended without saving the changes to %1. A copy of them from ")
-          .arg(QDir::toNativeSeparators(QFileInfo(Path("work.txt")).absoluteFilePath()));
-  QVERIFY2(answer.text().startsWith(prefix), qPrintable(answer.text()));
+  QVERIFY2(answer.text().startsWith(QStringLiteral(
+               "Tallo ended without saving the changes to work.txt. A copy of them from ")),
+           qPrintable(answer.text()));
   QVERIFY(answer.text().endsWith(QStringLiteral(" was kept.\nRestore it?")));
   QCOMPARE(Text(), QStringLiteral("x=2\nx*3="));
-  QVERIFY(frame_->isWindowModified());
   QCOMPARE(frame_->windowTitle(), QStringLiteral("work.txt[*] - Tallo"));
-  QCOMPARE(frame_->view()->textCursor().position(), 0);
+  QVERIFY(frame_->isWindowModified());
   QVERIFY(frame_->OnFileSave());
   QCOMPARE(ReadBytes(Path("work.txt")), QByteArray("x=2\r\nx*3="));  // its CR LF line ends
   QCOMPARE(CopiesInFolder(), QStringList());
 }
 
-void MainFrameFilesTest::DiscardDeletesACopyAndLaterKeepsIt() {
-  LeaveCopyOf({}, QStringLiteral("older"));
+void MainFrameFilesTest::CopiesAreOfferedUntilDecided() {
+  WriteBytes(Path("shared.txt"), "a=1\n");
+  LeaveCopyOf(Path("shared.txt"), QStringLiteral("older"));
   QTest::qWait(20);  // copies a few milliseconds apart
   LeaveCopyOf({}, QStringLiteral("newer"));
-  QCOMPARE(CopiesInFolder().size(), 2);
-  MessageBoxAnswer answers({QMessageBox::No, QMessageBox::Cancel});
-  frame_->OfferRecovery();
-  QCOMPARE(answers.count(), 2);
-  QVERIFY(answers.text().startsWith(
-      QStringLiteral("Tallo ended without saving the changes to Untitled.")));
-  QVERIFY(frame_->view()->document()->isEmpty());
-  QVERIFY(!frame_->isWindowModified());
-  QCOMPARE(CopiesInFolder().size(), 1);
-  // The one kept for later is offered at the next start.
-  MessageBoxAnswer restore(QMessageBox::Yes);
-  frame_->OfferRecovery();
-  QCOMPARE(restore.count(), 1);
-  QCOMPARE(Text(), QStringLiteral("older"));
-  QCOMPARE(frame_->windowTitle(), QStringLiteral("Untitled[*] - Tallo"));
-  QVERIFY(frame_->isWindowModified());
-}
-
-void MainFrameFilesTest::RunningEditorsCopyIsNotOffered() {
-  CMainFrame other(nullptr, Folder());
-  other.view()->insertPlainText(QStringLiteral("in progress"));
-  QVERIFY(other.recovery()->WriteNow());
-  MessageBoxAnswer answer(QMessageBox::Yes);
-  frame_->OfferRecovery();
-  QApplication::processEvents();
-  QCOMPARE(answer.count(), 0);
-  QVERIFY(frame_->view()->document()->isEmpty());
-  other.document()->SetModified(false);
-}
-
-void MainFrameFilesTest::FileChangedSinceTheCopyIsPointedOut() {
-  WriteBytes(Path("shared.txt"), "a=1\n");
-  LeaveCopyOf(Path("shared.txt"), QStringLiteral("mean(a)="));
+  CMainFrame running(nullptr, Folder());
+  running.view()->insertPlainText(QStringLiteral("in progress"));
+  QVERIFY(running.recovery()->WriteNow());
+  QCOMPARE(CopiesInFolder().size(), 3);
+  // The file changed after its copy was made: restoring it would replace those changes.
   QFile file(Path("shared.txt"));
   QVERIFY(file.open(QIODevice::ReadWrite));
   QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(3600),
                            QFileDevice::FileModificationTime));
   file.close();
-  MessageBoxAnswer answer(QMessageBox::Cancel);
+  {
+    MessageBoxAnswer answers({QMessageBox::No, QMessageBox::Cancel});
+    frame_->OfferRecovery();
+    QCOMPARE(answers.count(), 2);
+    QCOMPARE(answers.informative_text(),
+             QStringLiteral("shared.txt has been changed since the copy was made: saving the "
+                            "restored text replaces those changes."));
+  }
+  QVERIFY(Text().isEmpty() && !frame_->isWindowModified());
+  QCOMPARE(CopiesInFolder().size(), 2);
+  MessageBoxAnswer restore(QMessageBox::Yes);
   frame_->OfferRecovery();
-  QCOMPARE(answer.count(), 1);
-  QCOMPARE(answer.informative_text(),
-           QStringLiteral("shared.txt has been changed since the copy was made: saving the "
-                          "restored text replaces those changes."));
-  QCOMPARE(CopiesInFolder().size(), 1);
+  QCOMPARE(restore.count(), 1);
+  QCOMPARE(Text(), QStringLiteral("a=1\nolder"));
+  QCOMPARE(frame_->windowTitle(), QStringLiteral("shared.txt[*] - Tallo"));
+  running.document()->SetModified(false);
 }
 
 void MainFrameFilesTest::CleanExitRemovesTheCopy() {
   frame_->view()->insertPlainText(QStringLiteral("draft"));
   QVERIFY(frame_->recovery()->WriteNow());
-  MessageBoxAnswer cancel(QMessageBox::Cancel);
+  MessageBoxAnswer answers({QMessageBox::Cancel, QMessageBox::No});
   QVERIFY(!frame_->close());
   QCOMPARE(CopiesInFolder().size(), 1);
-  MessageBoxAnswer drop(QMessageBox::No);
   QVERIFY(frame_->close());
-  QCOMPARE(CopiesInFolder(), QStringList());
   QCOMPARE(QDir(Folder()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
@@ -237,6 +170,9 @@ void MainFrameFilesTest::OddFilesOpenAndCalculate_data() {
     if (byte != '=' && byte != '\r') noise += byte;
   }
   QTest::newRow("binary noise") << noise + "\n1+1=" << noise + "\n1+1=2";
+  QByteArray lines;
+  for (int line = 0; line < 500; ++line) lines += "line " + QByteArray::number(line) + '\n';
+  QTest::newRow("many lines") << lines + "2*3=" << lines + "2*3=6";
 }
 
 void MainFrameFilesTest::OddFilesOpenAndCalculate() {
@@ -245,33 +181,16 @@ void MainFrameFilesTest::OddFilesOpenAndCalculate() {
   WriteBytes(Path("odd.txt"), bytes);
   QVERIFY(frame_->OpenFile(Path("odd.txt")));
   QApplication::processEvents();
-  frame_->view()->OnDoCalculation();
+  QCOMPARE(frame_->view()->textCursor().position(), 0);
+  QCOMPARE(frame_->view()->verticalScrollBar()->value(), 0);
+  QVERIFY(frame_->view()->CalculateAndWait());
   QVERIFY(frame_->OnFileSave());
   QCOMPARE(ReadBytes(Path("odd.txt")), expected);
 }
 
-void MainFrameFilesTest::TooLargeFileIsRefused() {
-  WriteBytes(Path("kept.txt"), "kept");
-  QVERIFY(frame_->OpenFile(Path("kept.txt")));
-  {
-    QFile large(Path("large.txt"));
-    QVERIFY(large.open(QIODevice::WriteOnly));
-    QVERIFY(large.resize(tallo::shell::kLargestFileBytes + 1));  // sparse: takes no disk space
-  }
-  MessageBoxAnswer answer(QMessageBox::Ok);
-  QVERIFY(!frame_->OpenFile(Path("large.txt")));
-  QCOMPARE(answer.text(), QStringLiteral("Cannot open %1.\nIt holds 129 MB; the editor opens files "
-                                         "of up to 128 MB. tallo-calc -i calculates larger "
-                                         "worksheets.")
-                              .arg(QDir::toNativeSeparators(Path("large.txt"))));
-  QCOMPARE(Text(), QStringLiteral("kept"));
-  QCOMPARE(frame_->windowTitle(), QStringLiteral("kept.txt[*] - Tallo"));
-}
-
 void MainFrameFilesTest::LongLoadCanBeCancelled() {
   // Ten parts of short lines: the progress shows after the first part.
-  WriteBytes(Path("big.txt"),
-             QByteArray("x=1\n").repeated(10 * tallo::shell::kLoadPartCharacters / 4));
+  WriteBytes(Path("big.txt"), QByteArray("x=1\n").repeated(10 * kLoadPartCharacters / 4));
   QString label;
   QTimer cancel;
   QObject::connect(&cancel, &QTimer::timeout, [&] {
@@ -285,20 +204,70 @@ void MainFrameFilesTest::LongLoadCanBeCancelled() {
   QVERIFY(!frame_->OpenFile(Path("big.txt")));
   QCOMPARE(label, QStringLiteral("Opening big.txt..."));
   QCOMPARE(no_message.count(), 0);
-  QVERIFY(frame_->view()->document()->isEmpty());
+  QVERIFY(Text().isEmpty() && !frame_->isWindowModified());
   QCOMPARE(frame_->windowTitle(), QStringLiteral("Untitled[*] - Tallo"));
-  QVERIFY(!frame_->isWindowModified());
-  QVERIFY(tallo::shell::ReadRecentFiles().isEmpty());
+  QVERIFY(ReadRecentFiles().isEmpty());
 }
 
-void MainFrameFilesTest::OpenedFileShowsItsStart() {
-  QByteArray bytes;
-  for (int line = 0; line < 500; ++line) bytes += "line " + QByteArray::number(line) + '\n';
-  WriteBytes(Path("lines.txt"), bytes);
-  QVERIFY(frame_->OpenFile(Path("lines.txt")));
-  QApplication::processEvents();
-  QCOMPARE(frame_->view()->textCursor().position(), 0);
-  QCOMPARE(frame_->view()->verticalScrollBar()->value(), 0);
+void MainFrameFilesTest::PrintsWithinTheMargins() {
+  const QString pdftotext = QStringLiteral(TALLO_PDFTOTEXT);
+  if (pdftotext.isEmpty()) QFAIL("pdftotext (poppler-utils) is needed to read the PDF back");
+  QString text = QStringLiteral("plants={\theight\nab\tcell\n");
+  for (int line = 1; line <= 120; ++line) text += QStringLiteral("row %1\n").arg(line);
+  frame_->view()->setPlainText(text + QStringLiteral("last"));
+  QPrinter& printer = *frame_->print_commands()->printer();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(Path("out.pdf"));
+  printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                    QMarginsF(30, 15, 20, 15), QPageLayout::Millimeter));
+  frame_->print_commands()->PrintText(&printer);
+  QProcess reader;
+  reader.start(pdftotext, {"-bbox", Path("out.pdf"), "-"});
+  QVERIFY(reader.waitForFinished(30000));
+  const QString boxes = QString::fromUtf8(reader.readAllStandardOutput());
+  QMap<QString, double> left;  // each word's first left edge, in points
+  const QRegularExpression word(R"re(<word xMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
+  for (const auto& match : word.globalMatch(boxes)) {
+    if (!left.contains(match.captured(2))) left[match.captured(2)] = match.captured(1).toDouble();
+  }
+  // 30 mm is 30 / 25.4 * 72 = 85.04 points; the columns line up on paper as on the screen.
+  QVERIFY2(qAbs(left.value("plants={") - 85.04) < 1, qPrintable(boxes.left(2000)));
+  QVERIFY(qAbs(left.value("ab") - 85.04) < 1);
+  QVERIFY(qAbs(left.value("height") - left.value("cell")) < 0.5);
+  QVERIFY(left.value("height") > left.value("plants={") + 20);
+  QVERIFY(left.contains("last"));
+  QVERIFY(boxes.count(QStringLiteral("<page ")) >= 2);  // 123 lines do not fit on one page
+}
+
+void MainFrameFilesTest::PrintSetupChoosesPaperAndMargins() {
+  QPrinter printer(QPrinter::HighResolution);
+  QString warning;
+  int tries = 0;
+  // A5 is 148 by 210 mm: margins of 100 mm left and right leave no room across it standing, but
+  // do lying down.
+  DialogAnswer answers([&](QDialog* dialog) {
+    if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+      warning = box->text();
+      return box->accept();
+    }
+    const auto combo = [dialog](const char* name) { return dialog->findChild<QComboBox*>(name); };
+    combo("paper")->setCurrentIndex(combo("paper")->findData(QPageSize::A5));
+    combo("orientation")->setCurrentIndex(tries++);
+    const QList<double> margins = {100, 12, 100, 14};  // left, top, right, bottom
+    for (int side = 0; side < 4; ++side) {
+      dialog->findChild<QDoubleSpinBox*>(QStringLiteral("margin%1").arg(side))
+          ->setValue(margins[side]);
+    }
+    dialog->accept();
+  });
+  PrintSetupDialog(&printer, nullptr).exec();
+  QCOMPARE(tries, 2);
+  QCOMPARE(warning, QStringLiteral("The margins leave no room on the paper."));
+  const QPageLayout layout = printer.pageLayout();
+  QCOMPARE(layout.pageSize().id(), QPageSize::A5);
+  QCOMPARE(layout.orientation(), QPageLayout::Landscape);
+  QCOMPARE(layout.margins(QPageLayout::Millimeter), QMarginsF(100, 12, 100, 14));
+  QCOMPARE(printer.outputFormat(), QPrinter::PdfFormat);  // no printers here: a PDF file
 }
 
 QTEST_MAIN(MainFrameFilesTest)

@@ -1,5 +1,5 @@
 #pragma once
-// Helpers for the editor's tests: files in a temporary folder, answering the message boxes that
+// Helpers for the editor's tests: files in a temporary folder, answering the dialogs that
 // commands open, and making writes fail as they do for users.
 
 #include <sys/fsuid.h>
@@ -7,17 +7,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QByteArray>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QString>
 #include <QTimer>
-#include <algorithm>
 #include <csignal>
+#include <functional>
 #include <utility>
 
 namespace tallo::shell::testing {
@@ -34,45 +33,74 @@ inline QByteArray ReadBytes(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// Presses button in the next message box that opens while this object lives, and keeps
-// what the box said. Given several buttons, answers as many boxes, one button each.
-class MessageBoxAnswer {
- public:
-  explicit MessageBoxAnswer(QMessageBox::StandardButton button)
-      : MessageBoxAnswer(QList<QMessageBox::StandardButton>{button}) {}
+inline mode_t ModeOf(const QString& path) {
+  struct stat info {};
+  return stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
 
-  explicit MessageBoxAnswer(QList<QMessageBox::StandardButton> buttons)
-      : buttons_(std::move(buttons)) {
+inline void SetMode(const QString& path, mode_t mode) {
+  if (chmod(QFile::encodeName(path).constData(), mode) != 0)
+    qFatal("cannot chmod %s", qPrintable(path));
+}
+
+// Hands each modal dialog that opens while this object lives to answer, which closes it (or
+// leaves it open to be answered again); count tells how many answers there were. An answer may
+// open a dialog of its own: it runs as an event of its own, not inside the timer that found it.
+class DialogAnswer {
+ public:
+  explicit DialogAnswer(std::function<void(QDialog*)> answer) : answer_(std::move(answer)) {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr) return;
-      text_ = box->text();
-      informative_text_ = box->informativeText();
-      const QMessageBox::StandardButton button =
-          buttons_[std::min<qsizetype>(count_, buttons_.size() - 1)];
-      if (++count_ >= buttons_.size()) timer_.stop();
-      if (QAbstractButton* answer = box->button(button)) {
-        answer->click();
-      } else {
-        box->reject();
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr || !dialog->isVisible() || dialog->property("answering").toBool()) {
+        return;
       }
+      dialog->setProperty("answering", true);
+      ++count_;
+      QMetaObject::invokeMethod(
+          dialog,
+          [this, dialog] {
+            answer_(dialog);
+            dialog->setProperty("answering", false);
+          },
+          Qt::QueuedConnection);
     });
     timer_.start(5);
   }
-
-  // Answers another box the same way as the last.
-  void Rearm() { timer_.start(5); }
-
   int count() const { return count_; }
+
+ private:
+  std::function<void(QDialog*)> answer_;
+  QTimer timer_;
+  int count_ = 0;
+};
+
+// Presses the buttons given, one a message box, the last for all that follow, and keeps what the
+// last box said.
+class MessageBoxAnswer {
+ public:
+  explicit MessageBoxAnswer(QList<QMessageBox::StandardButton> buttons)
+      : buttons_(std::move(buttons)), answer_([this](QDialog* dialog) {
+          auto* box = qobject_cast<QMessageBox*>(dialog);
+          if (box == nullptr) return dialog->reject();
+          text_ = box->text();
+          informative_ = box->informativeText();
+          details_ = box->detailedText();
+          const auto button = buttons_[std::min<qsizetype>(answer_.count(), buttons_.size()) - 1];
+          if (QAbstractButton* answer = box->button(button)) return answer->click();
+          box->reject();
+        }) {}
+  explicit MessageBoxAnswer(QMessageBox::StandardButton button)
+      : MessageBoxAnswer(QList<QMessageBox::StandardButton>{button}) {}
+
+  int count() const { return answer_.count(); }
   QString text() const { return text_; }
-  QString informative_text() const { return informative_text_; }
+  QString informative_text() const { return informative_; }
+  QString details() const { return details_; }
 
  private:
   QList<QMessageBox::StandardButton> buttons_;
-  QTimer timer_;
-  QString text_;
-  QString informative_text_;
-  int count_ = 0;
+  QString text_, informative_, details_;
+  DialogAnswer answer_;
 };
 
 // Root may write into any folder. While this object lives, the calling thread reaches files as the
@@ -86,6 +114,7 @@ class AsOrdinaryUser {
     if (!was_root_) return;
     setfsgid(kNobody);
     setfsuid(kNobody);
+    if (setfsuid(static_cast<uid_t>(-1)) != kNobody) qFatal("root could not give up its rights");
   }
   ~AsOrdinaryUser() {
     if (!was_root_) return;
@@ -94,10 +123,6 @@ class AsOrdinaryUser {
   }
   AsOrdinaryUser(const AsOrdinaryUser&) = delete;
   AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
-
-  // False when root could not give up its rights (an invalid id leaves the current one and returns
-  // it).
-  bool active() const { return !was_root_ || setfsuid(static_cast<uid_t>(-1)) == kNobody; }
 
  private:
   bool was_root_;
@@ -128,9 +153,10 @@ class FileSizeLimit {
 
 // Ways for a save to fail, each as a user meets it.
 enum class SaveFailure {
-  kReadOnlyFolder,  // the file's folder is made read-only (and root acts as "nobody")
-  kFolder,          // the file is replaced by a folder of its name
-  kFileSizeLimit,   // no file may grow past 4 KB, as on a disk that fills up
+  kReadOnlyFolderAndFile,  // neither the folder nor the file may be written (root acts as "nobody")
+  kFolder,                 // the file is replaced by a folder of its name
+  kFileSizeLimit,          // no file may grow past 4 KB, as on a disk that fills up
+  kInPlaceSizeLimit,       // the folder takes no new files and the file cannot grow past 4 KB
 };
 
 // Runs save, which writes the file at path, while failure holds; returns what save
@@ -138,22 +164,23 @@ enum class SaveFailure {
 template <typename Save>
 auto WithSaveFailure(SaveFailure failure, const QString& path, Save save) {
   const QString folder = QFileInfo(path).absolutePath();
-  const auto set_mode = [](const QString& name, mode_t mode) {
-    if (chmod(QFile::encodeName(name).constData(), mode) != 0)
-      qFatal("cannot chmod %s", qPrintable(name));
+  const auto closed = [&](mode_t file_mode) {
+    SetMode(QFileInfo(folder).absolutePath(), 0755);  // "nobody" may reach the folder
+    SetMode(folder, 0555);
+    SetMode(path, file_mode);
+    auto result = [&] {
+      const AsOrdinaryUser user;
+      const FileSizeLimit limit(failure == SaveFailure::kInPlaceSizeLimit ? 4096 : RLIM_INFINITY);
+      return save();
+    }();
+    SetMode(folder, 0755);
+    return result;
   };
   switch (failure) {
-    case SaveFailure::kReadOnlyFolder: {
-      set_mode(QFileInfo(folder).absolutePath(), 0755);  // "nobody" may reach the folder
-      set_mode(folder, 0555);
-      auto result = [&save] {
-        const AsOrdinaryUser user;
-        if (!user.active()) qFatal("root could not give up its rights");
-        return save();
-      }();
-      set_mode(folder, 0755);
-      return result;
-    }
+    case SaveFailure::kReadOnlyFolderAndFile:
+      return closed(0444);
+    case SaveFailure::kInPlaceSizeLimit:
+      return closed(0666);
     case SaveFailure::kFolder:
       if (QFile::exists(path) && !QFile::remove(path)) qFatal("cannot remove %s", qPrintable(path));
       if (!QDir().mkdir(path)) qFatal("cannot make the folder %s", qPrintable(path));

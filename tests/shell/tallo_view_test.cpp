@@ -1,56 +1,53 @@
-// Do Calculation in the view: answers written in as one undoable edit, the caret and the
-// view staying with the text, the document marked modified. Line wrapping that stays
-// linear on text without break points.
+// The view: Do Calculation away from the window's thread (answers written in as one undoable edit,
+// the caret and the view staying with the text, cancelling), columns that line up, line numbers,
+// zooming, and line wrapping that stays linear on text without break points.
 
 #include "shell/tallo_view.h"
 
+#include <QFontMetricsF>
 #include <QScrollBar>
-#include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 
+#include "shell/column_layout.h"
+#include "shell/line_index.h"
 #include "shell/line_wrap_guard.h"
 #include "shell/tallo_doc.h"
-#include "shell_test_support.h"
 
-using tallo::shell::CTalloDoc;
-using tallo::shell::CTalloView;
-using tallo::shell::DocumentText;
-using tallo::shell::HasUnbreakableRun;
-using tallo::shell::kLongestWrappedRun;
-
-namespace {
-
-constexpr auto kWordWrap = QTextOption::WrapAtWordBoundaryOrAnywhere;
-constexpr auto kAnywhere = QTextOption::WrapAnywhere;
-
-}  // namespace
+using namespace tallo::shell;
 
 class TalloViewTest : public QObject {
   Q_OBJECT
 
  private slots:
   void init();
-  void cleanup();
-  // Expected texts are hand arithmetic: 1+1 is 2, 2*3 is 6, sqrt(16) is 4.
-  void CalculatesTypedText();
-  void AnswersLandAfterNonAsciiText();
-  void OneUndoRestoresTheTextExactly();
+  void cleanup() { view_.reset(); }
+  // Expected texts are hand arithmetic: 1+1 is 2, 2*3 is 6, sqrt(16) is 4, and the worked example
+  // of the worksheet format, 5.5*2+sqrt(2.3) = 12.5166 in six digits.
+  void CalculationWritesTheAnswers_data();
+  void CalculationWritesTheAnswers();
+  // The answers' lines are lines of the text, as saved, counted and numbered; one Undo takes the
+  // whole calculation back.
+  void AnswerLinesAreLinesOfTheText();
   // The caret moves by what is inserted before it (or at it), and not otherwise.
   void CaretStaysWithItsText_data();
   void CaretStaysWithItsText();
   void ViewKeepsShowingTheSameLine();
-  void NothingToCalculateStillMarksModified();
-  void SecondCalculationInsertsNothing();
+  // Meanwhile the text is read-only; cancelled, or changed after all, it stays as it was.
+  void CalculationCanBeCancelled();
+  // Each run of lines with TABs has its own stops, past its widest cells by two spaces.
+  void ColumnsLineUp_data();
+  void ColumnsLineUp();
+  void LongRunsAlignInPieces();
+  void ZoomChangesTheSizeWithinLimits();
   // Runs longer than the limit are those with more characters in a row than it without a
   // space, TAB or line end; a no-break space does not end a run.
-  void UnbreakableRunsAreFound_data();
   void UnbreakableRunsAreFound();
-  // Text that makes or lengthens such a run, typed, pasted, joined or opened, switches the
-  // view to wrapping anywhere; emptying the text switches it back.
+  // Text that makes or lengthens such a run switches the view to wrapping anywhere; emptying the
+  // text switches it back.
   void LongRunsWrapAnywhere_data();
   void LongRunsWrapAnywhere();
-  void OpenedDataSetOnOneLineIsCalculated();
 
  private:
   void SetText(const QString& text) {
@@ -58,6 +55,12 @@ class TalloViewTest : public QObject {
     view_->document()->setModified(false);
   }
   QString Text() const { return DocumentText(*view_->document()); }
+  // Where the character at position is drawn, across.
+  int XOf(int position) const {
+    QTextCursor cursor(view_->document());
+    cursor.setPosition(position);
+    return view_->cursorRect(cursor).x();
+  }
 
   std::unique_ptr<CTalloView> view_;
 };
@@ -69,41 +72,58 @@ void TalloViewTest::init() {
   QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
 }
 
-void TalloViewTest::cleanup() { view_.reset(); }
-
-void TalloViewTest::CalculatesTypedText() {
-  QTest::keyClicks(view_.get(), QStringLiteral("1+1= 2*3="));
-  QTest::keyClick(view_.get(), Qt::Key_Return);
-  QTest::keyClicks(view_.get(), QStringLiteral("x=16"));
-  QTest::keyClick(view_.get(), Qt::Key_Return);
-  QTest::keyClicks(view_.get(), QStringLiteral("sqrt(x)="));
-  view_->OnDoCalculation();
-  QCOMPARE(Text(), QStringLiteral("1+1=2 2*3=6\nx=16\nsqrt(x)=4"));
+void TalloViewTest::CalculationWritesTheAnswers_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("expected");
+  QTest::newRow("scalars") << "1+1= 2*3=\nx=16\nsqrt(x)="
+                           << "1+1=2 2*3=6\nx=16\nsqrt(x)=4";
+  QTest::newRow("worked example") << "x=5.5 y=2.3\nx*2+sqrt(y)=\n"
+                                  << "x=5.5 y=2.3\nx*2+sqrt(y)=12.5166\n";
+  // Two-byte, four-byte (a surrogate pair in UTF-16) and no-break-space characters before the
+  // answers: the engine counts bytes, the editor UTF-16 units.
+  QTest::newRow("after non-ASCII") << "Gr\u00F6\u00DFe \U0001F600\u00A0\u00B5\n2*3= 1+1=\n"
+                                   << "Gr\u00F6\u00DFe \U0001F600\u00A0\u00B5\n2*3=6 1+1=2\n";
+  QTest::newRow("nothing to calculate") << "Just prose.\n"
+                                        << "Just prose.\n";
 }
 
-void TalloViewTest::AnswersLandAfterNonAsciiText() {
-  // Two-byte, four-byte (a surrogate pair in UTF-16) and no-break-space characters before
-  // the answers: the engine counts bytes, the editor UTF-16 units.
-  SetText(QStringLiteral("Gr\u00F6\u00DFe \U0001F600\u00A0\u00B5\n2*3= 1+1=\n"));
-  view_->OnDoCalculation();
-  QCOMPARE(Text(), QStringLiteral("Gr\u00F6\u00DFe \U0001F600\u00A0\u00B5\n2*3=6 1+1=2\n"));
+void TalloViewTest::CalculationWritesTheAnswers() {
+  QFETCH(QString, text);
+  QFETCH(QString, expected);
+  SetText(text);
+  QVERIFY(view_->CalculateAndWait());
+  QCOMPARE(Text(), expected);
+  QVERIFY(view_->document()->isModified());  // even when nothing was inserted
+  QVERIFY(!view_->isReadOnly());
+  QVERIFY(view_->CalculateAndWait());  // a second calculation inserts nothing
+  QCOMPARE(Text(), expected);
 }
 
-void TalloViewTest::OneUndoRestoresTheTextExactly() {
-  const QString before =
-      QStringLiteral("a={1,2,3,4,5,6,7,8,9,10}\nhistogram(a)=\n1+1=\nmean(a)=\n");
+void TalloViewTest::AnswerLinesAreLinesOfTheText() {
   QTest::keyClicks(view_.get(), QStringLiteral("typed "));
-  view_->appendPlainText(before);
+  view_->appendPlainText(QStringLiteral("a={1,2,3,4,5,6,7,8,9,10}\nhistogram(a)=\nmean(a)=\n"));
   const QString typed = Text();
-  view_->OnDoCalculation();
-  QVERIFY(Text() != typed);
-  QVERIFY2(!Text().contains(u'\r'), "answers follow the LF line ends the view holds");
-  QVERIFY(Text().contains(QStringLiteral("1+1=2\nmean(a)=5.5\n")));  // hand: 55/10
-  const QString calculated = Text();
+  QVERIFY(view_->CalculateAndWait());
+  // The worked example of the histogram: five bins of two values, edges 2.8 to 8.2; hand: 55/10.
+  const QString histogram = QStringLiteral(
+      "histogram(a)=--------------------\n< 2.8\t\t|**\n>=2.8\t\t|**\n>=4.6\t\t|**\n"
+      ">=6.4\t\t|**\n>=8.2\t\t|**\n\nmean(a)=5.5\n");
+  QVERIFY2(Text().endsWith(histogram), qPrintable(Text()));
+  const LineIndex& lines = view_->lines();
+  QCOMPARE(lines.LineCount(), 11);
+  const int mean = static_cast<int>(Text().indexOf(QStringLiteral("mean")));
+  QCOMPARE(lines.LineOf(mean), 9);
+  QCOMPARE(lines.StartOfLine(9), mean);
+  const int fourth_bin = static_cast<int>(Text().indexOf(QStringLiteral(">=6.4")));
+  QCOMPARE(lines.LineOf(fourth_bin + 2), 6);
+  QCOMPARE(lines.ColumnOf(fourth_bin + 2), 2);
+  QCOMPARE(lines.StartOfLine(6), fourth_bin);
+  QCOMPARE(lines.StartOfLine(99), Text().size());  // past the end: the last line
+  view_->GoToLine(6);
+  QCOMPARE(view_->textCursor().position(), fourth_bin);
   view_->undo();
   QCOMPARE(Text(), typed);
-  view_->redo();
-  QCOMPARE(Text(), calculated);
+  QCOMPARE(lines.LineCount(), 5);
 }
 
 void TalloViewTest::CaretStaysWithItsText_data() {
@@ -122,7 +142,7 @@ void TalloViewTest::CaretStaysWithItsText() {
   QTextCursor cursor = view_->textCursor();
   cursor.setPosition(caret);
   view_->setTextCursor(cursor);
-  view_->OnDoCalculation();
+  QVERIFY(view_->CalculateAndWait());
   QCOMPARE(Text(), QStringLiteral("x=16\nsqrt(x)=4 1+1=2 end"));
   QCOMPARE(view_->textCursor().position(), expected);
 }
@@ -130,55 +150,159 @@ void TalloViewTest::CaretStaysWithItsText() {
 void TalloViewTest::ViewKeepsShowingTheSameLine() {
   QString text = QStringLiteral("a={1,2,3,4,5,6,7,8,9,10}\nhistogram(a)=\n");
   for (int line = 0; line < 200; ++line) text += QStringLiteral("line %1\n").arg(line);
-  text += QStringLiteral("1+1=\n");
-  SetText(text);
+  SetText(text + QStringLiteral("1+1=\n"));
   QApplication::processEvents();
   view_->verticalScrollBar()->setValue(100);
   QApplication::processEvents();
   const QString top_before = view_->cursorForPosition(QPoint(1, 1)).block().text();
   QVERIFY(top_before.startsWith(QStringLiteral("line ")));
-  view_->OnDoCalculation();
+  QVERIFY(view_->CalculateAndWait());
   QApplication::processEvents();
   QCOMPARE(view_->cursorForPosition(QPoint(1, 1)).block().text(), top_before);
-  QVERIFY(view_->verticalScrollBar()->value() > 100);
 }
 
-void TalloViewTest::NothingToCalculateStillMarksModified() {
-  SetText(QStringLiteral("Just prose, no answers wanted.\n"));
+void TalloViewTest::CalculationCanBeCancelled() {
+  SetText(QStringLiteral("1+1=\n"));
+  QSignalSpy ended(view_.get(), &CTalloView::CalculationEnded);
   view_->OnDoCalculation();
-  QCOMPARE(Text(), QStringLiteral("Just prose, no answers wanted.\n"));
-  QVERIFY(view_->document()->isModified());
-  QVERIFY(!view_->document()->isUndoAvailable());
+  QVERIFY(view_->IsCalculating() && view_->isReadOnly());
+  view_->OnDoCalculation();  // one at a time
+  view_->CancelCalculation();
+  QCOMPARE(ended.size(), 1);
+  QCOMPARE(ended[0][0].toBool(), false);
+  QVERIFY(!view_->IsCalculating() && !view_->isReadOnly());
+  QTest::qWait(100);  // the engine's thread ends; its answers are dropped
+  QCOMPARE(Text(), QStringLiteral("1+1=\n"));
+  QVERIFY(!view_->document()->isModified());
+  // A change of the text meanwhile cancels it too.
+  view_->OnDoCalculation();
+  QTextCursor(view_->document()).insertText(QStringLiteral("2*3="));
+  QVERIFY(!view_->IsCalculating());
+  QTest::qWait(100);
+  QCOMPARE(Text(), QStringLiteral("2*3=1+1=\n"));
+  QCOMPARE(ended.size(), 2);
 }
 
-void TalloViewTest::SecondCalculationInsertsNothing() {
-  SetText(QStringLiteral("x=5.5 y=2.3\nx*2+sqrt(y)=\n"));
-  view_->OnDoCalculation();
-  // The worked example of the worksheet format: 11 + 1.51658 = 12.5166 (six digits).
-  QCOMPARE(Text(), QStringLiteral("x=5.5 y=2.3\nx*2+sqrt(y)=12.5166\n"));
-  view_->OnDoCalculation();
-  QCOMPARE(Text(), QStringLiteral("x=5.5 y=2.3\nx*2+sqrt(y)=12.5166\n"));
-}
-
-void TalloViewTest::UnbreakableRunsAreFound_data() {
+void TalloViewTest::ColumnsLineUp_data() {
   QTest::addColumn<QString>("text");
-  QTest::addColumn<bool>("found");  // a run of more than 5
-  QTest::newRow("empty") << QString() << false;
-  QTest::newRow("exactly the limit") << QStringLiteral("abcde") << false;
-  QTest::newRow("one over") << QStringLiteral("abcdef") << true;
-  QTest::newRow("words") << QStringLiteral("abc de fghij") << false;
-  QTest::newRow("after a TAB") << QStringLiteral("ab\tcdefgh") << true;
-  QTest::newRow("lines") << QStringLiteral("abcde\nabcde") << false;
-  QTest::newRow("after a paragraph separator") << QStringLiteral("abc\u2029defghi") << true;
-  QTest::newRow("numbers and commas") << QStringLiteral("1,2,3") << false;
-  QTest::newRow("longer numbers and commas") << QStringLiteral("1.5,2.5") << true;
-  QTest::newRow("no-break spaces") << QStringLiteral("ab\u00A0cde") << true;
+  QTest::addColumn<bool>("aligned");
+  QTest::addColumn<QList<int>>("stops");  // per line, the first TAB's end and the second's, in
+                                          // character widths of the view's monospaced font
+  // Hand: "plants={" is 8 wide, two spaces beyond it is 10; "height" 6 wide, so 10+6+2 = 18. The
+  // line without TABs ends the run; "x" starts another: 1+2 = 3.
+  QTest::newRow("a table") << "plants={\theight\tweight\na\t1.5\t2\n}\nx\ty\n"
+                           << true << QList<int>{10, 18, 10, 18, -1, -1, 3, -1, -1, -1};
+  // The lines of an answer share their paragraph's stops: "Df=4" 4 wide, "Ts=1.549193" 11.
+  QTest::newRow("answer lines") << "t=\u2028Df=4\tTs=1.549193\tn.s\u2028n=3\t1\tx\n"
+                                << true << QList<int>{6, 19, -1, -1};
+  // Not aligned: every eighth character, or every fourth with that tab width.
+  QTest::newRow("not aligned") << "plants={\theight\tweight\n"
+                               << false << QList<int>{16, 24, -1, -1};
+}
+
+void TalloViewTest::ColumnsLineUp() {
+  QFETCH(QString, text);
+  QFETCH(bool, aligned);
+  QFETCH(QList<int>, stops);
+  view_->SetAlignColumns(aligned);
+  SetText(text);
+  QApplication::processEvents();
+  const qreal advance = QFontMetricsF(view_->document()->defaultFont()).horizontalAdvance(u' ');
+  QVERIFY(QFontInfo(view_->document()->defaultFont()).fixedPitch());
+  const int margin = XOf(0);
+  int first_line = -1;  // where the first line with a TAB starts, and its first stop
+  int first_stop = 0;
+  for (QTextBlock block = view_->document()->begin(); block.isValid(); block = block.next()) {
+    // The TABs of the paragraph's first line that has any.
+    const QString text = block.text();
+    const qsizetype line =
+        text.lastIndexOf(QChar::LineSeparator, std::max<qsizetype>(text.indexOf(u'\t'), 0));
+    qsizetype tab = line;
+    if (first_line < 0 && text.contains(u'\t')) {
+      first_line = block.position() + static_cast<int>(line) + 1;
+      first_stop = stops.first();
+    }
+    for (int column = 0; column < 2; ++column) {
+      tab = text.indexOf(u'\t', tab + 1);
+      const int expected = stops.takeFirst();
+      if (expected >= 0) {
+        QCOMPARE(XOf(block.position() + static_cast<int>(tab) + 1) - margin,
+                 qRound(expected * advance));
+      }
+    }
+  }
+  if (!aligned) {
+    view_->SetTabColumns(4);
+    QCOMPARE(XOf(9) - margin, qRound(12 * advance));  // the first TAB ends at 12
+  }
+  QCOMPARE(Text(),
+           QString(text).replace(QChar::LineSeparator, u'\n'));  // only what is shown changed
+  QVERIFY(!view_->document()->isModified() && !view_->document()->isUndoAvailable());
+  // An edit that widens the widest first cell by two moves the first stop of its run by two.
+  if (aligned) {
+    QTextCursor widen(view_->document());
+    widen.setPosition(first_line);
+    widen.insertText(QStringLiteral("12"));
+    QApplication::processEvents();
+    const int first_tab =
+        static_cast<int>(view_->document()->toRawText().indexOf(u'\t', first_line));
+    QCOMPARE(XOf(first_tab + 1) - margin, qRound((first_stop + 2) * advance));
+  }
+}
+
+void TalloViewTest::LongRunsAlignInPieces() {
+  // Cells 1 wide, and 9 wide on one line past the first piece: the first piece keeps its stop
+  // at 3, the second moves to 11.
+  QString text;
+  for (int line = 0; line < kLongestAlignedRun + 20; ++line) {
+    text += (line == kLongestAlignedRun + 10 ? QStringLiteral("123456789") : QStringLiteral("a")) +
+            QStringLiteral("\tb\n");
+  }
+  SetText(text);
+  const qreal advance = QFontMetricsF(view_->document()->defaultFont()).horizontalAdvance(u' ');
+  const auto stop_of = [this](int line) {
+    auto* layout = static_cast<ColumnLayout*>(view_->document()->documentLayout());
+    return layout->StopsOf(view_->document()->findBlockByNumber(line)).value(0).position;
+  };
+  QCOMPARE(stop_of(0), 3 * advance);
+  QCOMPARE(stop_of(kLongestAlignedRun - 1), 3 * advance);
+  QCOMPARE(stop_of(kLongestAlignedRun), 11 * advance);
+  QCOMPARE(stop_of(kLongestAlignedRun + 19), 11 * advance);
+}
+
+void TalloViewTest::ZoomChangesTheSizeWithinLimits() {
+  const qreal chosen = view_->TextFont().pointSizeF();
+  view_->ZoomIn();
+  view_->ZoomIn();
+  QCOMPARE(view_->font().pointSizeF(), chosen + 2);
+  QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), {}, QPoint(0, -3 * 120), Qt::NoButton,
+                    Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(view_->viewport(), &wheel);
+  QCOMPARE(view_->zoom(), -1);
+  for (int step = 0; step < 100; ++step) view_->ZoomOut();
+  QCOMPARE(view_->font().pointSizeF(), CTalloView::kSmallestPoints);
+  view_->SetZoom(1000);
+  QCOMPARE(view_->font().pointSizeF(), CTalloView::kLargestPoints);
+  QFont font = view_->TextFont();
+  font.setPointSizeF(20);
+  view_->SetTextFont(font);
+  view_->SetZoom(-2);
+  QCOMPARE(view_->font().pointSizeF(), 18.0);
+  QCOMPARE(view_->tabStopDistance(), 8 * QFontMetricsF(view_->font()).horizontalAdvance(u' '));
 }
 
 void TalloViewTest::UnbreakableRunsAreFound() {
-  QFETCH(QString, text);
-  QFETCH(bool, found);
-  QCOMPARE(HasUnbreakableRun(text, 5), found);
+  const QList<std::pair<QString, bool>> cases = {// a run of more than 5?
+                                                 {QString(), false},
+                                                 {QStringLiteral("abcde"), false},
+                                                 {QStringLiteral("abcdef"), true},
+                                                 {QStringLiteral("abc de fghij"), false},
+                                                 {QStringLiteral("ab\tcdefgh"), true},
+                                                 {QStringLiteral("abcde\nabcde"), false},
+                                                 {QStringLiteral("abc\u2029defghi"), true},
+                                                 {QStringLiteral("1.5,2.5"), true},
+                                                 {QStringLiteral("ab\u00A0cde"), true}};
+  for (const auto& [text, found] : cases) QCOMPARE(HasUnbreakableRun(text, 5), found);
 }
 
 void TalloViewTest::LongRunsWrapAnywhere_data() {
@@ -210,34 +334,16 @@ void TalloViewTest::LongRunsWrapAnywhere() {
   QFETCH(QString, inserted);
   QFETCH(bool, anywhere);
   SetText(before);
-  QCOMPARE(view_->wordWrapMode(), kWordWrap);
+  QCOMPARE(view_->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
   QTextCursor edit(view_->document());
   edit.setPosition(from);
   edit.setPosition(to, QTextCursor::KeepAnchor);
   edit.insertText(inserted);
-  QCOMPARE(view_->wordWrapMode(), anywhere ? kAnywhere : kWordWrap);
+  QCOMPARE(view_->wordWrapMode(),
+           anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
   view_->selectAll();
   view_->textCursor().removeSelectedText();
-  QCOMPARE(view_->wordWrapMode(), kWordWrap);
-}
-
-void TalloViewTest::OpenedDataSetOnOneLineIsCalculated() {
-  // 999,999 values on one line: laid out at word boundaries it would take many minutes.
-  QByteArray bytes("a={1");
-  for (int value = 2; value < 1000000; ++value) bytes += ',' + QByteArray::number(value);
-  bytes += "}\nmean(a)= count(a)=\n";
-  const QTemporaryDir dir;
-  tallo::shell::testing::WriteBytes(dir.filePath("values.txt"), bytes);
-  CTalloDoc doc(view_->document());
-  QString error;
-  QCOMPARE(doc.Open(dir.filePath("values.txt"), &error), CTalloDoc::OpenResult::Opened);
-  QCOMPARE(view_->wordWrapMode(), kAnywhere);
-  QApplication::processEvents();
-  view_->OnDoCalculation();
-  // Hand arithmetic: the mean of 1 to n is (n + 1) / 2.
-  QVERIFY(Text().endsWith(QStringLiteral("}\nmean(a)=500000 count(a)=999999\n")));
-  doc.NewDocument();
-  QCOMPARE(view_->wordWrapMode(), kWordWrap);
+  QCOMPARE(view_->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 QTEST_MAIN(TalloViewTest)

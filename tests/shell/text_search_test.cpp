@@ -5,109 +5,78 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-using tallo::shell::FindNext;
-using tallo::shell::ReplaceAll;
-using tallo::shell::ReplaceNext;
-using tallo::shell::SearchOptions;
+using namespace tallo::shell;
 
 class TextSearchTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init();
-  // Each search starts from the caret in "mean(a)= Mean(b)= meant(c)= mean(d)=".
+  // Each search starts from the caret in "mean(a)= Mean(b)= meant(c)= mean(d)=", where "mean"
+  // stands at 0, 9 (as "Mean"), 18 (in "meant") and 28.
   void FindNextSelectsTheNextMatch_data();
   void FindNextSelectsTheNextMatch();
-  void FindNextGoesRoundTheEndOnce();
-  void ReplaceChangesOnlyASelectedMatch();
-  void ReplaceAllIsOneUndoableEdit();
-  void ReplacementContainingTheTextIsNotReplacedAgain();
-  void EmptySearchFindsNothing();
-
- private:
-  void Place(int position) {
-    QTextCursor cursor = editor_->textCursor();
-    cursor.setPosition(position);
-    editor_->setTextCursor(cursor);
-  }
-  std::unique_ptr<QPlainTextEdit> editor_;
+  // Replace changes only a selected match; Replace All is one undoable edit, and does not
+  // replace again what it put in.
+  void ReplaceChangesMatchesOnly();
 };
 
-void TextSearchTest::init() {
-  editor_ = std::make_unique<QPlainTextEdit>();
-  editor_->setPlainText(QStringLiteral("mean(a)= Mean(b)= meant(c)= mean(d)="));
-}
-
 void TextSearchTest::FindNextSelectsTheNextMatch_data() {
+  QTest::addColumn<QString>("text");
   QTest::addColumn<int>("caret");
-  QTest::addColumn<bool>("match_case");
-  QTest::addColumn<bool>("whole_word");
-  QTest::addColumn<bool>("backward");
-  QTest::addColumn<int>("start");  // of the selected match
-  // "mean" stands at 0, 9 (as "Mean"), 18 (in "meant") and 28.
-  QTest::newRow("any case") << 1 << false << false << false << 9;
-  QTest::newRow("match case") << 1 << true << false << false << 18;
-  QTest::newRow("whole word, any case") << 10 << false << true << false << 28;
-  QTest::newRow("whole word, match case") << 1 << true << true << false << 28;
-  QTest::newRow("backward") << 27 << false << false << true << 18;
-  QTest::newRow("backward, whole word") << 27 << false << true << true << 9;
+  QTest::addColumn<int>("options");  // 1 match case, 2 whole word, 4 backward
+  QTest::addColumn<int>("start");    // of the selected match, -1 for none
+  QTest::addColumn<int>("found");    // Found
+  QTest::newRow("any case") << "mean" << 1 << 0 << 9 << int(Found::kAhead);
+  QTest::newRow("match case") << "mean" << 1 << 1 << 18 << int(Found::kAhead);
+  QTest::newRow("whole word, any case") << "mean" << 10 << 2 << 28 << int(Found::kAhead);
+  QTest::newRow("whole word, match case") << "mean" << 1 << 3 << 28 << int(Found::kAhead);
+  QTest::newRow("backward") << "mean" << 27 << 4 << 18 << int(Found::kAhead);
+  QTest::newRow("backward, whole word") << "mean" << 27 << 6 << 9 << int(Found::kAhead);
+  QTest::newRow("round the end") << "mean(a)" << 30 << 0 << 0 << int(Found::kRoundTheEnd);
+  QTest::newRow("round the start") << "mean(d)" << 2 << 4 << 28 << int(Found::kRoundTheEnd);
+  QTest::newRow("nowhere") << "median" << 5 << 0 << -1 << int(Found::kNone);
+  QTest::newRow("nothing to find") << "" << 5 << 0 << -1 << int(Found::kNone);
 }
 
 void TextSearchTest::FindNextSelectsTheNextMatch() {
+  QFETCH(QString, text);
   QFETCH(int, caret);
-  QFETCH(bool, match_case);
-  QFETCH(bool, whole_word);
-  QFETCH(bool, backward);
+  QFETCH(int, options);
   QFETCH(int, start);
-  Place(caret);
-  QVERIFY(FindNext(*editor_, {QStringLiteral("mean"), match_case, whole_word, backward}));
-  QCOMPARE(editor_->textCursor().selectionStart(), start);
-  QCOMPARE(editor_->textCursor().selectionEnd(), start + 4);
+  QFETCH(int, found);
+  QPlainTextEdit editor(QStringLiteral("mean(a)= Mean(b)= meant(c)= mean(d)="));
+  QTextCursor cursor = editor.textCursor();
+  cursor.setPosition(caret);
+  editor.setTextCursor(cursor);
+  const SearchOptions search{text, (options & 1) != 0, (options & 2) != 0, (options & 4) != 0};
+  QCOMPARE(int(FindNext(editor, search)), found);
+  QCOMPARE(editor.textCursor().selectionStart(), start < 0 ? caret : start);
+  QCOMPARE(editor.textCursor().selectionEnd(), start < 0 ? caret : start + text.size());
 }
 
-void TextSearchTest::FindNextGoesRoundTheEndOnce() {
-  Place(30);
-  QVERIFY(FindNext(*editor_, {QStringLiteral("mean(a)")}));
-  QCOMPARE(editor_->textCursor().selectionStart(), 0);
-  Place(2);
-  QVERIFY(FindNext(*editor_, {QStringLiteral("mean(d)"), false, false, true}));
-  QCOMPARE(editor_->textCursor().selectionStart(), 28);
-  Place(5);
-  QVERIFY(!FindNext(*editor_, {QStringLiteral("median")}));
-  QCOMPARE(editor_->textCursor().position(), 5);
-}
-
-void TextSearchTest::ReplaceChangesOnlyASelectedMatch() {
+void TextSearchTest::ReplaceChangesMatchesOnly() {
+  const QString before = QStringLiteral("mean(a)= Mean(b)= meant(c)= mean(d)=");
+  QPlainTextEdit editor(before);
   const SearchOptions mean{QStringLiteral("mean"), true, true, false};
-  Place(1);  // nothing selected: the first Replace only finds
-  QVERIFY(ReplaceNext(*editor_, mean, QStringLiteral("sd")));
-  QCOMPARE(editor_->toPlainText(), QStringLiteral("mean(a)= Mean(b)= meant(c)= mean(d)="));
-  QCOMPARE(editor_->textCursor().selectionStart(), 28);
-  QVERIFY(ReplaceNext(*editor_, mean, QStringLiteral("sd")));  // replaces, finds the first
-  QCOMPARE(editor_->toPlainText(), QStringLiteral("mean(a)= Mean(b)= meant(c)= sd(d)="));
-  QCOMPARE(editor_->textCursor().selectionStart(), 0);
-}
-
-void TextSearchTest::ReplaceAllIsOneUndoableEdit() {
-  const QString before = editor_->toPlainText();
-  QCOMPARE(ReplaceAll(*editor_, {QStringLiteral("mean")}, QStringLiteral("sd")), 4);
-  QCOMPARE(editor_->toPlainText(), QStringLiteral("sd(a)= sd(b)= sdt(c)= sd(d)="));
-  editor_->undo();
-  QCOMPARE(editor_->toPlainText(), before);
-  QCOMPARE(ReplaceAll(*editor_, {QStringLiteral("mean"), true, true}, QStringLiteral("sd")), 2);
-  QCOMPARE(editor_->toPlainText(), QStringLiteral("sd(a)= Mean(b)= meant(c)= sd(d)="));
-}
-
-void TextSearchTest::ReplacementContainingTheTextIsNotReplacedAgain() {
-  QCOMPARE(ReplaceAll(*editor_, {QStringLiteral("mean"), true}, QStringLiteral("meanmean")), 3);
-  QCOMPARE(editor_->toPlainText(),
+  QTextCursor cursor = editor.textCursor();
+  cursor.setPosition(1);  // nothing selected: the first Replace only finds
+  editor.setTextCursor(cursor);
+  QCOMPARE(ReplaceNext(editor, mean, QStringLiteral("sd")), Found::kAhead);
+  QCOMPARE(editor.toPlainText(), before);
+  QCOMPARE(editor.textCursor().selectionStart(), 28);
+  QCOMPARE(ReplaceNext(editor, mean, QStringLiteral("sd")), Found::kRoundTheEnd);
+  QCOMPARE(editor.toPlainText(), QStringLiteral("mean(a)= Mean(b)= meant(c)= sd(d)="));
+  QCOMPARE(editor.textCursor().selectionStart(), 0);
+  editor.setPlainText(before);
+  QCOMPARE(ReplaceAll(editor, {QStringLiteral("mean")}, QStringLiteral("sd")), 4);
+  QCOMPARE(editor.toPlainText(), QStringLiteral("sd(a)= sd(b)= sdt(c)= sd(d)="));
+  editor.undo();
+  QCOMPARE(editor.toPlainText(), before);
+  QCOMPARE(ReplaceAll(editor, {QStringLiteral("mean"), true}, QStringLiteral("meanmean")), 3);
+  QCOMPARE(editor.toPlainText(),
            QStringLiteral("meanmean(a)= Mean(b)= meanmeant(c)= meanmean(d)="));
-}
-
-void TextSearchTest::EmptySearchFindsNothing() {
-  QVERIFY(!FindNext(*editor_, {}));
-  QCOMPARE(ReplaceAll(*editor_, {}, QStringLiteral("x")), 0);
-  QCOMPARE(editor_->toPlainText(), QStringLiteral("mean(a)= Mean(b)= meant(c)= mean(d)="));
+  QCOMPARE(ReplaceAll(editor, {}, QStringLiteral("x")), 0);
+  QCOMPARE(ReplaceNext(editor, {}, QStringLiteral("x")), Found::kNone);
 }
 
 QTEST_MAIN(TextSearchTest)
