@@ -18,7 +18,7 @@ CalculationIndicator::CalculationIndicator(CTalloView* view, QStatusBar* status_
   auto* cancel = new QPushButton(tr("Cancel"), this);
   cancel->setShortcut(Qt::Key_Escape);
   auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setContentsMargins(QMargins());
   layout->addWidget(new QLabel(tr("Calculating..."), this));
   layout->addWidget(working);
   layout->addWidget(cancel);

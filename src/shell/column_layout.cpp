@@ -22,21 +22,25 @@ struct ColumnData : QTextBlockUserData {
 
 ColumnData* DataOf(const QTextBlock& block) { return static_cast<ColumnData*>(block.userData()); }
 
-// The first and last paragraph of the piece of a run of tabbed lines that block belongs to.
+// The first and last paragraph of the piece of a run of tabbed paragraphs that block belongs to.
 std::pair<QTextBlock, QTextBlock> PieceOf(const QTextBlock& block,
                                           const std::function<bool(const QTextBlock&)>& tabbed) {
+  // The run is whole when its first paragraph lies within kLongestAlignedRun of block and its
+  // last within kLongestAlignedRun of its first.
   QTextBlock first = block;
-  QTextBlock last = block;
   for (int up = 0; up < kLongestAlignedRun && tabbed(first.previous()); ++up) {
     first = first.previous();
   }
+  QTextBlock last = first;
   for (int down = 0; down < kLongestAlignedRun && tabbed(last.next()); ++down) last = last.next();
-  const bool long_run = tabbed(first.previous()) || tabbed(last.next()) ||
-                        last.blockNumber() - first.blockNumber() >= kLongestAlignedRun;
-  if (long_run) {
-    const int start = block.blockNumber() / kLongestAlignedRun * kLongestAlignedRun;
-    while (first.blockNumber() < start) first = first.next();
-    while (last.blockNumber() >= start + kLongestAlignedRun) last = last.previous();
+  if (!tabbed(first.previous()) && !tabbed(last.next())) return {first, last};
+  // A longer run: its piece in block's window of kLongestAlignedRun paragraphs.
+  const int start = block.blockNumber() / kLongestAlignedRun * kLongestAlignedRun;
+  first = block;
+  while (first.blockNumber() > start && tabbed(first.previous())) first = first.previous();
+  last = block;
+  while (last.blockNumber() < start + kLongestAlignedRun - 1 && tabbed(last.next())) {
+    last = last.next();
   }
   return {first, last};
 }
@@ -81,7 +85,7 @@ void ColumnLayout::SetAligned(bool aligned) {
   requestUpdate();
 }
 
-std::vector<qreal> ColumnLayout::CellsOf(const QTextBlock& block) const {
+const std::vector<qreal>& ColumnLayout::CellsOf(const QTextBlock& block) const {
   if (measured_font_ != document()->defaultFont()) {
     // Every kept width is in the old font; forget them all.
     measured_font_ = document()->defaultFont();
@@ -115,16 +119,13 @@ void ColumnLayout::AlignPiece(const QTextBlock& block) const {
     if (each == last) break;
   }
   const QList<QTextOption::Tab> stops = StopsAfter(widest, ColumnGap(measured_font_));
-  bool moved = false;
   for (QTextBlock each = first;; each = each.next()) {
-    ColumnData* data = DataOf(each);
-    moved = moved || data->stops != stops;
-    data->stops = stops;
-    data->aligned_after = edits_;
+    DataOf(each)->stops = stops;
+    DataOf(each)->aligned_after = edits_;
     if (each == last) break;
   }
   // Lines of the piece already drawn with their old stops are drawn again.
-  if (moved) const_cast<ColumnLayout*>(this)->requestUpdate();
+  const_cast<ColumnLayout*>(this)->requestUpdate();
 }
 
 QRectF ColumnLayout::blockBoundingRect(const QTextBlock& block) const {

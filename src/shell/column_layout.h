@@ -5,9 +5,9 @@
 // stops of a paragraph are kept beside it and given to its layout.
 //
 // A run is aligned when one of its lines is laid out, so only runs near what is shown cost
-// anything, and an edit costs only the runs on the screen. Runs longer than kLongestAlignedRun
-// lines are aligned in pieces of that many lines (counted from the start of the document), so
-// that a huge table costs no more than a small one.
+// anything, and an edit costs only the runs on the screen. Runs of more than kLongestAlignedRun
+// paragraphs after their first are aligned in pieces of that many paragraphs (counted from the
+// start of the document), so that a huge table costs no more than a small one.
 
 #include <QFont>
 #include <QList>
@@ -56,7 +56,7 @@ class ColumnLayout : public QPlainTextDocumentLayout {
   void documentChanged(int from, int removed, int added) override;
 
  private:
-  std::vector<qreal> CellsOf(const QTextBlock& block) const;
+  const std::vector<qreal>& CellsOf(const QTextBlock& block) const;
   void AlignPiece(const QTextBlock& block) const;
   // Lays block's lines out again, width wide, with stops.
   void LayOut(const QTextBlock& block, const QList<QTextOption::Tab>& stops, qreal width) const;

@@ -1,7 +1,7 @@
 #include "shell/find_dialog.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,18 +48,18 @@ FindDialog::FindDialog(QPlainTextEdit* editor, QWidget* parent)
   find_next->setAutoDefault(true);
   buttons->addStretch();
 
-  auto* fields = new QGridLayout;
-  fields->addWidget(find_label, 0, 0);
-  fields->addWidget(find_what_, 0, 1);
-  fields->addWidget(replace_label_, 1, 0);
-  fields->addWidget(replace_with_, 1, 1);
-  fields->addWidget(whole_word_, 2, 0, 1, 2);
-  fields->addWidget(match_case_, 3, 0);
-  fields->addWidget(direction_, 3, 1, Qt::AlignRight);
-  fields->addWidget(note_, 4, 0, 1, 2);
-  fields->setRowStretch(5, 1);
+  auto* options = new QHBoxLayout;
+  options->addWidget(match_case_);
+  options->addStretch();
+  options->addWidget(direction_);
+  auto* fields = new QFormLayout;
+  fields->addRow(find_label, find_what_);
+  fields->addRow(replace_label_, replace_with_);
+  fields->addRow(whole_word_);
+  fields->addRow(options);
+  fields->addRow(note_);
   auto* layout = new QHBoxLayout(this);
-  layout->addLayout(fields, 1);
+  layout->addLayout(fields);
   layout->addLayout(buttons);
 
   connect(find_next, &QPushButton::clicked, this, &FindDialog::OnFindNext);

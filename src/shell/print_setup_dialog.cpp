@@ -4,9 +4,7 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -54,7 +52,7 @@ PrintSetupDialog::PrintSetupDialog(QPrinter* printer, QWidget* parent)
   choices->addRow(tr("Pape&r:"), paper_);
   choices->addRow(tr("&Orientation:"), orientation_);
   auto* margins_box = new QGroupBox(tr("Margins (millimetres)"), this);
-  auto* margins = new QGridLayout(margins_box);
+  auto* margins = new QFormLayout(margins_box);
   const QMarginsF now = layout.margins(QPageLayout::Millimeter);
   const std::array<double, 4> values = {now.left(), now.top(), now.right(), now.bottom()};
   const std::array<QString, 4> names = {tr("&Left:"), tr("&Top:"), tr("R&ight:"), tr("&Bottom:")};
@@ -65,12 +63,7 @@ PrintSetupDialog::PrintSetupDialog(QPrinter* printer, QWidget* parent)
     spin->setDecimals(1);
     spin->setValue(values[side]);
     margins_[side] = spin;
-    auto* label = new QLabel(names[side], margins_box);
-    label->setBuddy(spin);
-    const int row = static_cast<int>(side % 2);
-    const int column = static_cast<int>(side / 2) * 2;
-    margins->addWidget(label, row, column);
-    margins->addWidget(spin, row, column + 1);
+    margins->addRow(names[side], spin);
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -29,6 +29,24 @@ QString AsDocumentHoldsIt(QString text) {
   return text;
 }
 
+// Joins the lines of text into paragraphs of up to kLinesPerParagraph lines by line separators.
+// The lines of a paragraph all hold TABs or all hold none: columns line up paragraph by paragraph.
+QString GroupLines(QString text) {
+  int lines = 0;  // in the paragraph so far
+  bool tabbed = false;
+  for (qsizetype start = 0;;) {
+    const qsizetype end = text.indexOf(u'\n', start);
+    const bool has_tabs =
+        QStringView(text).sliced(start, (end < 0 ? text.size() : end) - start).contains(u'\t');
+    if (lines == kLinesPerParagraph || (lines > 0 && has_tabs != tabbed)) lines = 0;
+    if (lines > 0) text[start - 1] = QChar::LineSeparator;
+    tabbed = has_tabs;
+    ++lines;
+    if (end < 0) return text;
+    start = end + 1;
+  }
+}
+
 QByteArray Digest(const QString& text) {
   return QCryptographicHash::hash(
       QByteArrayView(reinterpret_cast<const char*>(text.constData()), text.size() * 2),
@@ -116,13 +134,15 @@ CTalloDoc::OpenResult CTalloDoc::Open(const QString& path, QString* error,
     return OpenResult::Failed;
   }
   DecodedText decoded = DecodeTextFile(bytes);
-  if (!LoadText(decoded.text, progress)) return OpenResult::Cancelled;
-  format_ = decoded.format;
-  const QString held = AsDocumentHoldsIt(std::move(decoded.text));
-  if (EncodeTextFile(held, format_) != bytes) {
-    saved_bytes_ = std::move(bytes);
-    saved_digest_ = Digest(held);
+  QByteArray digest;  // of the text, when encoding it would not give the file's bytes again
+  {
+    const QString held = AsDocumentHoldsIt(decoded.text);
+    if (EncodeTextFile(held, decoded.format) != bytes) digest = Digest(held);
   }
+  if (!LoadText(std::move(decoded.text), progress)) return OpenResult::Cancelled;
+  format_ = decoded.format;
+  saved_digest_ = digest;
+  saved_bytes_ = digest.isEmpty() ? QByteArray() : std::move(bytes);
   SetPath(info.absoluteFilePath());
   return OpenResult::Opened;
 }
@@ -139,17 +159,19 @@ bool CTalloDoc::Restore(const QString& path, const TextFormat& format, const QSt
   return true;
 }
 
-bool CTalloDoc::LoadText(const QString& text, const LoadProgress& progress) {
+bool CTalloDoc::LoadText(QString text, const LoadProgress& progress) {
   loading_ = true;
   text_->setPlainText(QString());
-  text_->setProperty(kSeparatorsAreText, text.contains(QChar::LineSeparator));
+  const bool separators_are_text = text.contains(QChar::LineSeparator);
+  text_->setProperty(kSeparatorsAreText, separators_are_text);
+  if (!separators_are_text) text = GroupLines(std::move(text));
   // Loading is not an edit to undo; turning undo off also empties its history.
   text_->setUndoRedoEnabled(false);
   QTextCursor end(text_);
   bool cancelled = false;
   for (qsizetype done = 0; done < text.size() && !cancelled;) {
-    // Parts end at line ends: a part that ends inside a line would have the view lay that
-    // whole line out again after every part.
+    // Parts end at paragraph ends: a part that ends inside a paragraph would have the view lay
+    // that whole paragraph out again after every part.
     const qsizetype line_end =
         text.indexOf(u'\n', std::min(text.size(), done + kLoadPartCharacters) - 1);
     const qsizetype next = line_end < 0 ? text.size() : line_end + 1;

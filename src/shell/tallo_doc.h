@@ -19,13 +19,19 @@ namespace tallo::shell {
 // to fill at this size; tallo-calc -i calculates larger worksheets.
 inline constexpr qint64 kLargestFileBytes = qint64{128} << 20;
 
+// Lines of a file that go into one paragraph of the text (SeparatorsAreText): a QTextDocument
+// spends most of a load making paragraphs, one for each line would take seven times as long.
+inline constexpr int kLinesPerParagraph = 64;
+
 // Characters put into the text per part of a load: about a tenth of a second's work, after which
 // the window is drawn again and the load may be cancelled.
 inline constexpr qsizetype kLoadPartCharacters = qsizetype{1} << 20;
 
-// Lines inside a paragraph: the lines of an answer go into the text as line separators (U+2028)
-// rather than paragraphs, which a QTextDocument takes ten times as long to make. A file that holds
-// line separators of its own keeps them as characters, and answers then make paragraphs.
+// Lines inside a paragraph: the lines of a file go into the text kLinesPerParagraph to a paragraph,
+// and the lines of an answer into the paragraph of its statement, ended by line separators
+// (U+2028): a QTextDocument takes much longer to make a paragraph than a line inside one. A file
+// that holds line separators of its own keeps them as characters, and has a paragraph for each
+// line.
 bool SeparatorsAreText(const QTextDocument& document);
 // What ends the lines of an answer in document: U+2028, or LF where separators are text.
 QChar AnswerLineEnd(const QTextDocument& document);
@@ -91,9 +97,9 @@ class CTalloDoc : public QObject {
   void PathChanged(const QString& path);
 
  private:
-  // Replaces the text by text, in parts; false when progress cancelled it, which leaves a new,
-  // empty document.
-  bool LoadText(const QString& text, const LoadProgress& progress);
+  // Replaces the text by text (LF line ends), in parts; false when progress cancelled it, which
+  // leaves a new, empty document.
+  bool LoadText(QString text, const LoadProgress& progress);
   void SetPath(const QString& path);
 
   QTextDocument* text_;

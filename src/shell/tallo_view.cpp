@@ -1,5 +1,6 @@
 #include "shell/tallo_view.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEventLoop>
@@ -122,6 +123,26 @@ void CTalloView::wheelEvent(QWheelEvent* event) {
   const int steps = event->angleDelta().y() / QWheelEvent::DefaultDeltasPerStep;
   SetZoom(zoom_ + steps * kZoomStepPoints);
   event->accept();
+}
+
+void CTalloView::mouseDoubleClickEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseDoubleClickEvent(event);
+  since_double_click_.start();
+}
+
+void CTalloView::mousePressEvent(QMouseEvent* event) {
+  QPlainTextEdit::mousePressEvent(event);
+  const bool third_click = since_double_click_.isValid() &&
+                           since_double_click_.elapsed() < QApplication::doubleClickInterval();
+  since_double_click_.invalidate();
+  if (!third_click || event->button() != Qt::LeftButton) return;
+  const int line = lines_->LineOf(cursorForPosition(event->position().toPoint()).position());
+  QTextCursor selection(document());
+  selection.setPosition(lines_->StartOfLine(line));
+  selection.setPosition(line + 1 < lines_->LineCount() ? lines_->StartOfLine(line + 1)
+                                                       : document()->characterCount() - 1,
+                        QTextCursor::KeepAnchor);
+  setTextCursor(selection);
 }
 
 void CTalloView::OnDoCalculation() {

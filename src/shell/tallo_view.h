@@ -2,6 +2,7 @@
 // The view: a word-wrapping plain-text editor over the document's text, and the home of the
 // two commands of this application, Do Calculation and Format of Functions.
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QPlainTextEdit>
 #include <QStringList>
@@ -75,6 +76,9 @@ class CTalloView : public QPlainTextEdit {
   void dropEvent(QDropEvent* event) override;
   // Ctrl with the wheel zooms, in the steps of Zoom In and Zoom Out.
   void wheelEvent(QWheelEvent* event) override;
+  // A third click selects the line, not the whole paragraph, which may hold many lines.
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void ApplyAnswers(CalculatedAnswers& answers);
@@ -85,6 +89,7 @@ class CTalloView : public QPlainTextEdit {
   BackgroundCalculation* calculation_;
   QFont text_font_;
   int zoom_ = 0;
+  QElapsedTimer since_double_click_;
   int tab_columns_;
 };
 

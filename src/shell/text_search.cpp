@@ -29,7 +29,6 @@ bool SelectionIsMatch(const QPlainTextEdit& editor, const SearchOptions& options
 }  // namespace
 
 Found FindNext(QPlainTextEdit& editor, const SearchOptions& options) {
-  if (options.text.isEmpty()) return Found::kNone;
   const QTextDocument& document = *editor.document();
   const QTextDocument::FindFlags flags = FlagsOf(options);
   Found found = Found::kAhead;
@@ -46,13 +45,11 @@ Found FindNext(QPlainTextEdit& editor, const SearchOptions& options) {
 }
 
 Found ReplaceNext(QPlainTextEdit& editor, const SearchOptions& options, const QString& with) {
-  if (options.text.isEmpty()) return Found::kNone;
   if (SelectionIsMatch(editor, options)) editor.textCursor().insertText(with);
   return FindNext(editor, options);
 }
 
 int ReplaceAll(QPlainTextEdit& editor, const SearchOptions& options, const QString& with) {
-  if (options.text.isEmpty()) return 0;
   SearchOptions forward = options;
   forward.backward = false;
   QTextDocument& document = *editor.document();

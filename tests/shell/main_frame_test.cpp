@@ -1,24 +1,11 @@
-// The main window: its keys, status bar panes and settings, the title and the save prompts, the
-// recent-file list, the file named at start-up and files dropped onto it, and its dialogs.
+// The main window: its keys, status bar and settings, the title and the prompts, the recent-file
+// list, files named at start-up, dropped, odd or slow to open, work kept across an editor's end
+// and offered again, its dialogs, and printing with the margins of Print Setup.
 
 #include "shell/main_frame.h"
 
-#include <QClipboard>
-#include <QInputDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMimeData>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSettings>
-#include <QSignalSpy>
-#include <QStandardPaths>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolBar>
-#include <QUrl>
+#include <QtPrintSupport>
+#include <QtTest>
 
 #include "engine/function_list.h"
 #include "shell/about_dlg.h"
@@ -27,6 +14,8 @@
 #include "shell/find_dialog.h"
 #include "shell/help_dlg.h"
 #include "shell/lock_keys.h"
+#include "shell/print_commands.h"
+#include "shell/print_setup_dialog.h"
 #include "shell/recent_files.h"
 #include "shell/recovery_copy.h"
 #include "shell/tallo_doc.h"
@@ -44,26 +33,458 @@ class MainFrameTest : public QObject {
 
  private slots:
   void initTestCase() { SetApplicationIdentity(); }
-  void init();
-  void cleanup();
-  void KeysReachTheirCommands();
-  void FindAndReplaceSayWhatTheyDid();
+  void init() {
+    QSettings().clear();
+    dir_ = std::make_unique<QTemporaryDir>();
+    frame_ = std::make_unique<CMainFrame>(nullptr, Path("recovery"));
+    frame_->show();
+    frame_->view()->setFocus();
+  }
+  void cleanup() {
+    frame_->document()->SetModified(false);
+    frame_.reset();
+  }
+  void KeysReachTheirCommands() {
+    CTalloView* view = frame_->view();
+    for (const QStringList& row : CaseRows("keys.tsv", 2)) {
+      if (row[0].startsWith(u'"')) {
+        QTest::keyClicks(view, row[0].mid(1).chopped(1));
+      } else {
+        const QKeyCombination key = QKeySequence(row[0])[0];
+        Press(key.key(), key.keyboardModifiers());
+      }
+      if (row[1] != "-") QCOMPARE(Text(), row[1]);
+    }
+    // Go to Line asks for the line, the current one offered.
+    int offered = 0;
+    DialogAnswer go_to([&](QDialog* dialog) {
+      auto* input = qobject_cast<QInputDialog*>(dialog);
+      offered = input->intValue();
+      input->setIntValue(1);
+      input->accept();
+    });
+    Press(Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(offered, 2);
+    QCOMPARE(view->textCursor().position(), 0);
+    // Find and Replace open their dialog; the zoom keys zoom.
+    Press(Qt::Key_F, Qt::ControlModifier);
+    auto* find = frame_->findChild<FindDialog*>();
+    QVERIFY(find->isVisible());
+    QCOMPARE(find->windowTitle(), QStringLiteral("Find"));
+    Press(Qt::Key_H, Qt::ControlModifier);
+    QCOMPARE(find->windowTitle(), QStringLiteral("Replace"));
+    find->hide();
+    for (const auto& [key, zoom] :
+         {std::pair{Qt::Key_Plus, 1}, {Qt::Key_Equal, 2}, {Qt::Key_Minus, 1}, {Qt::Key_0, 0}}) {
+      Press(key, Qt::ControlModifier);
+      QCOMPARE(view->zoom(), zoom);
+    }
+    Press(Qt::Key_C, Qt::AltModifier);  // opens the Calculation menu
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    QCOMPARE(menu->actions().value(0)->text(), QStringLiteral("Do Calculation\tF9"));
+    menu->close();
+  }
+  // Find Next with the dialog's options, and what it says: a note when it went round the end of
+  // the text (its start, searching up), a message when nothing was found.
+  void FindNextThroughTheDialog_data() { AddCaseRows("searches.tsv", 5); }
+  void FindNextThroughTheDialog() {
+    const auto [text, caret, options, start, found] = Fields<5>();
+    frame_->view()->setPlainText(QStringLiteral("mean(a)= Mean(b)= meant(c)= mean(d)="));
+    QTextCursor cursor(frame_->view()->document());
+    cursor.setPosition(caret.toInt());
+    frame_->view()->setTextCursor(cursor);
+    auto* find = frame_->findChild<FindDialog*>();
+    find->ShowFind();
+    find->findChild<QLineEdit*>()->setText(text);
+    for (QAbstractButton* option : find->findChildren<QAbstractButton*>()) {
+      const QString name = option->text();
+      if (name == "Match &case") option->setChecked(options.contains(u'c'));
+      if (name == "Match &whole word only") option->setChecked(options.contains(u'w'));
+      if (name == (options.contains(u'b') ? "&Up" : "&Down")) option->setChecked(true);
+    }
+    MessageBoxAnswer none(QMessageBox::Ok);
+    Click(find, "&Find Next");
+    const int at = start.toInt() < 0 ? caret.toInt() : start.toInt();
+    QCOMPARE(frame_->view()->textCursor().selectionStart(), at);
+    QCOMPARE(frame_->view()->textCursor().selectionEnd(),
+             start.toInt() < 0 ? at : at + text.size());
+    const QString note = find->findChild<QLabel*>(QStringLiteral("note"))->text();
+    QCOMPARE(note.isEmpty(), found != "round the end");
+    QCOMPARE(note.contains(options.contains(u'b') ? "start of the text" : "end of the text"),
+             !note.isEmpty());
+    QCOMPARE(none.count(), found == "none" ? 1 : 0);
+    if (found == "none") QCOMPARE(none.text(), "Cannot find \"" + text + "\".");
+  }
+  // Replace changes only a selected match; Replace All is one undoable edit, says how many it
+  // replaced and does not replace again what it put in.
+  void FindAndReplaceSayWhatTheyDid() {
+    const QString before = QStringLiteral("mean(a)= Mean(b)= meant(c)= mean(d)=");
+    frame_->view()->setPlainText(before);
+    frame_->view()->moveCursor(QTextCursor::NextCharacter);
+    auto* find = frame_->findChild<FindDialog*>();
+    find->ShowReplace();
+    const auto enabled = [find] {
+      QStringList buttons;
+      for (QPushButton* button : find->findChildren<QPushButton*>()) {
+        if (button->isEnabled()) buttons << button->text();
+      }
+      return buttons;
+    };
+    QCOMPARE(enabled(), QStringList{"Cancel"});  // nothing to find yet
+    find->findChildren<QLineEdit*>()[0]->setText(QStringLiteral("mean"));
+    QCOMPARE(enabled().size(), 4);
+    find->findChildren<QLineEdit*>()[1]->setText(QStringLiteral("sd"));
+    Click(find, "&Replace");  // nothing selected: it only finds
+    QCOMPARE(frame_->view()->textCursor().selectionStart(), 9);
+    Click(find, "&Replace");
+    QCOMPARE(Text(), QStringLiteral("mean(a)= sd(b)= meant(c)= mean(d)="));
+    QCOMPARE(frame_->view()->textCursor().selectionStart(), 16);
+    QCOMPARE(frame_->statusBar()->currentMessage(), QString());
+    Click(find, "Replace &All");
+    QCOMPARE(Text(), QStringLiteral("sd(a)= sd(b)= sdt(c)= sd(d)="));
+    QCOMPARE(find->findChild<QLabel*>(QStringLiteral("note"))->text(), "Replaced 3 occurrences.");
+    QCOMPARE(frame_->statusBar()->currentMessage(), "Replaced 3 occurrences.");
+    frame_->view()->undo();
+    QCOMPARE(Text(), QStringLiteral("mean(a)= sd(b)= meant(c)= mean(d)="));
+    find->findChildren<QLineEdit*>()[0]->setText(QStringLiteral("sd"));
+    find->findChildren<QLineEdit*>()[1]->setText(QStringLiteral("sdsd"));
+    Click(find, "Replace &All");
+    QCOMPARE(Text(), QStringLiteral("mean(a)= sdsd(b)= meant(c)= mean(d)="));
+    QCOMPARE(find->findChild<QLabel*>(QStringLiteral("note"))->text(), "Replaced 1 occurrence.");
+  }
   // Line and column, line ends and encoding; the lock keys are read again after a key is released
   // in any window of the application, or when it is activated.
-  void StatusBarPanesFollowTheDocument();
+  void StatusBarPanesFollowTheDocument() {
+    QCOMPARE(Pane("caret")->text(), QStringLiteral("Ln 1, Col 1"));
+    QTest::keyClicks(frame_->view(), QStringLiteral("ab"));
+    Press(Qt::Key_Return);
+    QTest::keyClicks(frame_->view(), QStringLiteral("cde"));
+    QCOMPARE(Pane("caret")->text(), QStringLiteral("Ln 2, Col 4"));
+    frame_->document()->SetModified(false);
+    for (const auto& [bytes, panes] :
+         {std::pair<QByteArray, QString>{"\xEF\xBB\xBFx\r\n", "CR LF UTF-8 with BOM"},
+          {"caf\xE9\r", "CR Windows-1252"},
+          {"x\n", "LF UTF-8"}}) {
+      WriteBytes(Path("f.txt"), bytes);
+      QVERIFY(frame_->OpenFile(Path("f.txt")));
+      QCOMPARE(Pane("lineEnd")->text() + u' ' + Pane("encoding")->text(), panes);
+    }
+    // The lock keys: lit as shown; read again (the offscreen platform does not tell them: all
+    // dimmed) after a key released in a window, not in a widget, or the application activated.
+    QVERIFY(!QueryLockKeys().has_value());
+    const auto lit_after = [this](const LockKeys& keys, QObject* receiver, QEvent::Type event) {
+      frame_->statusBar()->findChild<LockKeyPanes*>()->Show(keys);
+      QKeyEvent key(event, Qt::Key_A, Qt::NoModifier);
+      QApplication::sendEvent(receiver, &key);
+      QString on;
+      for (const char* name : {"CAP", "NUM", "SCRL"}) on += Pane(name)->isEnabled() ? name : "-";
+      return on;
+    };
+    QCOMPARE(lit_after({true, false, true}, frame_->view(), QEvent::KeyRelease), "CAP-SCRL");
+    QCOMPARE(lit_after({true, false, true}, frame_->windowHandle(), QEvent::KeyRelease), "---");
+    QCOMPARE(lit_after({false, true, false}, frame_->windowHandle(), QEvent::KeyPress), "-NUM-");
+    QCOMPARE(lit_after({false, true, false}, qApp, QEvent::ApplicationActivate), "---");
+  }
   // Shown once a calculation takes over half a second; its Cancel stops it.
-  void CalculationIndicatorOffersToCancel();
+  void CalculationIndicatorOffersToCancel() {
+    auto* indicator = frame_->statusBar()->findChild<CalculationIndicator*>();
+    CTalloView* view = frame_->view();
+    emit view->CalculationStarted();
+    QTest::qWait(CalculationIndicator::kDelayMilliseconds / 2);
+    QVERIFY(!indicator->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(indicator->isVisible(), CalculationIndicator::kDelayMilliseconds);
+    emit view->CalculationEnded(true);
+    QVERIFY(!indicator->isVisible());
+    view->setPlainText(QStringLiteral("1+1="));
+    view->OnDoCalculation();
+    indicator->findChild<QPushButton*>()->click();
+    QVERIFY(!view->IsCalculating());
+    QCOMPARE(frame_->statusBar()->currentMessage(),
+             QStringLiteral("The calculation was cancelled."));
+    QTest::qWait(100);
+    QCOMPARE(Text(), QStringLiteral("1+1="));
+  }
   // The title names the document; prompts name the file, with its whole path in the details.
-  void TitleAndSavePrompt();
-  void ReadOnlyFileIsReplacedOnlyWhenAsked();
-  void FailedSaveNamesTheFileAndReason();
+  void TitleAndSavePrompt() {
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("Untitled[*] - Tallo"));
+    WriteBytes(Path("work.txt"), "x=2\r\n");
+    QVERIFY(frame_->OpenFile(Path("work.txt")));
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("work.txt[*] - Tallo"));
+    QVERIFY(!frame_->isWindowModified());
+    frame_->view()->moveCursor(QTextCursor::End);
+    frame_->view()->insertPlainText(QStringLiteral("x*3="));
+    QVERIFY(frame_->isWindowModified());
+    MessageBoxAnswer answers(
+        {QMessageBox::Cancel, QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::No});
+    frame_->OnFileNew();
+    QVERIFY(!frame_->close());
+    QCOMPARE(answers.text(), QStringLiteral("Save changes to work.txt?"));
+    QCOMPARE(answers.details(), FullPath("work.txt"));
+    QCOMPARE(Text(), QStringLiteral("x=2\nx*3="));
+    QVERIFY(frame_->close());  // Yes
+    QCOMPARE(ReadBytes(Path("work.txt")), QByteArray("x=2\r\nx*3="));
+    frame_->view()->insertPlainText(QStringLiteral("scratch"));
+    frame_->OnFileNew();  // No
+    QVERIFY(Text().isEmpty() && !frame_->isWindowModified());
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("Untitled[*] - Tallo"));
+    QVERIFY(frame_->close());  // nothing to save: no prompt
+    QCOMPARE(answers.count(), 4);
+  }
+  // A read-only file is replaced only when asked, and stays read-only; a failed save names the
+  // file and the reason, and the unsaved work stays, in the window and in its copy.
+  void SavingAsksAndReports() {
+    QVERIFY(QDir(dir_->path()).mkdir("work"));
+    const QString file = Path("work/x.txt");
+    WriteBytes(file, "1+1=\n");
+    SetMode(file, 0444);
+    QVERIFY(frame_->OpenFile(file));
+    frame_->view()->insertPlainText(QStringLiteral("x=1\n"));
+    MessageBoxAnswer answers({QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::Ok});
+    QVERIFY(!frame_->OnFileSave());
+    QCOMPARE(answers.text(), "x.txt is read-only.\nReplace it anyway? It stays read-only.");
+    QCOMPARE(answers.details(), FullPath("work/x.txt"));
+    QCOMPARE(ReadBytes(file), QByteArray("1+1=\n"));
+    QVERIFY(frame_->OnFileSave());
+    QCOMPARE(ReadBytes(file) + QByteArray::number(ModeOf(file), 8), "x=1\n1+1=\n444");
+    SetMode(file, 0644);
+    frame_->view()->insertPlainText(QString(20000, u'9'));  // over 4 KB
+    QVERIFY(frame_->recovery()->WriteNow());
+    QVERIFY(!WithSaveFailure(SaveFailure::kFileSizeLimit, file,
+                             [this] { return frame_->OnFileSave(); }));
+    QCOMPARE(answers.text(), QStringLiteral("Cannot save x.txt.\nFile too large"));  // EFBIG
+    QCOMPARE(ReadBytes(file), QByteArray("x=1\n1+1=\n"));
+    QVERIFY(frame_->isWindowModified() && QFile::exists(frame_->recovery()->CopyPath()));
+  }
   // Four files, newest first, under "Recent File List/File1" ... "File4"; one that has gone is
   // reported and leaves the list.
-  void RecentFilesAreKeptAndOffered();
-  void StartupFile();
-  void DroppedFileOpens();
-  void WindowAndViewKeepTheirSettings();
-  void DialogsShowTheirTexts();
+  void RecentFilesAreKeptAndOffered() {
+    QVERIFY(QSettings().fileName().contains("Local AppWizard-Generated Applications/Tallo"));
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt", "c.txt"}) {
+      WriteBytes(Path(name), name);
+      QVERIFY(frame_->OpenFile(Path(name)));  // c.txt again: to the top
+    }
+    QStringList keys;
+    for (const char* key : {"File1", "File2", "File3", "File4", "File5"}) {
+      keys << QSettings()
+                  .value(QStringLiteral("Recent File List/") + key)
+                  .toString()
+                  .section(u'/', -1);
+    }
+    QCOMPARE(keys, (QStringList{"c.txt", "e.txt", "d.txt", "b.txt", ""}));
+    QFile::remove(Path("e.txt"));
+    QMenu* file = frame_->findChild<QMenu*>();
+    emit file->aboutToShow();
+    QList<QAction*> entries;
+    for (QAction* action : file->actions()) {
+      if (action->isVisible() && action->data().isValid()) entries << action;  // they hold paths
+    }
+    QCOMPARE(entries.size(), 4);
+    QCOMPARE(entries[1]->text(), "&2 " + FullPath("e.txt"));
+    MessageBoxAnswer gone(QMessageBox::Ok);
+    entries[1]->trigger();
+    QCOMPARE(gone.text(), QStringLiteral("Cannot open e.txt.\nNo such file or directory"));
+    QCOMPARE(ReadRecentFiles().join(u' ').count(".txt"), 3);  // e.txt is gone
+  }
+  void StartupAndDroppedFiles() {
+    WriteBytes(Path("start.txt"), "x=1\r\n");
+    frame_->StartWith(Path("start.txt"));
+    QCOMPARE(Text(), QStringLiteral("x=1\n"));
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("start.txt[*] - Tallo"));
+    // A file that does not exist yet: an empty document of its name, which saving makes.
+    MessageBoxAnswer answer(QMessageBox::Ok);
+    frame_->StartWith(Path("new.txt"));
+    QVERIFY(Text().isEmpty() && !frame_->isWindowModified());
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("new.txt[*] - Tallo"));
+    frame_->view()->insertPlainText(QStringLiteral("2*3="));
+    QVERIFY(frame_->OnFileSave());
+    QCOMPARE(ReadBytes(Path("new.txt")), QByteArray("2*3="));
+    QCOMPARE(answer.count(), 0);
+    // One that cannot be read is reported, and an empty document opened instead.
+    frame_->StartWith(dir_->path());
+    QCOMPARE(
+        answer.text(),
+        QStringLiteral("Cannot open %1.\nIt is a folder.").arg(QFileInfo(dir_->path()).fileName()));
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("Untitled[*] - Tallo"));
+    // A dropped file goes to the widget that accepted the drag when it entered.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Path("start.txt"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame_->view()->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame_->view()->viewport(), &drop);
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("start.txt[*] - Tallo"));
+  }
+  void WindowAndViewKeepTheirSettings() {
+    QVERIFY(frame_->screen()->availableGeometry().contains(frame_->frameGeometry()));
+    frame_->resize(500, 400);
+    frame_->addToolBar(Qt::LeftToolBarArea, frame_->findChild<QToolBar*>());
+    QFont font = frame_->view()->TextFont();
+    font.setPointSize(15);
+    frame_->view()->SetTextFont(font);
+    frame_->view()->ZoomIn();
+    for (QAction* action : frame_->findChildren<QAction*>()) {
+      if (action->text() == QStringLiteral("&Align Columns")) action->trigger();
+    }
+    frame_->view()->SetTabColumns(4);
+    QVERIFY(frame_->close());
+    frame_ = std::make_unique<CMainFrame>(nullptr, Path("recovery"));
+    const CTalloView* view = frame_->view();
+    QCOMPARE(frame_->size(), QSize(500, 400));
+    QCOMPARE(frame_->toolBarArea(frame_->findChild<QToolBar*>()), Qt::LeftToolBarArea);
+    QCOMPARE(QList<int>({view->TextFont().pointSize(), view->zoom(), view->AlignsColumns(),
+                         view->TabColumns()}),
+             QList<int>({15, 1, 0, 4}));
+  }
+  void DialogsShowTheirTexts() {
+    HelpDlg help;
+    // 415 by 217 dialog units: a quarter of the average character width across, an eighth of the
+    // character height down.
+    const QFontMetrics metrics = help.fontMetrics();
+    QCOMPARE(help.size(), QSize(415 * metrics.averageCharWidth() / 4, 217 * metrics.height() / 8));
+    // Format of Functions shows the list the engine gives, line by line.
+    auto* list = help.findChild<QPlainTextEdit*>();
+    QVERIFY(list->isReadOnly());
+    const std::string_view engine_list = tallo::FunctionListText();
+    QCOMPARE(list->toPlainText() + QStringLiteral("\n"),
+             QString::fromUtf8(engine_list.data(), engine_list.size()).replace("\r\n", "\n"));
+    CAboutDlg about;
+    QVERIFY(about.findChildren<QLabel*>().last()->text() == QStringLiteral("Tallo Version 2.3.1"));
+    // Both open over the main window, in its middle.
+    DialogAnswer centred([this](QDialog* dialog) {
+      const QPoint off = dialog->frameGeometry().center() - frame_->frameGeometry().center();
+      QVERIFY(off.manhattanLength() < 20);
+      dialog->accept();
+    });
+    frame_->view()->OnFormatOfFunctions();
+    frame_->OnAppAbout();
+    QCOMPARE(centred.count(), 2);
+  }
+  // Copies are offered newest first: Discard deletes one, Later keeps the rest; a running
+  // editor's copy is not offered. Restored, a copy is the text as typed, unsaved, of its file,
+  // saved in the file's format; closing removes it once saved or dropped, not when cancelled.
+  void UnsavedWorkIsOfferedAgain() {
+    WriteBytes(Path("shared.txt"), "a=1\r\n");
+    LeaveCopyOf(Path("shared.txt"), QStringLiteral("older"));
+    QTest::qWait(20);  // copies a few milliseconds apart
+    LeaveCopyOf({}, QStringLiteral("newer"));
+    CMainFrame running(nullptr, Path("recovery"));
+    running.view()->insertPlainText(QStringLiteral("in progress"));
+    QVERIFY(running.recovery()->WriteNow());
+    QCOMPARE(CopiesInFolder().size(), 3);
+    // The file changed after its copy was made: restoring it would replace those changes.
+    QFile file(Path("shared.txt"));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(3600),
+                             QFileDevice::FileModificationTime));
+    file.close();
+    {
+      MessageBoxAnswer answers({QMessageBox::No, QMessageBox::Cancel});
+      frame_->OfferRecovery();
+      QCOMPARE(answers.count(), 2);
+      QVERIFY(answers.text().startsWith(
+          "Tallo ended without saving the changes to shared.txt. A copy of them from "));
+      QVERIFY(answers.text().endsWith(" was kept.\nRestore it?"));
+      QCOMPARE(answers.informative_text(),
+               QStringLiteral("shared.txt has been changed since the copy was made: saving the "
+                              "restored text replaces those changes."));
+    }
+    QVERIFY(Text().isEmpty() && !frame_->isWindowModified());
+    QCOMPARE(CopiesInFolder().size(), 2);
+    MessageBoxAnswer restore({QMessageBox::Yes, QMessageBox::Cancel, QMessageBox::No});
+    frame_->OfferRecovery();
+    QCOMPARE(Text(), QStringLiteral("a=1\nolder"));
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("shared.txt[*] - Tallo"));
+    QVERIFY(frame_->OnFileSave());
+    QCOMPARE(ReadBytes(Path("shared.txt")), QByteArray("a=1\r\nolder"));  // its CR LF line ends
+    frame_->view()->insertPlainText(QStringLiteral("draft"));
+    QVERIFY(frame_->recovery()->WriteNow());
+    QVERIFY(!frame_->close());  // Cancel: the copy stays
+    QCOMPARE(CopiesInFolder().size(), 2);
+    QVERIFY(frame_->close());              // No: dropped, and so is the copy
+    QCOMPARE(CopiesInFolder().size(), 1);  // the running editor's
+    running.document()->SetModified(false);
+  }
+  // Files that are not text open at their start and calculate; what they hold is written back
+  // as it was, with the answers.
+  void OddFilesOpenAndCalculate_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("expected");  // after Do Calculation and Save
+    // Hand arithmetic: 1+1 is 2, 2*3 is 6.
+    QTest::newRow("nul bytes") << QByteArray("1+1=\0x\n2*3=", 11)
+                               << QByteArray("1+1=2\0x\n2*3=6", 13);
+    QTest::newRow("not utf-8") << QByteArray("1+1=\xFF\r\n2*3=\x81")
+                               << QByteArray("1+1=2\xFF\r\n2*3=6\x81");
+    const QByteArray lines = QByteArray("line\n").repeated(500);
+    QTest::newRow("many lines") << lines + "2*3=" << lines + "2*3=6";
+  }
+  void OddFilesOpenAndCalculate() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, expected);
+    WriteBytes(Path("odd.txt"), bytes);
+    QVERIFY(frame_->OpenFile(Path("odd.txt")));
+    QApplication::processEvents();
+    QCOMPARE(frame_->view()->textCursor().position(), 0);
+    QCOMPARE(frame_->view()->verticalScrollBar()->value(), 0);
+    QVERIFY(frame_->view()->CalculateAndWait());
+    QVERIFY(frame_->OnFileSave());
+    QCOMPARE(ReadBytes(Path("odd.txt")), expected);
+  }
+
+  // The printout keeps the margins of Print Setup and the view's lined-up columns.
+  void PrintsWithinTheMargins() {
+    const QString pdftotext = QStringLiteral(TALLO_PDFTOTEXT);
+    if (pdftotext.isEmpty()) QFAIL("pdftotext (poppler-utils) is needed to read the PDF back");
+    frame_->view()->setPlainText(QStringLiteral("plants={\theight\nab\tcell\n") +
+                                 QStringLiteral("row\n").repeated(120) + QStringLiteral("last"));
+    QPrinter& printer = *frame_->print_commands()->printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(Path("out.pdf"));
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(30, 15, 20, 15), QPageLayout::Millimeter));
+    frame_->print_commands()->PrintText(&printer);
+    QProcess reader;
+    reader.start(pdftotext, {"-bbox", Path("out.pdf"), "-"});
+    QVERIFY(reader.waitForFinished(30000));
+    const QString boxes = QString::fromUtf8(reader.readAllStandardOutput());
+    QMap<QString, double> left;  // each word's first left edge, in points
+    const QRegularExpression word(R"re(<word xMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
+    for (const auto& match : word.globalMatch(boxes)) {
+      if (!left.contains(match.captured(2))) left[match.captured(2)] = match.captured(1).toDouble();
+    }
+    // 30 mm is 30 / 25.4 * 72 = 85.04 points; the columns line up on paper as on the screen.
+    QVERIFY2(qAbs(left.value("plants={") - 85.04) < 1, qPrintable(boxes.left(2000)));
+    QVERIFY(qAbs(left.value("ab") - 85.04) < 1);
+    QVERIFY(qAbs(left.value("height") - left.value("cell")) < 0.5);
+    QVERIFY(left.value("height") > left.value("plants={") + 20);
+    QVERIFY(left.contains("last"));
+    QVERIFY(boxes.count(QStringLiteral("<page ")) >= 2);  // 123 lines do not fit on one page
+  }
+  void PrintSetupChoosesPaperAndMargins() {
+    QPrinter printer(QPrinter::HighResolution);
+    const QPageLayout before = printer.pageLayout();
+    PrintSetupDialog setup(&printer, nullptr);
+    const auto combo = [&](const char* name) { return setup.findChild<QComboBox*>(name); };
+    combo("paper")->setCurrentIndex(combo("paper")->findData(QPageSize::A5));
+    const QList<double> margins = {100, 12, 100, 14};  // left, top, right, bottom
+    for (int side = 0; side < 4; ++side) {
+      setup.findChild<QDoubleSpinBox*>(QStringLiteral("margin%1").arg(side))
+          ->setValue(margins[side]);
+    }
+    // A5 is 148 by 210 mm: 100 mm left and right leave no room across it standing, but do lying.
+    MessageBoxAnswer warning(QMessageBox::Ok);
+    setup.accept();
+    QCOMPARE(warning.text(), QStringLiteral("The margins leave no room on the paper."));
+    QVERIFY(printer.pageLayout().isEquivalentTo(before));
+    combo("orientation")->setCurrentIndex(combo("orientation")->findData(QPageLayout::Landscape));
+    setup.accept();
+    const QPageLayout layout = printer.pageLayout();
+    QCOMPARE(layout.pageSize().id(), QPageSize::A5);
+    QCOMPARE(layout.orientation(), QPageLayout::Landscape);
+    QCOMPARE(layout.margins(QPageLayout::Millimeter), QMarginsF(100, 12, 100, 14));
+    QCOMPARE(printer.outputFormat(), QPrinter::PdfFormat);  // no printers here: a PDF file
+  }
 
  private:
   QString Path(const QString& name) const { return dir_->filePath(name); }
@@ -77,365 +498,29 @@ class MainFrameTest : public QObject {
     if (frame_->view()->IsCalculating()) QVERIFY(ended.wait());
   }
   QLabel* Pane(const char* name) const { return frame_->statusBar()->findChild<QLabel*>(name); }
+  static void Click(QWidget* dialog, const QString& button) {
+    for (QPushButton* each : dialog->findChildren<QPushButton*>()) {
+      if (each->text() == button) each->click();
+    }
+  }
+  QString FullPath(const QString& name) const {
+    return QDir::toNativeSeparators(QFileInfo(Path(name)).absoluteFilePath());
+  }
+  QStringList CopiesInFolder() const {
+    return QDir(Path("recovery")).entryList({QStringLiteral("*.recovery")}, QDir::Files);
+  }
+  // An editor that ends with text typed and kept in a copy, without closing its window.
+  void LeaveCopyOf(const QString& file, const QString& text) {
+    CMainFrame ended(nullptr, Path("recovery"));
+    if (!file.isEmpty()) ended.StartWith(file);
+    ended.view()->moveCursor(QTextCursor::End);
+    ended.view()->insertPlainText(text);
+    QVERIFY(ended.recovery()->WriteNow());
+  }
 
   std::unique_ptr<QTemporaryDir> dir_;
   std::unique_ptr<CMainFrame> frame_;
 };
-
-void MainFrameTest::init() {
-  QSettings().clear();
-  dir_ = std::make_unique<QTemporaryDir>();
-  frame_ = std::make_unique<CMainFrame>(nullptr, Path("recovery"));
-  frame_->show();
-  frame_->activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
-  frame_->view()->setFocus();
-}
-
-void MainFrameTest::cleanup() {
-  frame_->document()->SetModified(false);
-  frame_.reset();
-}
-
-void MainFrameTest::KeysReachTheirCommands() {
-  CTalloView* view = frame_->view();
-  QTest::keyClicks(view, QStringLiteral("1+1="));
-  Press(Qt::Key_F9);  // hand: 1+1 is 2, 2*3 is 6
-  QCOMPARE(Text(), QStringLiteral("1+1=2"));
-  Press(Qt::Key_Z, Qt::ControlModifier);
-  QCOMPARE(Text(), QStringLiteral("1+1="));
-  Press(Qt::Key_Y, Qt::ControlModifier);
-  QCOMPARE(Text(), QStringLiteral("1+1=2"));
-  Press(Qt::Key_Backspace, Qt::AltModifier);
-  Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-  QCOMPARE(Text(), QStringLiteral("1+1=2"));
-  Press(Qt::Key_Return);
-  QTest::keyClicks(view, QStringLiteral("2*3="));
-  Press(Qt::Key_Return, Qt::ControlModifier);
-  QCOMPARE(Text(), QStringLiteral("1+1=2\n2*3=6"));
-  // The clipboard's other keys.
-  Press(Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);  // "6"
-  Press(Qt::Key_Insert, Qt::ControlModifier);
-  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("6"));
-  Press(Qt::Key_Delete, Qt::ShiftModifier);
-  Press(Qt::Key_Insert, Qt::ShiftModifier);
-  Press(Qt::Key_Insert, Qt::ShiftModifier);
-  QCOMPARE(Text(), QStringLiteral("1+1=2\n2*3=66"));
-  // Go to Line asks for the line, the current one offered.
-  int offered = 0;
-  DialogAnswer go_to([&](QDialog* dialog) {
-    auto* input = qobject_cast<QInputDialog*>(dialog);
-    offered = input->intValue();
-    input->setIntValue(1);
-    input->accept();
-  });
-  Press(Qt::Key_G, Qt::ControlModifier);
-  QCOMPARE(go_to.count(), 1);
-  QCOMPARE(offered, 2);
-  QCOMPARE(view->textCursor().position(), 0);
-  // Find and Replace open their dialog.
-  Press(Qt::Key_F, Qt::ControlModifier);
-  auto* find = frame_->findChild<FindDialog*>();
-  QVERIFY(find->isVisible());
-  QCOMPARE(find->windowTitle(), QStringLiteral("Find"));
-  Press(Qt::Key_H, Qt::ControlModifier);
-  QCOMPARE(find->windowTitle(), QStringLiteral("Replace"));
-  find->hide();
-  // Zoom in, out and back.
-  for (const auto& [key, zoom] :
-       {std::pair{Qt::Key_Plus, 1}, {Qt::Key_Equal, 2}, {Qt::Key_Minus, 1}, {Qt::Key_0, 0}}) {
-    Press(key, Qt::ControlModifier);
-    QCOMPARE(view->zoom(), zoom);
-  }
-  // Alt+C opens the Calculation menu.
-  Press(Qt::Key_C, Qt::AltModifier);
-  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-  QVERIFY(menu != nullptr);
-  QCOMPARE(menu->actions().value(0)->text(), QStringLiteral("Do Calculation\tF9"));
-  menu->close();
-}
-
-void MainFrameTest::FindAndReplaceSayWhatTheyDid() {
-  frame_->view()->setPlainText(QStringLiteral("mean(a)= Mean(b)= mean(c)="));
-  auto* find = frame_->findChild<FindDialog*>();
-  find->ShowReplace();
-  const QList<QLineEdit*> fields = find->findChildren<QLineEdit*>();
-  fields[0]->setText(QStringLiteral("mean"));
-  fields[1]->setText(QStringLiteral("sd"));
-  const auto click = [find](const QString& text) {
-    for (QPushButton* button : find->findChildren<QPushButton*>()) {
-      if (button->text() == text) button->click();
-    }
-  };
-  auto* note = find->findChild<QLabel*>(QStringLiteral("note"));
-  QTextCursor end(frame_->view()->document());
-  end.movePosition(QTextCursor::End);
-  frame_->view()->setTextCursor(end);
-  click(QStringLiteral("&Find Next"));
-  QCOMPARE(frame_->view()->textCursor().selectionStart(), 0);
-  QCOMPARE(note->text(), QStringLiteral("Passed the end of the text and went on from its start."));
-  QCOMPARE(frame_->statusBar()->currentMessage(), note->text());
-  click(QStringLiteral("&Find Next"));
-  QCOMPARE(frame_->view()->textCursor().selectionStart(), 9);
-  QVERIFY(note->text().isEmpty());
-  click(QStringLiteral("Replace &All"));
-  QCOMPARE(Text(), QStringLiteral("sd(a)= sd(b)= sd(c)="));
-  QCOMPARE(note->text(), QStringLiteral("Replaced 3 occurrences."));
-  MessageBoxAnswer not_found(QMessageBox::Ok);
-  click(QStringLiteral("Replace &All"));
-  QCOMPARE(not_found.count(), 1);
-  QCOMPARE(not_found.text(), QStringLiteral("Cannot find \"mean\"."));
-}
-
-void MainFrameTest::StatusBarPanesFollowTheDocument() {
-  QCOMPARE(Pane("caret")->text(), QStringLiteral("Ln 1, Col 1"));
-  QTest::keyClicks(frame_->view(), QStringLiteral("ab"));
-  Press(Qt::Key_Return);
-  QTest::keyClicks(frame_->view(), QStringLiteral("cde"));
-  QCOMPARE(Pane("caret")->text(), QStringLiteral("Ln 2, Col 4"));
-  const QList<std::pair<QByteArray, QString>> files = {
-      {"\xEF\xBB\xBFx\r\n", "CR LF UTF-8 with BOM"},
-      {"caf\xE9\r", "CR Windows-1252"},
-      {"x\n", "LF UTF-8"}};
-  for (const auto& [bytes, panes] : files) {
-    WriteBytes(Path("f.txt"), bytes);
-    frame_->document()->SetModified(false);
-    QVERIFY(frame_->OpenFile(Path("f.txt")));
-    QCOMPARE(Pane("lineEnd")->text() + u' ' + Pane("encoding")->text(), panes);
-  }
-  QStatusBar* bar = frame_->statusBar();
-  auto* keys = bar->findChild<LockKeyPanes*>();
-  const auto lit = [this] {
-    return QStringList{Pane("CAP")->isEnabled() ? "CAP" : "", Pane("NUM")->isEnabled() ? "NUM" : "",
-                       Pane("SCRL")->isEnabled() ? "SCRL" : ""}
-        .join(u' ');
-  };
-  keys->Show(LockKeys{true, false, true});
-  QCOMPARE(lit(), QStringLiteral("CAP  SCRL"));
-  // The offscreen platform does not tell the keys: read again, all are dimmed.
-  QVERIFY(!QueryLockKeys().has_value());
-  QTest::keyRelease(frame_->view(), Qt::Key_A);  // a widget's copy of the event: not read again
-  QCOMPARE(lit(), QStringLiteral("CAP  SCRL"));
-  QTest::keyRelease(frame_->windowHandle(), Qt::Key_A);
-  QCOMPARE(lit(), QStringLiteral("  "));
-  keys->Show(LockKeys{false, true, false});
-  QTest::keyPress(frame_->windowHandle(), Qt::Key_A);
-  QCOMPARE(lit(), QStringLiteral(" NUM "));
-  QEvent activated(QEvent::ApplicationActivate);
-  QApplication::sendEvent(qApp, &activated);
-  QCOMPARE(lit(), QStringLiteral("  "));
-}
-
-void MainFrameTest::CalculationIndicatorOffersToCancel() {
-  auto* indicator = frame_->statusBar()->findChild<CalculationIndicator*>();
-  CTalloView* view = frame_->view();
-  emit view->CalculationStarted();
-  QTest::qWait(CalculationIndicator::kDelayMilliseconds / 2);
-  QVERIFY(!indicator->isVisible());
-  QTRY_VERIFY_WITH_TIMEOUT(indicator->isVisible(), CalculationIndicator::kDelayMilliseconds);
-  emit view->CalculationEnded(true);
-  QVERIFY(!indicator->isVisible());
-  view->setPlainText(QStringLiteral("1+1="));
-  view->OnDoCalculation();
-  indicator->findChild<QPushButton*>()->click();
-  QVERIFY(!view->IsCalculating());
-  QCOMPARE(frame_->statusBar()->currentMessage(), QStringLiteral("The calculation was cancelled."));
-  QTest::qWait(100);
-  QCOMPARE(Text(), QStringLiteral("1+1="));
-}
-
-void MainFrameTest::TitleAndSavePrompt() {
-  QCOMPARE(frame_->windowTitle(), QStringLiteral("Untitled[*] - Tallo"));
-  WriteBytes(Path("work.txt"), "x=2\r\n");
-  QVERIFY(frame_->OpenFile(Path("work.txt")));
-  QCOMPARE(frame_->windowTitle(), QStringLiteral("work.txt[*] - Tallo"));
-  QVERIFY(!frame_->isWindowModified());
-  frame_->view()->moveCursor(QTextCursor::End);
-  frame_->view()->insertPlainText(QStringLiteral("x*3="));
-  QVERIFY(frame_->isWindowModified());
-  {
-    MessageBoxAnswer cancel(QMessageBox::Cancel);
-    frame_->OnFileNew();
-    QVERIFY(!frame_->close());
-    QCOMPARE(cancel.count(), 2);
-    QCOMPARE(cancel.text(), QStringLiteral("Save changes to work.txt?"));
-    QCOMPARE(cancel.details(),
-             QDir::toNativeSeparators(QFileInfo(Path("work.txt")).absoluteFilePath()));
-    QCOMPARE(Text(), QStringLiteral("x=2\nx*3="));
-  }
-  {
-    MessageBoxAnswer yes(QMessageBox::Yes);
-    QVERIFY(frame_->close());
-    QCOMPARE(ReadBytes(Path("work.txt")), QByteArray("x=2\r\nx*3="));
-  }
-  frame_->view()->insertPlainText(QStringLiteral("scratch"));
-  MessageBoxAnswer no(QMessageBox::No);
-  frame_->OnFileNew();
-  QCOMPARE(no.count(), 1);
-  QVERIFY(Text().isEmpty() && !frame_->isWindowModified());
-  QCOMPARE(frame_->windowTitle(), QStringLiteral("Untitled[*] - Tallo"));
-  QVERIFY(frame_->close());  // nothing to save: no prompt
-  QCOMPARE(no.count(), 1);
-}
-
-void MainFrameTest::ReadOnlyFileIsReplacedOnlyWhenAsked() {
-  WriteBytes(Path("fixed.txt"), "1+1=\n");
-  SetMode(Path("fixed.txt"), 0444);
-  QVERIFY(frame_->OpenFile(Path("fixed.txt")));
-  frame_->view()->insertPlainText(QStringLiteral("x=1\n"));
-  MessageBoxAnswer answers({QMessageBox::Cancel, QMessageBox::Yes});
-  QVERIFY(!frame_->OnFileSave());
-  QCOMPARE(answers.text(),
-           QStringLiteral("fixed.txt is read-only.\nReplace it anyway? It stays read-only."));
-  QCOMPARE(ReadBytes(Path("fixed.txt")), QByteArray("1+1=\n"));
-  QVERIFY(frame_->isWindowModified());
-  QVERIFY(frame_->OnFileSave());
-  QCOMPARE(answers.count(), 2);
-  QCOMPARE(ReadBytes(Path("fixed.txt")), QByteArray("x=1\n1+1=\n"));
-  QCOMPARE(ModeOf(Path("fixed.txt")), mode_t{0444});
-}
-
-void MainFrameTest::FailedSaveNamesTheFileAndReason() {
-  QVERIFY(QDir(dir_->path()).mkdir("work"));
-  const QString file = Path("work/x.txt");
-  WriteBytes(file, "1+1=\n");
-  QVERIFY(frame_->OpenFile(file));
-  frame_->view()->insertPlainText(QStringLiteral("long=") + QString(20000, u'9'));  // over 4 KB
-  QVERIFY(frame_->recovery()->WriteNow());
-  MessageBoxAnswer answer(QMessageBox::Ok);
-  QVERIFY(
-      !WithSaveFailure(SaveFailure::kFileSizeLimit, file, [this] { return frame_->OnFileSave(); }));
-  QCOMPARE(answer.text(), QStringLiteral("Cannot save x.txt.\nFile too large"));  // EFBIG
-  QCOMPARE(answer.details(), QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
-  QCOMPARE(ReadBytes(file), QByteArray("1+1=\n"));
-  QVERIFY(frame_->isWindowModified());
-  QVERIFY(QFile::exists(frame_->recovery()->CopyPath()));  // the unsaved work is still kept
-}
-
-void MainFrameTest::RecentFilesAreKeptAndOffered() {
-  QVERIFY(QSettings().fileName().contains(
-      QStringLiteral("Local AppWizard-Generated Applications/Tallo")));
-  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}) {
-    WriteBytes(Path(name), name);
-    QVERIFY(frame_->OpenFile(Path(name)));
-  }
-  QVERIFY(frame_->OpenFile(Path("c.txt")));  // again: moves to the top
-  const auto absolute = [this](const char* name) {
-    return QFileInfo(Path(name)).absoluteFilePath();
-  };
-  QSettings settings;
-  QCOMPARE(settings.value("Recent File List/File1").toString(), absolute("c.txt"));
-  QCOMPARE(settings.value("Recent File List/File2").toString(), absolute("e.txt"));
-  QCOMPARE(settings.value("Recent File List/File3").toString(), absolute("d.txt"));
-  QCOMPARE(settings.value("Recent File List/File4").toString(), absolute("b.txt"));
-  QVERIFY(!settings.contains("Recent File List/File5"));
-  QFile::remove(Path("e.txt"));
-  QMenu* file = frame_->findChild<QMenu*>();
-  emit file->aboutToShow();
-  QStringList shown;
-  QAction* second = nullptr;
-  for (QAction* action : file->actions()) {
-    if (!action->isVisible() || !action->data().isValid()) continue;  // the entries hold paths
-    shown << action->text();
-    if (shown.size() == 2) second = action;
-  }
-  QCOMPARE(shown, (QStringList{"&1 " + QDir::toNativeSeparators(absolute("c.txt")),
-                               "&2 " + QDir::toNativeSeparators(absolute("e.txt")),
-                               "&3 " + QDir::toNativeSeparators(absolute("d.txt")),
-                               "&4 " + QDir::toNativeSeparators(absolute("b.txt"))}));
-  MessageBoxAnswer gone(QMessageBox::Ok);
-  second->trigger();
-  QCOMPARE(gone.text(), QStringLiteral("Cannot open e.txt.\nNo such file or directory"));
-  QCOMPARE(ReadRecentFiles(),
-           (QStringList{absolute("c.txt"), absolute("d.txt"), absolute("b.txt")}));
-}
-
-void MainFrameTest::StartupFile() {
-  WriteBytes(Path("start.txt"), "x=1\r\n");
-  frame_->StartWith(Path("start.txt"));
-  QCOMPARE(Text(), QStringLiteral("x=1\n"));
-  QCOMPARE(frame_->windowTitle(), QStringLiteral("start.txt[*] - Tallo"));
-  // A file that does not exist yet: an empty document of its name, which saving makes.
-  MessageBoxAnswer answer(QMessageBox::Ok);
-  frame_->StartWith(Path("new.txt"));
-  QVERIFY(Text().isEmpty() && !frame_->isWindowModified());
-  QCOMPARE(frame_->windowTitle(), QStringLiteral("new.txt[*] - Tallo"));
-  frame_->view()->insertPlainText(QStringLiteral("2*3="));
-  QVERIFY(frame_->OnFileSave());
-  QCOMPARE(ReadBytes(Path("new.txt")), QByteArray("2*3="));
-  QCOMPARE(answer.count(), 0);
-  // One that cannot be read is reported, and an empty document opened instead.
-  frame_->StartWith(dir_->path());
-  QCOMPARE(answer.count(), 1);
-  QCOMPARE(
-      answer.text(),
-      QStringLiteral("Cannot open %1.\nIt is a folder.").arg(QFileInfo(dir_->path()).fileName()));
-  QVERIFY(Text().isEmpty());
-  QCOMPARE(frame_->windowTitle(), QStringLiteral("Untitled[*] - Tallo"));
-}
-
-void MainFrameTest::DroppedFileOpens() {
-  WriteBytes(Path("dropped.txt"), "2*3=");
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(Path("dropped.txt"))});
-  // A drop goes to the widget that accepted the drag when it entered.
-  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(frame_->view()->viewport(), &enter);
-  QVERIFY(enter.isAccepted());
-  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(frame_->view()->viewport(), &drop);
-  QCOMPARE(Text(), QStringLiteral("2*3="));
-  QCOMPARE(frame_->windowTitle(), QStringLiteral("dropped.txt[*] - Tallo"));
-}
-
-void MainFrameTest::WindowAndViewKeepTheirSettings() {
-  // The first window fits the screen.
-  QVERIFY(frame_->screen()->availableGeometry().contains(frame_->frameGeometry()));
-  frame_->resize(500, 400);
-  auto* toolbar = frame_->findChild<QToolBar*>();
-  frame_->addToolBar(Qt::LeftToolBarArea, toolbar);
-  CTalloView* view = frame_->view();
-  QFont font = view->TextFont();
-  font.setPointSize(15);
-  view->SetTextFont(font);
-  view->ZoomIn();
-  for (QAction* action : frame_->findChildren<QAction*>()) {
-    if (action->text() == QStringLiteral("&Align Columns")) action->trigger();
-  }
-  view->SetTabColumns(4);
-  QVERIFY(frame_->close());
-  frame_ = std::make_unique<CMainFrame>(nullptr, Path("recovery"));
-  QCOMPARE(frame_->size(), QSize(500, 400));
-  QCOMPARE(frame_->toolBarArea(frame_->findChild<QToolBar*>()), Qt::LeftToolBarArea);
-  QCOMPARE(frame_->view()->TextFont().pointSize(), 15);
-  QCOMPARE(frame_->view()->zoom(), 1);
-  QVERIFY(!frame_->view()->AlignsColumns());
-  QCOMPARE(frame_->view()->TabColumns(), 4);
-}
-
-void MainFrameTest::DialogsShowTheirTexts() {
-  // Format of Functions shows the list the engine gives, line by line.
-  HelpDlg help;
-  auto* list = help.findChild<QPlainTextEdit*>();
-  QVERIFY(list->isReadOnly());
-  const std::string_view engine_list = tallo::FunctionListText();
-  QCOMPARE(list->toPlainText() + QStringLiteral("\n"),
-           QString::fromUtf8(engine_list.data(), engine_list.size()).replace("\r\n", "\n"));
-  CAboutDlg about;
-  QStringList texts;
-  for (const QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
-  QVERIFY(texts.contains(QStringLiteral("Tallo Version 2.3.1")));
-  // Both open over the main window, in its middle.
-  DialogAnswer centred([this](QDialog* dialog) {
-    QVERIFY(
-        (dialog->frameGeometry().center() - frame_->frameGeometry().center()).manhattanLength() <
-        20);
-    dialog->accept();
-  });
-  frame_->view()->OnFormatOfFunctions();
-  frame_->OnAppAbout();
-  QCOMPARE(centred.count(), 2);
-}
 
 QTEST_MAIN(MainFrameTest)
 #include "main_frame_test.moc"

@@ -1,31 +1,24 @@
 #pragma once
 // Helpers for the editor's tests: files in a temporary folder, answering the dialogs that
-// commands open, and making writes fail as they do for users.
+// commands open, making writes fail as they do for users, and case tables.
 
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDialog>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QMessageBox>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
+#include <array>
 #include <csignal>
 #include <functional>
-#include <utility>
+#include <optional>
 
 namespace tallo::shell::testing {
 
 inline void WriteBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-    qFatal("cannot write %s", qPrintable(path));
-  }
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) qFatal("cannot write");
 }
 
 inline QByteArray ReadBytes(const QString& path) {
@@ -39,8 +32,62 @@ inline mode_t ModeOf(const QString& path) {
 }
 
 inline void SetMode(const QString& path, mode_t mode) {
-  if (chmod(QFile::encodeName(path).constData(), mode) != 0)
-    qFatal("cannot chmod %s", qPrintable(path));
+  if (chmod(QFile::encodeName(path).constData(), mode) != 0) qFatal("cannot chmod");
+}
+
+// The rows of the TAB-separated table in tests/shell/data ("#" lines are comments), columns fields
+// each. Fields take escapes: \n \r \t \0 \\, \xNN (a byte of a bytes field, else a Latin-1
+// character), \uXXXX and \UXXXXXXXX, and \*N for the character before it N times in all.
+inline QList<QStringList> CaseRows(const char* table, qsizetype columns) {
+  QFile file(QStringLiteral(TALLO_SHELL_TEST_DATA "/") + table);
+  if (!file.open(QIODevice::ReadOnly)) qFatal("cannot read %s", table);
+  QList<QStringList> rows;
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    if (line.isEmpty() || line.startsWith('#')) continue;
+    QStringList& row = rows.emplace_back();
+    for (const QString& field : QString::fromUtf8(line).split(u'\t')) {
+      QString& text = row.emplace_back();
+      for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] != u'\\') {
+          text += field[i];
+          continue;
+        }
+        const QChar kind = field[++i];
+        const int digits = kind == u'x' ? 2 : kind == u'u' ? 4 : kind == u'U' ? 8 : 0;
+        if (kind == u'*') {  // the character before, so many times in all
+          qsizetype end = i + 1;
+          while (end < field.size() && field[end].isDigit()) ++end;
+          text += QString(field.mid(i + 1, end - i - 1).toInt() - 1, text.back());
+          i = end - 1;
+        } else if (digits > 0) {
+          text += QStringView(QChar::fromUcs4(field.mid(i + 1, digits).toUInt(nullptr, 16)));
+          i += digits;
+        } else {
+          const qsizetype simple = QStringLiteral("nrt0").indexOf(kind);
+          text += simple < 0 ? kind : (QStringLiteral("\n\r\t") + QChar(0))[simple];
+        }
+      }
+    }
+    if (row.size() != columns) qFatal("%s: a row without %lld fields", table, columns);
+  }
+  return rows;
+}
+
+// A test row for each row of a case table of columns fields, in one QStringList column "row".
+inline void AddCaseRows(const char* table, qsizetype columns) {
+  QTest::addColumn<QStringList>("row");
+  for (const QStringList& row : CaseRows(table, columns)) {
+    QTest::newRow(qPrintable(row.join(u' ').left(60))) << row;
+  }
+}
+
+// The N fields of the current row of a case table.
+template <std::size_t N>
+std::array<QString, N> Fields() {
+  const auto& row = *static_cast<QStringList*>(QTest::qData("row", qMetaTypeId<QStringList>()));
+  std::array<QString, N> fields;
+  std::copy_n(row.cbegin(), N, fields.begin());
+  return fields;
 }
 
 // Hands each modal dialog that opens while this object lives to answer, which closes it (or
@@ -85,9 +132,7 @@ class MessageBoxAnswer {
           text_ = box->text();
           informative_ = box->informativeText();
           details_ = box->detailedText();
-          const auto button = buttons_[std::min<qsizetype>(answer_.count(), buttons_.size()) - 1];
-          if (QAbstractButton* answer = box->button(button)) return answer->click();
-          box->reject();
+          box->button(buttons_[std::min(answer_.count(), int(buttons_.size())) - 1])->click();
         }) {}
   explicit MessageBoxAnswer(QMessageBox::StandardButton button)
       : MessageBoxAnswer(QList<QMessageBox::StandardButton>{button}) {}
@@ -108,32 +153,24 @@ class MessageBoxAnswer {
 // folder refuses it as it refuses every other user. Does nothing for others.
 class AsOrdinaryUser {
  public:
-  static constexpr uid_t kNobody = 65534;
-
-  AsOrdinaryUser() : was_root_(geteuid() == 0) {
-    if (!was_root_) return;
-    setfsgid(kNobody);
-    setfsuid(kNobody);
-    if (setfsuid(static_cast<uid_t>(-1)) != kNobody) qFatal("root could not give up its rights");
+  AsOrdinaryUser() : root_(geteuid() == 0) {
+    if (root_ && (setfsgid(65534), setfsuid(65534), setfsuid(uid_t(-1)) != 65534))
+      qFatal("no nobody");
   }
   ~AsOrdinaryUser() {
-    if (!was_root_) return;
-    setfsuid(0);
-    setfsgid(0);
+    if (root_) setfsuid(0), setfsgid(0);
   }
-  AsOrdinaryUser(const AsOrdinaryUser&) = delete;
-  AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
 
  private:
-  bool was_root_;
+  bool root_;
 };
 
 // While this object lives, no file of this process can grow past bytes: a write beyond fails with
-// "File too large" as on a full disk, for root too. The signal that would end the process is
-// ignored meanwhile.
+// "File too large" as on a full disk, for root too (the signal that would end the process is
+// ignored meanwhile).
 class FileSizeLimit {
  public:
-  explicit FileSizeLimit(rlim_t bytes) : previous_handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+  explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
     getrlimit(RLIMIT_FSIZE, &saved_);
     rlimit limit = saved_;
     limit.rlim_cur = bytes;
@@ -141,56 +178,47 @@ class FileSizeLimit {
   }
   ~FileSizeLimit() {
     setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_handler_);
+    std::signal(SIGXFSZ, handler_);
   }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
  private:
   rlimit saved_{};
-  void (*previous_handler_)(int);
+  void (*handler_)(int);
 };
 
 // Ways for a save to fail, each as a user meets it.
 enum class SaveFailure {
-  kReadOnlyFolderAndFile,  // neither the folder nor the file may be written (root acts as "nobody")
-  kFolder,                 // the file is replaced by a folder of its name
-  kFileSizeLimit,          // no file may grow past 4 KB, as on a disk that fills up
-  kInPlaceSizeLimit,       // the folder takes no new files and the file cannot grow past 4 KB
+  kClosedFolderAndFile,  // neither the folder nor the file may be written (root acts as "nobody")
+  kFolder,               // the file is replaced by a folder of its name
+  kFileSizeLimit,        // no file may grow past 4 KB, as on a disk that fills up
+  kInPlaceSizeLimit,     // the folder takes no new files and the file cannot grow past 4 KB
 };
 
-// Runs save, which writes the file at path, while failure holds; returns what save
-// returned. The folder of path must be in a folder of its own.
+// Runs save, which writes the file at path, while failure holds; returns what save returned. The
+// folder of path must be in a folder of its own.
 template <typename Save>
 auto WithSaveFailure(SaveFailure failure, const QString& path, Save save) {
   const QString folder = QFileInfo(path).absolutePath();
-  const auto closed = [&](mode_t file_mode) {
+  if (failure == SaveFailure::kFolder) {
+    QFile::remove(path);
+    QDir().mkdir(path);
+    return save();
+  }
+  const bool closed =
+      failure == SaveFailure::kClosedFolderAndFile || failure == SaveFailure::kInPlaceSizeLimit;
+  if (closed) {
     SetMode(QFileInfo(folder).absolutePath(), 0755);  // "nobody" may reach the folder
     SetMode(folder, 0555);
-    SetMode(path, file_mode);
-    auto result = [&] {
-      const AsOrdinaryUser user;
-      const FileSizeLimit limit(failure == SaveFailure::kInPlaceSizeLimit ? 4096 : RLIM_INFINITY);
-      return save();
-    }();
-    SetMode(folder, 0755);
-    return result;
-  };
-  switch (failure) {
-    case SaveFailure::kReadOnlyFolderAndFile:
-      return closed(0444);
-    case SaveFailure::kInPlaceSizeLimit:
-      return closed(0666);
-    case SaveFailure::kFolder:
-      if (QFile::exists(path) && !QFile::remove(path)) qFatal("cannot remove %s", qPrintable(path));
-      if (!QDir().mkdir(path)) qFatal("cannot make the folder %s", qPrintable(path));
-      return save();
-    case SaveFailure::kFileSizeLimit: {
-      const FileSizeLimit limit(4096);
-      return save();
-    }
+    SetMode(path, failure == SaveFailure::kInPlaceSizeLimit ? 0666 : 0444);
   }
-  qFatal("unknown save failure");
+  auto result = [&] {
+    std::optional<AsOrdinaryUser> user;
+    if (closed) user.emplace();
+    const FileSizeLimit limit(failure == SaveFailure::kClosedFolderAndFile ? RLIM_INFINITY : 4096);
+    return save();
+  }();
+  if (closed) SetMode(folder, 0755);
+  return result;
 }
 
 }  // namespace tallo::shell::testing
