@@ -31,16 +31,24 @@ QString AsDocumentHoldsIt(QString text) {
 
 // Joins the lines of text into paragraphs of up to kLinesPerParagraph lines by line separators.
 // The lines of a paragraph all hold TABs or all hold none: columns line up paragraph by paragraph.
+// A line longer than kLongestGroupedLine stays alone: a paragraph that an edit changes is laid out
+// again at once, and one that holds a single long line is laid out only when shown.
 QString GroupLines(QString text) {
+  enum class Kind { kPlain, kTabbed, kLong };
   int lines = 0;  // in the paragraph so far
-  bool tabbed = false;
+  Kind kind = Kind::kPlain;
   for (qsizetype start = 0;;) {
     const qsizetype end = text.indexOf(u'\n', start);
-    const bool has_tabs =
-        QStringView(text).sliced(start, (end < 0 ? text.size() : end) - start).contains(u'\t');
-    if (lines == kLinesPerParagraph || (lines > 0 && has_tabs != tabbed)) lines = 0;
-    if (lines > 0) text[start - 1] = QChar::LineSeparator;
-    tabbed = has_tabs;
+    const QStringView line = QStringView(text).sliced(start, (end < 0 ? text.size() : end) - start);
+    const Kind line_kind = line.size() > kLongestGroupedLine ? Kind::kLong
+                           : line.contains(u'\t')            ? Kind::kTabbed
+                                                             : Kind::kPlain;
+    if (lines > 0 && lines < kLinesPerParagraph && line_kind == kind && kind != Kind::kLong) {
+      text[start - 1] = QChar::LineSeparator;
+    } else {
+      lines = 0;
+    }
+    kind = line_kind;
     ++lines;
     if (end < 0) return text;
     start = end + 1;

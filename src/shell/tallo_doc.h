@@ -22,6 +22,8 @@ inline constexpr qint64 kLargestFileBytes = qint64{128} << 20;
 // Lines of a file that go into one paragraph of the text (SeparatorsAreText): a QTextDocument
 // spends most of a load making paragraphs, one for each line would take seven times as long.
 inline constexpr int kLinesPerParagraph = 64;
+// Longer lines have paragraphs of their own (GroupLines says why).
+inline constexpr qsizetype kLongestGroupedLine = 1024;
 
 // Characters put into the text per part of a load: about a tenth of a second's work, after which
 // the window is drawn again and the load may be cancelled.

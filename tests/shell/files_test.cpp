@@ -107,9 +107,13 @@ class FilesTest : public QObject {
   // Lines go kLinesPerParagraph to a paragraph, and a long file in parts that end at paragraph
   // ends; cancelling leaves a new document.
   void LargeFilesLoadInParts() {
-    WriteBytes(Path("small.txt"), "a\tb\nc\nd\ne\tf\n");
+    // A line longer than kLongestGroupedLine stays alone.
+    const QByteArray one_long(kLongestGroupedLine + 1, 'x');
+    WriteBytes(Path("small.txt"),
+               "a\tb\nc\nd\n" + one_long + "\ne\tf\n" + one_long.chopped(1) + "\ng");
     Open(Path("small.txt"));
-    QCOMPARE(text_.toRawText(), QStringLiteral("a\tb\u2029c\u2028d\u2029e\tf\u2029"));
+    QCOMPARE(text_.toRawText(), "a\tb\u2029c\u2028d\u2029" + one_long + "\u2029e\tf\u2029" +
+                                    one_long.chopped(1) + "\u2028g");
     // Two and a half parts of lines "v=12345\n".
     QByteArray bytes;
     for (int line = 0; bytes.size() < 5 * kLoadPartCharacters / 2; ++line) {
