@@ -8,6 +8,7 @@
 #include <QtMath>
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace tallo::shell {
@@ -17,7 +18,7 @@ namespace {
 struct ColumnData : QTextBlockUserData {
   std::vector<qreal> cells;
   QList<QTextOption::Tab> stops;
-  quint64 aligned_after = 0;  // the edit count the stops were worked out at
+  std::optional<quint64> aligned_after;  // the edit count the stops were worked out at
 };
 
 ColumnData* DataOf(const QTextBlock& block) { return static_cast<ColumnData*>(block.userData()); }

@@ -45,7 +45,6 @@ FindDialog::FindDialog(QPlainTextEdit* editor, QWidget* parent)
     button->setAutoDefault(false);
     buttons->addWidget(button);
   }
-  find_next->setAutoDefault(true);
   buttons->addStretch();
 
   auto* options = new QHBoxLayout;

@@ -111,7 +111,7 @@ CMainFrame::CMainFrame(QWidget* parent, const QString& recovery_folder)
 
 void CMainFrame::CreateStatusBar() {
   auto* ready = new QLabel(tr("Ready"), statusBar());
-  statusBar()->addWidget(ready, 1);
+  statusBar()->addWidget(ready);
   new CalculationIndicator(view_, statusBar());
   new LockKeyPanes(statusBar());
   new DocumentPanes(view_, doc_, statusBar());

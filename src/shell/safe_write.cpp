@@ -30,7 +30,8 @@ bool WriteWhole(int fd, const QByteArray& bytes) {
   return ::ftruncate(fd, bytes.size()) == 0 && ::fsync(fd) == 0;
 }
 
-// The whole content of fd from its start; false with errno set when it cannot be read.
+// The whole content of fd from its start; false with errno set when it cannot be read, or is not
+// as long as it was a moment ago.
 bool ReadWhole(int fd, QByteArray* bytes) {
   struct stat info {};
   if (::fstat(fd, &info) != 0 || ::lseek(fd, 0, SEEK_SET) < 0) return false;
@@ -38,10 +39,9 @@ bool ReadWhole(int fd, QByteArray* bytes) {
   for (qsizetype done = 0; done < bytes->size();) {
     const ssize_t count = ::read(fd, bytes->data() + done, bytes->size() - done);
     if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return false;
-    if (count == 0) {  // it shrank meanwhile
-      bytes->truncate(done);
-      break;
+    if (count <= 0) {
+      if (count == 0) errno = EIO;  // it shrank meanwhile
+      return false;
     }
     done += count;
   }
@@ -57,7 +57,7 @@ Replaced Replace(const QByteArray& name, const QByteArray& bytes, QString* error
   const qsizetype slash = name.lastIndexOf('/');
   QByteArray temporary = name.left(slash + 1) + '.' + name.mid(slash + 1) + ".XXXXXX";
   const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) {
+  if (fd == -1) {
     const int failure = errno;
     *error = Reason(failure);
     const bool closed = failure == EACCES || failure == EPERM || failure == EROFS;
@@ -86,7 +86,7 @@ Replaced Replace(const QByteArray& name, const QByteArray& bytes, QString* error
 // A file that cannot be opened for writing leaves error as it is.
 bool WriteInPlace(const QByteArray& name, const QByteArray& bytes, QString* error) {
   const int fd = ::open(name.constData(), O_RDWR);
-  if (fd < 0) return false;
+  if (fd == -1) return false;
   QByteArray old;
   if (!ReadWhole(fd, &old)) {
     *error = Reason(errno);
@@ -137,10 +137,10 @@ bool IsWriteProtected(const QString& path) {
   const QByteArray name = QFile::encodeName(path);
   struct stat info {};
   if (::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  if ((info.st_mode & 0222) == 0) return true;
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return true;
   // Opening for writing, without changing a byte, asks the system itself.
   const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
-  if (fd < 0) return true;
+  if (fd == -1) return true;
   ::close(fd);
   return false;
 }

@@ -1,6 +1,5 @@
-// Recovery copies of unsaved work: their file format, when they are written and removed, one
-// copy per editor that no other editor takes while it runs, and a failed write that leaves the
-// previous copy whole.
+// Recovery copies of unsaved work: their format, when they are written and removed, one copy per
+// editor, and a failed write that leaves the previous copy whole.
 
 #include "shell/recovery_copy.h"
 

@@ -90,9 +90,8 @@ std::array<QString, N> Fields() {
   return fields;
 }
 
-// Hands each modal dialog that opens while this object lives to answer, which closes it (or
-// leaves it open to be answered again); count tells how many answers there were. An answer may
-// open a dialog of its own: it runs as an event of its own, not inside the timer that found it.
+// Hands each modal dialog that opens while this object lives to answer (as an event of its own:
+// the answer may open a dialog too); count tells how many answers there were.
 class DialogAnswer {
  public:
   explicit DialogAnswer(std::function<void(QDialog*)> answer) : answer_(std::move(answer)) {
@@ -130,7 +129,7 @@ class MessageBoxAnswer {
           auto* box = qobject_cast<QMessageBox*>(dialog);
           if (box == nullptr) return dialog->reject();
           text_ = box->text();
-          informative_ = box->informativeText();
+          informative_ << box->informativeText();
           details_ = box->detailedText();
           box->button(buttons_[std::min(answer_.count(), int(buttons_.size())) - 1])->click();
         }) {}
@@ -139,18 +138,19 @@ class MessageBoxAnswer {
 
   int count() const { return answer_.count(); }
   QString text() const { return text_; }
-  QString informative_text() const { return informative_; }
+  // The informative texts of all the boxes.
+  QStringList informative_texts() const { return informative_; }
   QString details() const { return details_; }
 
  private:
   QList<QMessageBox::StandardButton> buttons_;
-  QString text_, informative_, details_;
+  QString text_, details_;
+  QStringList informative_;
   DialogAnswer answer_;
 };
 
-// Root may write into any folder. While this object lives, the calling thread reaches files as the
-// unprivileged user "nobody" (through the Linux file-system user and group), so that a read-only
-// folder refuses it as it refuses every other user. Does nothing for others.
+// Root may write into any folder: while this object lives, the calling thread reaches files as
+// "nobody" (the Linux file-system user and group). Does nothing for others.
 class AsOrdinaryUser {
  public:
   AsOrdinaryUser() : root_(geteuid() == 0) {
@@ -165,9 +165,8 @@ class AsOrdinaryUser {
   bool root_;
 };
 
-// While this object lives, no file of this process can grow past bytes: a write beyond fails with
-// "File too large" as on a full disk, for root too (the signal that would end the process is
-// ignored meanwhile).
+// While this object lives, a write that makes a file grow past bytes fails with "File too large"
+// as on a full disk, for root too (the signal that would end the process is ignored).
 class FileSizeLimit {
  public:
   explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
@@ -186,35 +185,30 @@ class FileSizeLimit {
   void (*handler_)(int);
 };
 
-// Ways for a save to fail, each as a user meets it.
-enum class SaveFailure {
-  kClosedFolderAndFile,  // neither the folder nor the file may be written (root acts as "nobody")
-  kFolder,               // the file is replaced by a folder of its name
-  kFileSizeLimit,        // no file may grow past 4 KB, as on a disk that fills up
-  kInPlaceSizeLimit,     // the folder takes no new files and the file cannot grow past 4 KB
-};
-
-// Runs save, which writes the file at path, while failure holds; returns what save returned. The
-// folder of path must be in a folder of its own.
+// Runs save, which writes the file at path, while a save fails as it does for users: "closed
+// folder and file" (neither may be written; root acts as "nobody"), "target is a folder" (one of
+// its name in its place), "write cut short" (no file may grow past 4 KB, as on a disk that fills
+// up) or "in place, cut short" (the folder takes no new files and the file cannot grow past
+// 4 KB). Returns what save returned. The folder of path must be in a folder of its own.
 template <typename Save>
-auto WithSaveFailure(SaveFailure failure, const QString& path, Save save) {
+auto WithSaveFailure(const QString& failure, const QString& path, Save save) {
   const QString folder = QFileInfo(path).absolutePath();
-  if (failure == SaveFailure::kFolder) {
+  if (failure == "target is a folder") {
     QFile::remove(path);
     QDir().mkdir(path);
     return save();
   }
-  const bool closed =
-      failure == SaveFailure::kClosedFolderAndFile || failure == SaveFailure::kInPlaceSizeLimit;
+  const bool in_place = failure == "in place, cut short";
+  const bool closed = in_place || failure == "closed folder and file";
   if (closed) {
     SetMode(QFileInfo(folder).absolutePath(), 0755);  // "nobody" may reach the folder
     SetMode(folder, 0555);
-    SetMode(path, failure == SaveFailure::kInPlaceSizeLimit ? 0666 : 0444);
+    SetMode(path, in_place ? 0666 : 0444);
   }
   auto result = [&] {
     std::optional<AsOrdinaryUser> user;
     if (closed) user.emplace();
-    const FileSizeLimit limit(failure == SaveFailure::kClosedFolderAndFile ? RLIM_INFINITY : 4096);
+    const FileSizeLimit limit(closed && !in_place ? RLIM_INFINITY : 4096);
     return save();
   }();
   if (closed) SetMode(folder, 0755);

@@ -1,6 +1,5 @@
-// The view: Do Calculation away from the window's thread (answers written in as one undoable edit,
-// the caret and the view staying with the text, cancelling), columns that line up, line numbers,
-// zooming, and line wrapping that stays linear on text without break points.
+// The view: Do Calculation off the window's thread, columns that line up, line numbers, zooming,
+// and line wrapping that stays linear on text without break points.
 
 #include "shell/tallo_view.h"
 
@@ -151,19 +150,26 @@ class TalloViewTest : public QObject {
     const int first_tab = int(view_->document()->toRawText().indexOf(u'\t', first_line));
     QCOMPARE(XOf(first_tab + 1) - margin, qRound((expected[0].toInt() + 2) * Advance()));
   }
-  void LongRunsAlignInPieces() {
-    // Cells 1 wide, and 9 wide on the last line: a run of kLongestAlignedRun lines after its first
-    // is aligned whole, every stop at 11 (9 + 2); one line more, and the run is aligned in pieces
-    // of kLongestAlignedRun lines, the first with its stop at 3 (1 + 2).
-    const qreal advance = QFontMetricsF(view_->document()->defaultFont()).horizontalAdvance(u' ');
+  // One edit over several paragraphs has each of them measured again ("123456789c" is 10 wide).
+  // Cells 1 wide, and 9 wide on the last line: a run of kLongestAlignedRun lines after its first is
+  // aligned whole, every stop at 11 (9 + 2); one line more, and it is aligned in pieces of
+  // kLongestAlignedRun lines, the first with its stop at 3 (1 + 2).
+  void AlignmentFollowsEditsAndLongRuns() {
+    const auto stop_of = [this](int line) {
+      const QTextBlock block = view_->document()->findBlockByNumber(line);
+      return qRound(Layout()->StopsOf(block).value(0).position / Advance());
+    };
+    SetText(QStringLiteral("ab\tx\nc\ty\n"));
+    QCOMPARE(stop_of(1), 4);
+    QTextCursor edit(view_->document());
+    edit.beginEditBlock();
+    edit.insertText(QStringLiteral("1"));
+    edit.setPosition(6);
+    edit.insertText(QStringLiteral("123456789"));
+    edit.endEditBlock();
+    QCOMPARE(stop_of(0), 12);
     for (const int lines : {kLongestAlignedRun + 1, kLongestAlignedRun + 2}) {
       SetText(QStringLiteral("a\tb\n").repeated(lines - 1) + QStringLiteral("123456789\tb\n"));
-      auto* layout = static_cast<ColumnLayout*>(view_->document()->documentLayout());
-      const auto stop_of = [&](int line) {
-        return qRound(
-            layout->StopsOf(view_->document()->findBlockByNumber(line)).value(0).position /
-            advance);
-      };
       const bool whole = lines == kLongestAlignedRun + 1;
       QCOMPARE(stop_of(lines - 1), 11);
       QCOMPARE(stop_of(kLongestAlignedRun - 1), whole ? 11 : 3);
@@ -244,6 +250,9 @@ class TalloViewTest : public QObject {
     QTextCursor cursor(view_->document());
     cursor.setPosition(position);
     return view_->cursorRect(cursor).x();
+  }
+  ColumnLayout* Layout() const {
+    return static_cast<ColumnLayout*>(view_->document()->documentLayout());
   }
   qreal Advance() const {
     return QFontMetricsF(view_->document()->defaultFont()).horizontalAdvance(u' ');
