@@ -178,7 +178,7 @@ bool CMainFrame::ReadFile(const QString& path) {
     case CTalloDoc::OpenResult::Cancelled:
       return false;
   }
-  return false;
+  Q_UNREACHABLE();
 }
 
 bool CMainFrame::MaybeSave() {
@@ -233,7 +233,7 @@ int CMainFrame::AskAboutCopy(const RecoveredText& copy) {
   box.button(QMessageBox::Cancel)->setText(tr("&Later"));
   box.setDefaultButton(QMessageBox::Yes);
   const QFileInfo file(copy.path);
-  if (!copy.path.isEmpty() && file.exists() && file.lastModified() > copy.written) {
+  if (file.exists() && file.lastModified() > copy.written) {  // an untitled copy has no file
     box.setInformativeText(tr("%1 has been changed since the copy was made: saving the "
                               "restored text replaces those changes.")
                                .arg(file.fileName()));

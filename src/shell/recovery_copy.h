@@ -31,6 +31,7 @@ struct RecoveredText {
   TextFormat format;
   QString text;  // LF line ends
   QDateTime written;
+  bool operator==(const RecoveredText&) const = default;
 };
 
 // A copy file: a title line, one line of JSON telling the file, its format, when the copy was

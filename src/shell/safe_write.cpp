@@ -61,7 +61,7 @@ Replaced Replace(const QByteArray& name, const QByteArray& bytes, QString* error
     const int failure = errno;
     *error = Reason(failure);
     const bool closed = failure == EACCES || failure == EPERM || failure == EROFS;
-    return existed && closed ? Replaced::kFolderClosed : Replaced::kNo;
+    return closed ? Replaced::kFolderClosed : Replaced::kNo;
   }
   mode_t mode = 0;
   if (existed) {

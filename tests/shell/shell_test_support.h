@@ -35,9 +35,31 @@ inline void SetMode(const QString& path, mode_t mode) {
   if (chmod(QFile::encodeName(path).constData(), mode) != 0) qFatal("cannot chmod");
 }
 
+// A field of a case table with its escapes replaced: \n \r \t \0, \xNN (a byte of a bytes
+// field, else a Latin-1 character), \uXXXX and \UXXXXXXXX, \*N for the character before it N times
+// in all, and \ before any other character for that character.
+inline QString Unescape(const QString& field) {
+  static const QRegularExpression escape(R"(\\(x..|u....|U........|\*\d+|.))");
+  QString text;
+  qsizetype done = 0;
+  for (const QRegularExpressionMatch& match : escape.globalMatch(field)) {
+    text += field.mid(done, match.capturedStart() - done);
+    done = match.capturedEnd();
+    const QString code = match.captured(1);
+    if (code.startsWith(u'*')) {
+      text += QString(code.mid(1).toInt() - 1, text.back());
+    } else if (code.size() > 1) {
+      text += QStringView(QChar::fromUcs4(code.mid(1).toUInt(nullptr, 16)));
+    } else {
+      const qsizetype simple = QStringLiteral("nrt0").indexOf(code);
+      text += simple < 0 ? code[0] : QChar(u"\n\r\t"[simple]);  // the array's end is the \0
+    }
+  }
+  return text + field.mid(done);
+}
+
 // The rows of the TAB-separated table in tests/shell/data ("#" lines are comments), columns fields
-// each. Fields take escapes: \n \r \t \0 \\, \xNN (a byte of a bytes field, else a Latin-1
-// character), \uXXXX and \UXXXXXXXX, and \*N for the character before it N times in all.
+// each, escapes replaced.
 inline QList<QStringList> CaseRows(const char* table, qsizetype columns) {
   QFile file(QStringLiteral(TALLO_SHELL_TEST_DATA "/") + table);
   if (!file.open(QIODevice::ReadOnly)) qFatal("cannot read %s", table);
@@ -45,29 +67,7 @@ inline QList<QStringList> CaseRows(const char* table, qsizetype columns) {
   for (const QByteArray& line : file.readAll().split('\n')) {
     if (line.isEmpty() || line.startsWith('#')) continue;
     QStringList& row = rows.emplace_back();
-    for (const QString& field : QString::fromUtf8(line).split(u'\t')) {
-      QString& text = row.emplace_back();
-      for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] != u'\\') {
-          text += field[i];
-          continue;
-        }
-        const QChar kind = field[++i];
-        const int digits = kind == u'x' ? 2 : kind == u'u' ? 4 : kind == u'U' ? 8 : 0;
-        if (kind == u'*') {  // the character before, so many times in all
-          qsizetype end = i + 1;
-          while (end < field.size() && field[end].isDigit()) ++end;
-          text += QString(field.mid(i + 1, end - i - 1).toInt() - 1, text.back());
-          i = end - 1;
-        } else if (digits > 0) {
-          text += QStringView(QChar::fromUcs4(field.mid(i + 1, digits).toUInt(nullptr, 16)));
-          i += digits;
-        } else {
-          const qsizetype simple = QStringLiteral("nrt0").indexOf(kind);
-          text += simple < 0 ? kind : (QStringLiteral("\n\r\t") + QChar(0))[simple];
-        }
-      }
-    }
+    for (const QString& field : QString::fromUtf8(line).split(u'\t')) row << Unescape(field);
     if (row.size() != columns) qFatal("%s: a row without %lld fields", table, columns);
   }
   return rows;

@@ -3,9 +3,6 @@
 
 #include "shell/tallo_view.h"
 
-#include <QtTest>
-#include <QtWidgets>
-
 #include "shell/column_layout.h"
 #include "shell/line_index.h"
 #include "shell/line_wrap_guard.h"
@@ -63,6 +60,7 @@ class TalloViewTest : public QObject {
     QCOMPARE(lines.LineOf(fourth_bin + 2), 6);
     QCOMPARE(lines.ColumnOf(fourth_bin + 2), 2);
     QCOMPARE(lines.StartOfLine(6), fourth_bin);
+    QCOMPARE(lines.ColumnOf(int(Text().indexOf(QStringLiteral("histogram")))), 0);
     QCOMPARE(lines.StartOfLine(99), Text().size());  // past the end: the last line
     view_->GoToLine(6);
     QCOMPARE(view_->textCursor().position(), fourth_bin);
@@ -86,6 +84,7 @@ class TalloViewTest : public QObject {
     QApplication::processEvents();
     QCOMPARE(view_->cursorForPosition(QPoint(1, 1)).block().text(), top_before);
     QCOMPARE(view_->document()->blockCount(), 204 + 6);  // the histogram's six line ends
+    QCOMPARE(view_->lines().LineCount(), 210);           // the separator is not a line end
     QCOMPARE(DocumentText(*view_->document()).left(3), QStringLiteral("a\u2028b"));
   }
   // Meanwhile the text is read-only; cancelled, or changed after all, it stays as it was.
@@ -116,8 +115,10 @@ class TalloViewTest : public QObject {
   void ColumnsLineUp() {
     const auto [text, aligned, stops] = Fields<3>();
     view_->SetAlignColumns(aligned == "yes");
+    const int top = view_->cursorRect().y();  // of the empty text's first line
     SetText(text);
     QApplication::processEvents();
+    QCOMPARE(view_->cursorRect(QTextCursor(view_->document())).y(), top);
     QVERIFY(QFontInfo(view_->document()->defaultFont()).fixedPitch());
     const int margin = XOf(0);
     QStringList expected = stops.split(u' ');
@@ -151,9 +152,9 @@ class TalloViewTest : public QObject {
     QCOMPARE(XOf(first_tab + 1) - margin, qRound((expected[0].toInt() + 2) * Advance()));
   }
   // One edit over several paragraphs has each of them measured again ("123456789c" is 10 wide).
-  // Cells 1 wide, and 9 wide on the last line: a run of kLongestAlignedRun lines after its first is
-  // aligned whole, every stop at 11 (9 + 2); one line more, and it is aligned in pieces of
-  // kLongestAlignedRun lines, the first with its stop at 3 (1 + 2).
+  // Cells 1 wide but for the last two lines of the first kLongestAlignedRun + 1, 5 and 9 wide: a
+  // run of that many lines is aligned whole, every stop at 11 (9 + 2); one line more, and it is
+  // aligned in pieces of kLongestAlignedRun lines, the first with its stop at 7 (5 + 2).
   void AlignmentFollowsEditsAndLongRuns() {
     const auto stop_of = [this](int line) {
       const QTextBlock block = view_->document()->findBlockByNumber(line);
@@ -169,12 +170,15 @@ class TalloViewTest : public QObject {
     edit.endEditBlock();
     QCOMPARE(stop_of(0), 12);
     for (const int lines : {kLongestAlignedRun + 1, kLongestAlignedRun + 2}) {
-      SetText(QStringLiteral("a\tb\n").repeated(lines - 1) + QStringLiteral("123456789\tb\n"));
-      const bool whole = lines == kLongestAlignedRun + 1;
-      QCOMPARE(stop_of(lines - 1), 11);
-      QCOMPARE(stop_of(kLongestAlignedRun - 1), whole ? 11 : 3);
-      QCOMPARE(stop_of(0), whole ? 11 : 3);
+      SetText(QStringLiteral("a\tb\n").repeated(kLongestAlignedRun - 1) +
+              QStringLiteral("12345\tb\n123456789\tb\n") +
+              (lines > kLongestAlignedRun + 1 ? QStringLiteral("a\tb\n") : QString()));
+      const int first_piece = lines == kLongestAlignedRun + 1 ? 11 : 7;
+      QCOMPARE(stop_of(0), first_piece);
+      QCOMPARE(stop_of(kLongestAlignedRun - 1), first_piece);
       QCOMPARE(stop_of(kLongestAlignedRun), 11);
+      QCOMPARE(stop_of(lines - 1), 11);
+      QCOMPARE(stop_of(0), first_piece);
     }
   }
   void ZoomChangesTheSizeWithinLimits() {
@@ -210,23 +214,16 @@ class TalloViewTest : public QObject {
       QCOMPARE(view_->textCursor().selectionEnd(), end);
     }
   }
-  // Runs longer than the limit are those with more characters in a row than it without a
-  // space, TAB or line end; a no-break space does not end a run. Text that makes or lengthens such
-  // a run switches the view to wrapping anywhere; emptying the text switches it back.
+  void RunsWithoutBreakPoints_data() { AddCaseRows("runs.tsv", 2); }
+  void RunsWithoutBreakPoints() {
+    const auto [text, found] = Fields<2>();
+    QCOMPARE(HasUnbreakableRun(text, 5), found == "yes");
+  }
+  // Text that makes or lengthens a run longer than the limit switches the view to wrapping
+  // anywhere; emptying the text switches it back.
   void LongRunsWrapAnywhere_data() { AddCaseRows("wrapping.tsv", 5); }
   void LongRunsWrapAnywhere() {
     const auto [before, from, to, inserted, anywhere] = Fields<5>();
-    const QList<std::pair<QString, bool>> runs = {// a run of more than 5?
-                                                  {"", false},
-                                                  {"abcde", false},
-                                                  {"abcdef", true},
-                                                  {"abc de fghij", false},
-                                                  {"ab\tcdefgh", true},
-                                                  {"abcde\nabcde", false},
-                                                  {"abc\u2029defghi", true},
-                                                  {"ab\u2028cdefg", false},
-                                                  {"ab\u00A0cde", true}};
-    for (const auto& [text, found] : runs) QCOMPARE(HasUnbreakableRun(text, 5), found);
     SetText(before);
     QCOMPARE(view_->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
     QTextCursor cursor(view_->document());
