@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Times the editor on large worksheets (offscreen): opening 20 and 100 MB, a million values
-# on one line and 20 MB that are not text, Do Calculation and its Undo on 5 MB, saving
-# 20 MB and writing its recovery copy; each with its peak memory.
+# on one line and 20 MB that are not text, Do Calculation on 10 MB against tallo-calc with its
+# Undo and Redo, saving 20 MB and writing its recovery copy; each with its peak memory, and the
+# figures that have targets (opening 20 MB, Do Calculation against tallo-calc, its peak memory)
+# against them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -10,8 +10,9 @@ packages=(
   libboost-math-dev
   # the editor: Qt 6 with its SVG icon support, and the X11 headers for the lock-key panes
   qt6-base-dev qt6-svg-dev libx11-dev fonts-dejavu-core
-  # the editor's tests: reading printed PDFs back, checking the desktop files
-  poppler-utils desktop-file-utils appstream libxml2-utils
+  # the editor's tests: reading printed PDFs back, checking the desktop files, driving the real
+  # window on a virtual display
+  poppler-utils desktop-file-utils appstream libxml2-utils xvfb openbox xdotool
   # whatever the caller names as well
   "$@"
 )

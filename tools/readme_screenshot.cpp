@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   frame.resize(880, 660);
   frame.StartWith(QString::fromLocal8Bit(argv[1]));
   frame.show();
-  frame.view()->OnDoCalculation();
+  if (!frame.view()->CalculateAndWait()) return 1;
   QApplication::processEvents();
   if (!frame.grab().save(QString::fromLocal8Bit(argv[2]))) {
     std::fprintf(stderr, "readme-screenshot: cannot write %s\n", argv[2]);

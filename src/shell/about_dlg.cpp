@@ -1,8 +1,10 @@
 #include "shell/about_dlg.h"
 
 #include <QDialogButtonBox>
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QStyle>
+#include <QVBoxLayout>
 
 #include "shell/app_identity.h"
 
@@ -12,15 +14,18 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Tallo"));
   auto* icon = new QLabel(this);
   icon->setObjectName(QStringLiteral("icon"));
-  icon->setPixmap(ApplicationIcon().pixmap(48, 48));
+  const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
+  icon->setPixmap(ApplicationIcon().pixmap(size, size));
+  icon->setAlignment(Qt::AlignTop);
   auto* version = new QLabel(QStringLiteral("Tallo Version " TALLO_VERSION), this);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  auto* layout = new QGridLayout(this);
-  layout->addWidget(icon, 0, 0, Qt::AlignTop);
-  layout->addWidget(version, 0, 1);
-  layout->addWidget(buttons, 1, 0, 1, 2);
-  layout->setColumnStretch(1, 1);
+  auto* text = new QHBoxLayout;
+  text->addWidget(icon);
+  text->addWidget(version);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(text);
+  layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -1,7 +1,7 @@
 #include "shell/find_dialog.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,7 +25,9 @@ FindDialog::FindDialog(QPlainTextEdit* editor, QWidget* parent)
       direction_(new QGroupBox(tr("Direction"), this)),
       up_(new QRadioButton(tr("&Up"), direction_)),
       replace_(new QPushButton(tr("&Replace"), this)),
-      replace_all_(new QPushButton(tr("Replace &All"), this)) {
+      replace_all_(new QPushButton(tr("Replace &All"), this)),
+      note_(new QLabel(this)) {
+  note_->setObjectName(QStringLiteral("note"));
   auto* find_label = new QLabel(tr("Fi&nd what:"), this);
   find_label->setBuddy(find_what_);
   replace_label_->setBuddy(replace_with_);
@@ -43,20 +45,20 @@ FindDialog::FindDialog(QPlainTextEdit* editor, QWidget* parent)
     button->setAutoDefault(false);
     buttons->addWidget(button);
   }
-  find_next->setAutoDefault(true);
   buttons->addStretch();
 
-  auto* fields = new QGridLayout;
-  fields->addWidget(find_label, 0, 0);
-  fields->addWidget(find_what_, 0, 1);
-  fields->addWidget(replace_label_, 1, 0);
-  fields->addWidget(replace_with_, 1, 1);
-  fields->addWidget(whole_word_, 2, 0, 1, 2);
-  fields->addWidget(match_case_, 3, 0);
-  fields->addWidget(direction_, 3, 1, Qt::AlignRight);
-  fields->setRowStretch(4, 1);
+  auto* options = new QHBoxLayout;
+  options->addWidget(match_case_);
+  options->addStretch();
+  options->addWidget(direction_);
+  auto* fields = new QFormLayout;
+  fields->addRow(find_label, find_what_);
+  fields->addRow(replace_label_, replace_with_);
+  fields->addRow(whole_word_);
+  fields->addRow(options);
+  fields->addRow(note_);
   auto* layout = new QHBoxLayout(this);
-  layout->addLayout(fields, 1);
+  layout->addLayout(fields);
   layout->addLayout(buttons);
 
   connect(find_next, &QPushButton::clicked, this, &FindDialog::OnFindNext);
@@ -88,6 +90,7 @@ void FindDialog::ShowMode(bool replace) {
   if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator)) {
     find_what_->setText(selected);
   }
+  note_->clear();
   adjustSize();
   show();
   raise();
@@ -103,7 +106,7 @@ void FindDialog::FindAgain(bool reverse) {
   }
   SearchOptions options = Options();
   options.backward = options.backward != reverse;
-  if (!FindNext(*editor_, options)) ReportNotFound();
+  Report(FindNext(*editor_, options), options.backward);
 }
 
 SearchOptions FindDialog::Options() const {
@@ -115,22 +118,42 @@ SearchOptions FindDialog::Options() const {
   return options;
 }
 
-void FindDialog::OnFindNext() {
-  if (!FindNext(*editor_, Options())) ReportNotFound();
-}
+void FindDialog::OnFindNext() { Report(FindNext(*editor_, Options()), Options().backward); }
 
 void FindDialog::OnReplace() {
-  if (!ReplaceNext(*editor_, Options(), replace_with_->text())) ReportNotFound();
+  Report(ReplaceNext(*editor_, Options(), replace_with_->text()), false);
 }
 
 void FindDialog::OnReplaceAll() {
-  if (ReplaceAll(*editor_, Options(), replace_with_->text()) == 0) ReportNotFound();
+  const int count = ReplaceAll(*editor_, Options(), replace_with_->text());
+  if (count == 0) {
+    Report(Found::kNone, false);
+  } else {
+    Note(count == 1 ? tr("Replaced 1 occurrence.") : tr("Replaced %1 occurrences.").arg(count));
+  }
 }
 
-void FindDialog::ReportNotFound() {
-  QMessageBox::information(isVisible() ? static_cast<QWidget*>(this) : parentWidget(),
-                           QStringLiteral("Tallo"),
-                           tr("Cannot find \"%1\".").arg(find_what_->text()));
+void FindDialog::Report(Found found, bool backward) {
+  switch (found) {
+    case Found::kNone:
+      note_->clear();
+      QMessageBox::information(isVisible() ? static_cast<QWidget*>(this) : parentWidget(),
+                               QStringLiteral("Tallo"),
+                               tr("Cannot find \"%1\".").arg(find_what_->text()));
+      break;
+    case Found::kRoundTheEnd:
+      Note(backward ? tr("Passed the start of the text and went on from its end.")
+                    : tr("Passed the end of the text and went on from its start."));
+      break;
+    case Found::kAhead:
+      note_->clear();
+      break;
+  }
+}
+
+void FindDialog::Note(const QString& note) {
+  note_->setText(note);
+  emit Noted(note);
 }
 
 }  // namespace tallo::shell

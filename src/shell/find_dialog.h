@@ -29,13 +29,20 @@ class FindDialog : public QDialog {
   // dialog when nothing was searched yet.
   void FindAgain(bool reverse);
 
+ signals:
+  // A search went round the end of the text, or Replace All replaced; the dialog shows it too.
+  void Noted(const QString& note);
+
  private:
   void ShowMode(bool replace);
   SearchOptions Options() const;
   void OnFindNext();
   void OnReplace();
   void OnReplaceAll();
-  void ReportNotFound();
+  // Tells how a search ended: the note when it went round the end, a message when nothing was
+  // found.
+  void Report(Found found, bool backward);
+  void Note(const QString& note);
 
   QPlainTextEdit* editor_;
   QLineEdit* find_what_;
@@ -47,6 +54,7 @@ class FindDialog : public QDialog {
   QRadioButton* up_;
   QPushButton* replace_;
   QPushButton* replace_all_;
+  QLabel* note_;
   bool replacing_ = false;
 };
 

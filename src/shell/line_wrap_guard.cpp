@@ -12,7 +12,8 @@ namespace {
 // Break opportunities that every script has. Other characters count as part of a run, so some runs
 // that Qt could break are taken as long: those then wrap anywhere, which looks the same for them.
 bool IsBreak(QChar c) {
-  return c == u' ' || c == u'\t' || c == u'\n' || c == QChar::ParagraphSeparator;
+  return c == u' ' || c == u'\t' || c == u'\n' || c == QChar::ParagraphSeparator ||
+         c == QChar::LineSeparator;
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ namespace tallo::shell {
 // Longer runs switch the view to wrapping anywhere; laying out one costs well under a millisecond.
 inline constexpr qsizetype kLongestWrappedRun = 4096;
 
-// Whether text holds more than limit characters in a row without a space, TAB or line end.
+// Whether text holds more than limit characters in a row without a space, TAB or line end (a
+// line separator among them).
 bool HasUnbreakableRun(QStringView text, qsizetype limit);
 
 class LineWrapGuard : public QObject {

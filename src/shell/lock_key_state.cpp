@@ -14,9 +14,9 @@ namespace {
 
 #if defined(TALLO_HAVE_X11)
 bool IndicatorOn(Display* display, const char* name) {
-  Bool on = False;
-  const Atom atom = XInternAtom(display, name, False);
-  return XkbGetNamedIndicator(display, atom, nullptr, &on, nullptr, nullptr) && on;
+  Bool on = False;  // stays so when the display has no such indicator
+  XkbGetNamedIndicator(display, XInternAtom(display, name, False), nullptr, &on, nullptr, nullptr);
+  return on;
 }
 #endif
 

@@ -12,7 +12,6 @@ QLabel* AddPane(QStatusBar* status_bar, const QString& text) {
   auto* pane = new QLabel(text, status_bar);
   pane->setObjectName(text);
   pane->setAlignment(Qt::AlignCenter);
-  pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
   status_bar->addPermanentWidget(pane);
   return pane;
 }

@@ -1,19 +1,17 @@
 #include "shell/main_frame.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QToolBar>
@@ -21,12 +19,15 @@
 
 #include "shell/about_dlg.h"
 #include "shell/busy_cursor.h"
+#include "shell/calculation_indicator.h"
+#include "shell/document_panes.h"
 #include "shell/dropped_files.h"
 #include "shell/find_dialog.h"
 #include "shell/lock_keys.h"
 #include "shell/print_commands.h"
 #include "shell/recent_files.h"
 #include "shell/recovery_copy.h"
+#include "shell/safe_write.h"
 #include "shell/tallo_doc.h"
 #include "shell/tallo_view.h"
 
@@ -35,20 +36,13 @@ namespace {
 
 const QString kFileFilters = QStringLiteral("Text Files (*.txt);;All Files (*)");
 
-// A command as menus and toolbar show it. text may carry the shortcut's name after a TAB,
-// as the menu shows it; tool_tip is the toolbar button's name; status_tip the prompt.
-QAction* MakeAction(QObject* parent, const QString& text, const QString& status_tip,
-                    const QString& tool_tip = {}, const QList<QKeySequence>& shortcuts = {},
-                    const QString& icon = {}) {
-  auto* action = new QAction(text, parent);
-  action->setStatusTip(status_tip);
-  if (!tool_tip.isEmpty()) action->setToolTip(tool_tip);
-  action->setShortcuts(shortcuts);
-  if (!icon.isEmpty()) {
-    action->setIcon(QIcon::fromTheme(icon, QIcon(QStringLiteral(":/icons/%1.svg").arg(icon))));
-  }
-  return action;
-}
+// Where the window and the view keep their state in the settings.
+const QString kGeometryKey = QStringLiteral("Window/Geometry");
+const QString kStateKey = QStringLiteral("Window/State");
+const QString kFontKey = QStringLiteral("View/Font");
+const QString kZoomKey = QStringLiteral("View/Zoom");
+const QString kAlignKey = QStringLiteral("View/AlignColumns");
+const QString kTabColumnsKey = QStringLiteral("View/TabColumns");
 
 // Shows how far a load has come once it takes more than half a second, and offers to cancel it; the
 // window stays drawn meanwhile.
@@ -77,9 +71,13 @@ class LoadingDialog {
   QProgressDialog dialog_;
 };
 
-// A document as messages name it: its whole path, or "Untitled".
-QString NameForUser(const QString& path) {
-  return path.isEmpty() ? CTalloDoc::DisplayNameOf(path) : QDir::toNativeSeparators(path);
+// A question or message about the file at path: text names the file, the details give its whole
+// path.
+void SetUpBox(QMessageBox& box, const QString& text, const QString& path) {
+  box.setWindowTitle(QStringLiteral("Tallo"));
+  box.setText(text);
+  if (!path.isEmpty())
+    box.setDetailedText(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
 }  // namespace
@@ -105,143 +103,58 @@ CMainFrame::CMainFrame(QWidget* parent, const QString& recovery_folder)
   connect(recovery_, &RecoveryCopy::WriteFailed, this, [this](const QString& reason) {
     statusBar()->showMessage(tr("No recovery copy of the changes could be kept: %1").arg(reason));
   });
+  connect(find_, &FindDialog::Noted, statusBar(),
+          [this](const QString& note) { statusBar()->showMessage(note); });
   doc_->NewDocument();
-  resize(800, 600);
-}
-
-void CMainFrame::CreateMenusAndToolbar() {
-  QMenu* file = menuBar()->addMenu(tr("&File"));
-  QAction* file_new = MakeAction(this, tr("&New\tCtrl+N"), tr("Create a new document"), tr("New"),
-                                 {QKeySequence(tr("Ctrl+N"))}, "document-new");
-  QAction* open = MakeAction(this, tr("&Open...\tCtrl+O"), tr("Open an existing document"),
-                             tr("Open"), {QKeySequence(tr("Ctrl+O"))}, "document-open");
-  QAction* save = MakeAction(this, tr("&Save\tCtrl+S"), tr("Save the active document"), tr("Save"),
-                             {QKeySequence(tr("Ctrl+S"))}, "document-save");
-  QAction* save_as =
-      MakeAction(this, tr("Save &As..."), tr("Save the active document with a new name"));
-  QAction* print = MakeAction(this, tr("&Print...\tCtrl+P"), tr("Print the active document"),
-                              tr("Print"), {QKeySequence(tr("Ctrl+P"))}, "document-print");
-  QAction* preview = MakeAction(this, tr("Print Pre&view"), tr("Display full pages"));
-  QAction* setup =
-      MakeAction(this, tr("P&rint Setup..."), tr("Change the printer and printing options"));
-  QAction* exit =
-      MakeAction(this, tr("E&xit"), tr("Quit the application; prompts to save documents"));
-  connect(file_new, &QAction::triggered, this, &CMainFrame::OnFileNew);
-  connect(open, &QAction::triggered, this, &CMainFrame::OnFileOpen);
-  connect(save, &QAction::triggered, this, &CMainFrame::OnFileSave);
-  connect(save_as, &QAction::triggered, this, &CMainFrame::OnFileSaveAs);
-  connect(print, &QAction::triggered, print_, &PrintCommands::OnPrint);
-  connect(preview, &QAction::triggered, print_, &PrintCommands::OnPrintPreview);
-  connect(setup, &QAction::triggered, print_, &PrintCommands::OnPrintSetup);
-  connect(exit, &QAction::triggered, this, &QWidget::close);
-  file->addActions({file_new, open, save, save_as});
-  file->addSeparator();
-  file->addActions({print, preview, setup});
-  file->addSeparator();
-  QAction* after_recent = file->addSeparator();
-  file->addAction(exit);
-  recent_ = new RecentFileMenu(file, after_recent, this);
-  connect(recent_, &RecentFileMenu::OpenRequested, this, &CMainFrame::OpenFile);
-
-  const QList<QAction*> clipboard = CreateEditMenu(menuBar()->addMenu(tr("&Edit")));
-
-  toolbar_ = new QToolBar(tr("Toolbar"), this);
-  toolbar_->setObjectName(QStringLiteral("toolbar"));
-  toolbar_->setIconSize(QSize(16, 16));
-  toolbar_->setAllowedAreas(Qt::AllToolBarAreas);
-  addToolBar(Qt::TopToolBarArea, toolbar_);
-
-  QMenu* view = menuBar()->addMenu(tr("&View"));
-  QAction* show_toolbar = toolbar_->toggleViewAction();
-  show_toolbar->setText(tr("&Toolbar"));
-  show_toolbar->setStatusTip(tr("Show or hide the toolbar"));
-  QAction* show_status = MakeAction(this, tr("&Status Bar"), tr("Show or hide the status bar"));
-  show_status->setCheckable(true);
-  show_status->setChecked(true);
-  connect(show_status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
-  view->addActions({show_toolbar, show_status});
-
-  QMenu* calculation = menuBar()->addMenu(tr("Calculation"));
-  QAction* calculate = MakeAction(this, tr("Do Calculation"), tr("Calculation"),
-                                  tr("Do Calculation"), {}, "do-calculation");
-  connect(calculate, &QAction::triggered, view_, &CTalloView::OnDoCalculation);
-  calculation->addAction(calculate);
-
-  QMenu* help = menuBar()->addMenu(tr("&Help"));
-  QAction* functions = MakeAction(this, tr("Format of Functions"), {});
-  QAction* about = MakeAction(this, tr("&About Tallo..."),
-                              tr("Display program information, version number and copyright"),
-                              tr("About"), {}, "help-about");
-  connect(functions, &QAction::triggered, view_, &CTalloView::OnFormatOfFunctions);
-  connect(about, &QAction::triggered, this, &CMainFrame::OnAppAbout);
-  help->addActions({functions, about});
-
-  toolbar_->addActions({file_new, open, save});
-  toolbar_->addSeparator();
-  toolbar_->addActions(clipboard);
-  toolbar_->addSeparator();
-  toolbar_->addActions({print, about, calculate});
-}
-
-QList<QAction*> CMainFrame::CreateEditMenu(QMenu* menu) {
-  QAction* undo = MakeAction(this, tr("&Undo\tCtrl+Z"), tr("Undo the last action"), tr("Undo"),
-                             {QKeySequence(tr("Ctrl+Z")), QKeySequence(tr("Alt+Backspace"))});
-  QAction* cut = MakeAction(
-      this, tr("Cu&t\tCtrl+X"), tr("Cut the selection and put it on the Clipboard"), tr("Cut"),
-      {QKeySequence(tr("Ctrl+X")), QKeySequence(tr("Shift+Del"))}, "edit-cut");
-  QAction* copy = MakeAction(
-      this, tr("&Copy\tCtrl+C"), tr("Copy the selection and put it on the Clipboard"), tr("Copy"),
-      {QKeySequence(tr("Ctrl+C")), QKeySequence(tr("Ctrl+Ins"))}, "edit-copy");
-  QAction* paste =
-      MakeAction(this, tr("&Paste\tCtrl+V"), tr("Insert Clipboard contents"), tr("Paste"),
-                 {QKeySequence(tr("Ctrl+V")), QKeySequence(tr("Shift+Ins"))}, "edit-paste");
-  QAction* find = MakeAction(this, tr("Find"), tr("Find the specified text"));
-  QAction* replace =
-      MakeAction(this, tr("Replace"), tr("Replace specific text with different text"));
-  QAction* select_all = MakeAction(this, tr("Select All"), tr("Select the entire document"));
-  connect(undo, &QAction::triggered, view_, &QPlainTextEdit::undo);
-  connect(cut, &QAction::triggered, view_, &QPlainTextEdit::cut);
-  connect(copy, &QAction::triggered, view_, &QPlainTextEdit::copy);
-  connect(paste, &QAction::triggered, view_, &QPlainTextEdit::paste);
-  connect(find, &QAction::triggered, find_, &FindDialog::ShowFind);
-  connect(replace, &QAction::triggered, find_, &FindDialog::ShowReplace);
-  connect(select_all, &QAction::triggered, view_, &QPlainTextEdit::selectAll);
-  menu->addAction(undo);
-  menu->addSeparator();
-  menu->addActions({cut, copy, paste});
-  menu->addSeparator();
-  menu->addActions({find, replace});
-  menu->addSeparator();
-  menu->addAction(select_all);
-
-  // Commands are offered only when they can do something.
-  undo->setEnabled(false);
-  cut->setEnabled(false);
-  copy->setEnabled(false);
-  connect(view_, &QPlainTextEdit::undoAvailable, undo, &QAction::setEnabled);
-  connect(view_, &QPlainTextEdit::copyAvailable, cut, &QAction::setEnabled);
-  connect(view_, &QPlainTextEdit::copyAvailable, copy, &QAction::setEnabled);
-  const auto update_paste = [this, paste] { paste->setEnabled(view_->canPaste()); };
-  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, paste, update_paste);
-  update_paste();
-
-  // Find Next again, and backward; not menu items.
-  QAction* find_again = MakeAction(this, tr("Find Next"), {}, {}, {QKeySequence::FindNext});
-  QAction* find_back = MakeAction(this, tr("Find Previous"), {}, {}, {QKeySequence::FindPrevious});
-  connect(find_again, &QAction::triggered, this, [this] { find_->FindAgain(false); });
-  connect(find_back, &QAction::triggered, this, [this] { find_->FindAgain(true); });
-  addActions({find_again, find_back});
-  return {cut, copy, paste};
+  ReadSettings();
 }
 
 void CMainFrame::CreateStatusBar() {
   auto* ready = new QLabel(tr("Ready"), statusBar());
-  statusBar()->addWidget(ready, 1);
+  statusBar()->addWidget(ready);
+  new CalculationIndicator(view_, statusBar());
   new LockKeyPanes(statusBar());
+  new DocumentPanes(view_, doc_, statusBar());
+  connect(view_, &CTalloView::CalculationEnded, this, [this](bool applied) {
+    if (!applied) statusBar()->showMessage(tr("The calculation was cancelled."));
+  });
+}
+
+void CMainFrame::ReadSettings() {
+  const QSettings settings;
+  if (!restoreGeometry(settings.value(kGeometryKey).toByteArray())) {
+    // At a large scale factor the usual size may not fit the screen.
+    const QRect room = screen()->availableGeometry();
+    resize(kFirstSize.boundedTo(room.size() * 9 / 10));
+    move(room.center() - rect().center());
+  }
+  restoreState(settings.value(kStateKey).toByteArray());
+  QFont font;
+  if (settings.contains(kFontKey) && font.fromString(settings.value(kFontKey).toString())) {
+    view_->SetTextFont(font);
+  }
+  view_->SetZoom(settings.value(kZoomKey, 0).toInt());
+  view_->SetTabColumns(settings.value(kTabColumnsKey, view_->TabColumns()).toInt());
+  align_columns_->setChecked(settings.value(kAlignKey, true).toBool());
+}
+
+void CMainFrame::WriteSettings() const {
+  QSettings settings;
+  settings.setValue(kGeometryKey, saveGeometry());
+  settings.setValue(kStateKey, saveState());
+  settings.setValue(kFontKey, view_->TextFont().toString());
+  settings.setValue(kZoomKey, view_->zoom());
+  settings.setValue(kAlignKey, view_->AlignsColumns());
+  settings.setValue(kTabColumnsKey, view_->TabColumns());
 }
 
 void CMainFrame::StartWith(const QString& path) {
-  if (!path.isEmpty() && !ReadFile(path)) doc_->NewDocument();
+  if (path.isEmpty()) return;
+  if (!QFileInfo::exists(path)) {
+    doc_->NewDocument(path);
+  } else if (!ReadFile(path)) {
+    doc_->NewDocument();
+  }
 }
 
 bool CMainFrame::OpenFile(const QString& path) { return MaybeSave() && ReadFile(path); }
@@ -259,20 +172,20 @@ bool CMainFrame::ReadFile(const QString& path) {
       recent_->Add(doc_->path());
       return true;
     case CTalloDoc::OpenResult::Failed:
-      ShowError(tr("Cannot open %1.\n%2").arg(QDir::toNativeSeparators(path), error));
+      ShowError(tr("Cannot open %1.\n%2").arg(QFileInfo(path).fileName(), error), path);
       recent_->Remove(path);
       return false;
     case CTalloDoc::OpenResult::Cancelled:
       return false;
   }
-  return false;
+  Q_UNREACHABLE();
 }
 
 bool CMainFrame::MaybeSave() {
   if (!doc_->IsModified()) return true;
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Tallo"),
-                  tr("Save changes to %1?").arg(NameForUser(doc_->path())),
+  QMessageBox box(QMessageBox::Warning, {}, {},
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+  SetUpBox(box, tr("Save changes to %1?").arg(doc_->DisplayName()), doc_->path());
   box.setDefaultButton(QMessageBox::Yes);
   switch (box.exec()) {
     case QMessageBox::Yes:
@@ -307,18 +220,20 @@ void CMainFrame::OfferRecovery() {
 }
 
 int CMainFrame::AskAboutCopy(const RecoveredText& copy) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Tallo"),
-                  tr("Tallo ended without saving the changes to %1. A copy of them from %2 "
-                     "was kept.\nRestore it?")
-                      .arg(NameForUser(copy.path),
-                           QLocale().toString(copy.written.toLocalTime(), QLocale::ShortFormat)),
+  QMessageBox box(QMessageBox::Question, {}, {},
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+  SetUpBox(box,
+           tr("Tallo ended without saving the changes to %1. A copy of them from %2 was kept.\n"
+              "Restore it?")
+               .arg(CTalloDoc::DisplayNameOf(copy.path),
+                    QLocale().toString(copy.written.toLocalTime(), QLocale::ShortFormat)),
+           copy.path);
   box.button(QMessageBox::Yes)->setText(tr("&Restore"));
   box.button(QMessageBox::No)->setText(tr("&Discard"));
   box.button(QMessageBox::Cancel)->setText(tr("&Later"));
   box.setDefaultButton(QMessageBox::Yes);
   const QFileInfo file(copy.path);
-  if (!copy.path.isEmpty() && file.exists() && file.lastModified() > copy.written) {
+  if (file.exists() && file.lastModified() > copy.written) {  // an untitled copy has no file
     box.setInformativeText(tr("%1 has been changed since the copy was made: saving the "
                               "restored text replaces those changes.")
                                .arg(file.fileName()));
@@ -355,21 +270,30 @@ bool CMainFrame::OnFileSaveAs() {
 }
 
 bool CMainFrame::SaveTo(const QString& path) {
+  const QString name = QFileInfo(path).fileName();
+  if (IsWriteProtected(path)) {
+    QMessageBox box(QMessageBox::Warning, {}, {}, QMessageBox::Yes | QMessageBox::Cancel, this);
+    SetUpBox(box, tr("%1 is read-only.\nReplace it anyway? It stays read-only.").arg(name), path);
+    box.button(QMessageBox::Yes)->setText(tr("&Replace"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    if (box.exec() != QMessageBox::Yes) return false;
+  }
   QString error;
   CTalloDoc::SaveResult result = doc_->Save(path, &error);
   if (result == CTalloDoc::SaveResult::NotEncodable) {
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-        this, QStringLiteral("Tallo"),
-        tr("%1 is not a UTF-8 file, and some characters of the text have no place in its "
-           "8-bit encoding.\nSave it as UTF-8? Its other non-ASCII characters then change to "
-           "UTF-8 too.")
-            .arg(QDir::toNativeSeparators(path)));
-    if (answer != QMessageBox::Yes) return false;
+    QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No, this);
+    SetUpBox(box,
+             tr("%1 is not a UTF-8 file, and some characters of the text have no place in its "
+                "8-bit encoding.\nSave it as UTF-8? Its other non-ASCII characters then change to "
+                "UTF-8 too.")
+                 .arg(name),
+             path);
+    if (box.exec() != QMessageBox::Yes) return false;
     doc_->ConvertToUtf8();
     result = doc_->Save(path, &error);
   }
   if (result != CTalloDoc::SaveResult::Saved) {
-    ShowError(tr("Cannot save %1.\n%2").arg(QDir::toNativeSeparators(path), error));
+    ShowError(tr("Cannot save %1.\n%2").arg(name, error), path);
     return false;
   }
   recent_->Add(doc_->path());
@@ -384,7 +308,9 @@ void CMainFrame::OnAppAbout() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
   if (MaybeSave()) {
     // Saved, or the changes were dropped on purpose.
+    view_->CancelCalculation();
     recovery_->Discard();
+    WriteSettings();
     event->accept();
   } else {
     event->ignore();
@@ -407,8 +333,10 @@ void CMainFrame::ShowTitle() {
   setWindowTitle(tr("%1[*] - Tallo").arg(doc_->DisplayName()));
 }
 
-void CMainFrame::ShowError(const QString& message) {
-  QMessageBox::warning(this, QStringLiteral("Tallo"), message);
+void CMainFrame::ShowError(const QString& message, const QString& path) {
+  QMessageBox box(QMessageBox::Warning, {}, {}, QMessageBox::Ok, this);
+  SetUpBox(box, message, path);
+  box.exec();
 }
 
 }  // namespace tallo::shell

@@ -20,7 +20,11 @@ class CMainFrame : public QMainWindow {
   Q_OBJECT
 
  public:
+  // The size of a first window where the screen has room for it.
+  static constexpr QSize kFirstSize{800, 600};
+
   // Unsaved work is copied into recovery_folder (RecoveryCopy::DefaultFolder() when empty).
+  // The window takes its size, toolbar, font and zoom from the settings of the last one closed.
   explicit CMainFrame(QWidget* parent = nullptr, const QString& recovery_folder = {});
 
   CTalloDoc* document() const { return doc_; }
@@ -28,8 +32,9 @@ class CMainFrame : public QMainWindow {
   PrintCommands* print_commands() const { return print_; }
   RecoveryCopy* recovery() const { return recovery_; }
 
-  // The document to start with: path when given (an unreadable one is reported and an
-  // empty document opened instead), else a new document.
+  // The document to start with: path when given (a missing file gives an empty document of that
+  // name, which saving creates; an unreadable one is reported and an empty document opened
+  // instead), else a new document.
   void StartWith(const QString& path);
 
   // Opens path after offering to save the current document. False when the user cancelled
@@ -52,6 +57,9 @@ class CMainFrame : public QMainWindow {
   bool OnFileSave();
   bool OnFileSaveAs();
   void OnAppAbout();
+  void OnGoToLine();
+  void OnChooseFont();
+  void OnTabWidth();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -60,16 +68,19 @@ class CMainFrame : public QMainWindow {
 
  private:
   void CreateMenusAndToolbar();
-  // Fills the Edit menu; gives Cut, Copy and Paste for the toolbar.
+  // Fill the Edit and View menus; the Edit menu gives Cut, Copy and Paste for the toolbar.
   QList<QAction*> CreateEditMenu(QMenu* menu);
+  void CreateViewMenu(QMenu* menu);
   void CreateStatusBar();
+  void ReadSettings();
+  void WriteSettings() const;
   // Opens path into the document with a progress dialog for a long load; reports a failure.
   bool ReadFile(const QString& path);
   // Asks what to do with one copy of unsaved work; Yes restores, No discards it.
   int AskAboutCopy(const RecoveredText& copy);
   bool SaveTo(const QString& path);
   void ShowTitle();
-  void ShowError(const QString& message);
+  void ShowError(const QString& message, const QString& path);
 
   CTalloView* view_;
   CTalloDoc* doc_;
@@ -78,6 +89,8 @@ class CMainFrame : public QMainWindow {
   RecoveryCopy* recovery_;
   RecentFileMenu* recent_ = nullptr;
   QToolBar* toolbar_ = nullptr;
+  QAction* align_columns_ = nullptr;
+  QAction* tab_width_ = nullptr;
 };
 
 }  // namespace tallo::shell

@@ -10,15 +10,23 @@ class QWidget;
 
 namespace tallo::shell {
 
+class CTalloView;
+
 class PrintCommands : public QObject {
   Q_OBJECT
 
  public:
-  // view is printed; window parents the dialogs. Both must outlive this object.
-  PrintCommands(QPlainTextEdit* view, QWidget* window);
+  // Margins of a printer nobody has set up yet.
+  static constexpr qreal kDefaultMarginMillimetres = 20;
 
-  // Prints the text in the view's font, wrapped to the page width; only the selection when
-  // the printer's range says so.
+  // view is printed; window parents the dialogs. Both must outlive this object.
+  PrintCommands(CTalloView* view, QWidget* window);
+
+  QPrinter* printer() { return &printer_; }
+
+  // Prints the text in the view's font, wrapped to the width between the page's margins, its
+  // columns lined up as the view shows them; only the selection when the printer's range says
+  // so.
   void PrintText(QPrinter* printer) const;
 
  public slots:
@@ -27,7 +35,7 @@ class PrintCommands : public QObject {
   void OnPrintSetup();
 
  private:
-  QPlainTextEdit* view_;
+  CTalloView* view_;
   QWidget* window_;
   QPrinter printer_;
 };

@@ -12,7 +12,7 @@
 #include <array>
 #include <utility>
 
-#include "shell/atomic_write.h"
+#include "shell/safe_write.h"
 #include "shell/tallo_doc.h"
 
 namespace tallo::shell {
@@ -153,10 +153,11 @@ void OrphanedCopy::Remove() {
   if (lock_) RemoveCopy(folder_, id_);
 }
 
-RecoveryCopy::RecoveryCopy(CTalloDoc* doc, QString folder, QObject* parent)
+RecoveryCopy::RecoveryCopy(CTalloDoc* doc, QString folder, QObject* parent, RecoveryTiming timing)
     : QObject(parent),
       doc_(doc),
       folder_(std::move(folder)),
+      timing_(timing),
       id_(QUuid::createUuid().toString(QUuid::WithoutBraces)) {
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &RecoveryCopy::WriteNow);
@@ -190,8 +191,8 @@ QString RecoveryCopy::CopyPath() const { return CopyPathOf(folder_, id_); }
 
 void RecoveryCopy::Schedule() {
   if (!timer_.isActive()) waiting_.start();
-  const qint64 left = kLongestWaitMilliseconds - waiting_.elapsed();
-  timer_.start(static_cast<int>(std::clamp<qint64>(left, 0, kQuietMilliseconds)));
+  const qint64 left = timing_.longest_wait_ms - waiting_.elapsed();
+  timer_.start(static_cast<int>(std::clamp<qint64>(left, 0, timing_.quiet_ms)));
 }
 
 bool RecoveryCopy::WriteNow() {
@@ -226,7 +227,7 @@ bool RecoveryCopy::Write(QString* error) {
   }
   const QByteArray bytes = EncodeRecoveryCopy(
       {doc_->path(), doc_->format(), DocumentText(*doc_->text()), QDateTime::currentDateTimeUtc()});
-  return WriteFileAtomically(CopyPath(), bytes, error);
+  return WriteFileSafely(CopyPath(), bytes, error);
 }
 
 void RecoveryCopy::Discard() {

@@ -31,6 +31,7 @@ struct RecoveredText {
   TextFormat format;
   QString text;  // LF line ends
   QDateTime written;
+  bool operator==(const RecoveredText&) const = default;
 };
 
 // A copy file: a title line, one line of JSON telling the file, its format, when the copy was
@@ -65,17 +66,20 @@ class OrphanedCopy {
   RecoveredText content_;
 };
 
+// When copies are written: once the text has been left alone quiet_ms, or when a change has waited
+// longest_wait_ms while the typing went on.
+struct RecoveryTiming {
+  int quiet_ms = 3000;
+  int longest_wait_ms = 30000;
+};
+
 class RecoveryCopy : public QObject {
   Q_OBJECT
 
  public:
-  // The copy is written once the text has been left alone this long...
-  static constexpr int kQuietMilliseconds = 3000;
-  // ... or when a change has waited this long while the typing went on.
-  static constexpr int kLongestWaitMilliseconds = 30000;
-
   // Keeps copies of doc's text in folder, which is made when the first copy is written.
-  RecoveryCopy(CTalloDoc* doc, QString folder, QObject* parent = nullptr);
+  RecoveryCopy(CTalloDoc* doc, QString folder, QObject* parent = nullptr,
+               RecoveryTiming timing = {});
   // Leaves a copy in place (the document still had unsaved changes) for the next start.
   ~RecoveryCopy() override;
 
@@ -103,6 +107,7 @@ class RecoveryCopy : public QObject {
 
   CTalloDoc* doc_;
   QString folder_;
+  RecoveryTiming timing_;
   QString id_;
   std::unique_ptr<QLockFile> lock_;  // held while the copy exists
   QTimer timer_;

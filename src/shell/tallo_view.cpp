@@ -1,17 +1,21 @@
 #include "shell/tallo_view.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <string_view>
+#include <algorithm>
 
-#include "engine/calculate.h"
-#include "shell/busy_cursor.h"
+#include "shell/background_calculation.h"
+#include "shell/column_layout.h"
 #include "shell/dropped_files.h"
 #include "shell/help_dlg.h"
+#include "shell/line_index.h"
 #include "shell/line_wrap_guard.h"
 #include "shell/tallo_doc.h"
 #include "shell/worksheet_edit.h"
@@ -19,14 +23,32 @@
 namespace tallo::shell {
 namespace {
 
-// Columns between TAB stops: pasted spreadsheet rows line up as they would in a terminal.
-constexpr int kTabColumns = 8;
+// Columns between TAB stops when columns are not aligned: pasted spreadsheet rows line up as
+// they would in a terminal.
+constexpr int kDefaultTabColumns = 8;
+
+QTextDocument* DocumentWithColumns(QObject* parent) {
+  auto* text = new QTextDocument(parent);
+  text->setDocumentLayout(new ColumnLayout(text));
+  return text;
+}
+
+// The size of font in points, also when it was given in pixels.
+qreal PointsOf(const QFont& font) {
+  return font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();
+}
 
 }  // namespace
 
-CTalloView::CTalloView(QWidget* parent) : QPlainTextEdit(parent) {
-  setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  setTabStopDistance(kTabColumns * fontMetrics().horizontalAdvance(u' '));
+CTalloView::CTalloView(QWidget* parent)
+    : QPlainTextEdit(parent),
+      calculation_(new BackgroundCalculation(this)),
+      text_font_(QFontDatabase::systemFont(QFontDatabase::FixedFont)),
+      tab_columns_(kDefaultTabColumns) {
+  setDocument(DocumentWithColumns(this));
+  columns_ = static_cast<ColumnLayout*>(document()->documentLayout());
+  lines_ = new LineIndex(document());
+  ShowFont();
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
   setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -35,24 +57,122 @@ CTalloView::CTalloView(QWidget* parent) : QPlainTextEdit(parent) {
   // just after it was opened.
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   new LineWrapGuard(this);
+  connect(calculation_, &BackgroundCalculation::Finished, this, &CTalloView::ApplyAnswers);
+  // Answers worked out for a text that has changed since would land in the wrong places.
+  connect(document(), &QTextDocument::contentsChange, this, &CTalloView::CancelCalculation);
+}
+
+CTalloView::~CTalloView() = default;
+
+void CTalloView::GoToLine(int line) {
+  QTextCursor cursor(document());
+  cursor.setPosition(lines_->StartOfLine(line));
+  setTextCursor(cursor);
+  centerCursor();
+}
+
+bool CTalloView::IsCalculating() const { return calculation_->IsRunning(); }
+
+bool CTalloView::CalculateAndWait() {
+  bool applied = false;
+  QEventLoop loop;
+  connect(this, &CTalloView::CalculationEnded, &loop, [&](bool answered) {
+    applied = answered;
+    loop.quit();
+  });
+  OnDoCalculation();
+  if (IsCalculating()) loop.exec();
+  return applied;
+}
+
+void CTalloView::SetTextFont(const QFont& font) {
+  text_font_ = font;
+  ShowFont();
+}
+
+void CTalloView::SetZoom(int points) {
+  const qreal chosen = PointsOf(text_font_);
+  zoom_ = static_cast<int>(
+      std::clamp<qreal>(points, kSmallestPoints - chosen, kLargestPoints - chosen));
+  ShowFont();
+}
+
+bool CTalloView::AlignsColumns() const { return columns_->aligned(); }
+
+void CTalloView::SetAlignColumns(bool on) { columns_->SetAligned(on); }
+
+void CTalloView::SetTabColumns(int columns) {
+  tab_columns_ = std::max(1, columns);
+  ShowFont();
+}
+
+void CTalloView::ShowFont() {
+  QFont shown = text_font_;
+  shown.setPointSizeF(PointsOf(text_font_) + zoom_);
+  setFont(shown);
+  // In the font's own fractional advances: whole pixels would let the stops drift from the
+  // characters.
+  setTabStopDistance(tab_columns_ * QFontMetricsF(shown).horizontalAdvance(u' '));
+}
+
+void CTalloView::wheelEvent(QWheelEvent* event) {
+  if (!(event->modifiers() & Qt::ControlModifier)) {
+    QPlainTextEdit::wheelEvent(event);
+    return;
+  }
+  const int steps = event->angleDelta().y() / QWheelEvent::DefaultDeltasPerStep;
+  SetZoom(zoom_ + steps * kZoomStepPoints);
+  event->accept();
+}
+
+void CTalloView::mouseDoubleClickEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseDoubleClickEvent(event);
+  since_double_click_.start();
+}
+
+void CTalloView::mousePressEvent(QMouseEvent* event) {
+  QPlainTextEdit::mousePressEvent(event);
+  const bool third_click = since_double_click_.isValid() &&
+                           since_double_click_.elapsed() < QApplication::doubleClickInterval();
+  since_double_click_.invalidate();
+  if (!third_click || event->button() != Qt::LeftButton) return;
+  const int line = lines_->LineOf(cursorForPosition(event->position().toPoint()).position());
+  QTextCursor selection(document());
+  selection.setPosition(lines_->StartOfLine(line));
+  selection.setPosition(line + 1 < lines_->LineCount() ? lines_->StartOfLine(line + 1)
+                                                       : document()->characterCount() - 1,
+                        QTextCursor::KeepAnchor);
+  setTextCursor(selection);
 }
 
 void CTalloView::OnDoCalculation() {
-  const BusyCursor busy;
-  const QByteArray utf8 = DocumentText(*document()).toUtf8();
-  const Calculation calculation =
-      CalculateWorksheet(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+  if (IsCalculating()) return;
+  setReadOnly(true);
+  calculation_->Start(DocumentUtf8(*document()), AnswerLineEnd(*document()));
+  emit CalculationStarted();
+}
+
+void CTalloView::CancelCalculation() {
+  if (!IsCalculating()) return;
+  calculation_->Cancel();
+  setReadOnly(false);
+  emit CalculationEnded(false);
+}
+
+void CTalloView::ApplyAnswers(CalculatedAnswers& answers) {
+  setReadOnly(false);
   // The view keeps showing the line at its top, however many lines are inserted above it.
   const QTextBlock top = firstVisibleBlock();
   const int lines_into_top = verticalScrollBar()->value() - top.firstLineNumber();
   const QTextCursor top_anchor(top);
-  ApplyAnswers(*document(), utf8, calculation.insertions);
+  InsertAnswers(*document(), std::move(answers.insertions));
   verticalScrollBar()->setValue(top_anchor.block().firstLineNumber() + lines_into_top);
   document()->setModified(true);
+  emit CalculationEnded(true);
 }
 
 void CTalloView::OnFormatOfFunctions() {
-  HelpDlg dialog(this);
+  HelpDlg dialog(window());
   dialog.exec();
 }
 

@@ -2,33 +2,95 @@
 // The view: a word-wrapping plain-text editor over the document's text, and the home of the
 // two commands of this application, Do Calculation and Format of Functions.
 
+#include <QElapsedTimer>
+#include <QFont>
 #include <QPlainTextEdit>
 #include <QStringList>
 
 namespace tallo::shell {
 
+class BackgroundCalculation;
+class ColumnLayout;
+class LineIndex;
+struct CalculatedAnswers;
+
 class CTalloView : public QPlainTextEdit {
   Q_OBJECT
 
  public:
+  // Steps of Zoom In and Zoom Out, in points, and the sizes they keep to.
+  static constexpr int kZoomStepPoints = 1;
+  static constexpr qreal kSmallestPoints = 4;
+  static constexpr qreal kLargestPoints = 96;
+
   explicit CTalloView(QWidget* parent = nullptr);
+  ~CTalloView() override;
+
+  // The text's lines as its file counts them.
+  const LineIndex& lines() const { return *lines_; }
+  // Moves the caret to the start of line (from 0) and shows it in the middle of the view.
+  void GoToLine(int line);
+
+  bool IsCalculating() const;
+  // Do Calculation, returning once its answers are in (or it was cancelled meanwhile): for
+  // programs that drive the view, such as tests and benchmarks.
+  bool CalculateAndWait();
+
+  // The font chosen for the text, before zooming.
+  QFont TextFont() const { return text_font_; }
+  void SetTextFont(const QFont& font);
+  // Points added to the chosen font's size (negative: removed).
+  int zoom() const { return zoom_; }
+  void SetZoom(int points);
+  // With aligned columns, TABs end where their column does; without, at every tab_columns-th
+  // character width.
+  bool AlignsColumns() const;
+  void SetAlignColumns(bool on);
+  int TabColumns() const { return tab_columns_; }
+  void SetTabColumns(int columns);
 
  public slots:
-  // Calculates the worksheet and writes the answers into the text as one undoable edit;
-  // the caret and the visible lines stay with the text they were at. The document counts
-  // as modified afterwards even when nothing was inserted.
+  // Calculates the worksheet away from the window's thread; meanwhile the text is read-only.
+  // The answers go into the text as one undoable edit, the caret and the visible lines staying
+  // with the text they were at, and the document counts as modified afterwards even when
+  // nothing was inserted. CalculationEnded tells the end.
   void OnDoCalculation();
+  // Stops waiting for the calculation: the text stays as it is.
+  void CancelCalculation();
   // Shows the list of operators, functions and statements.
   void OnFormatOfFunctions();
+  void ZoomIn() { SetZoom(zoom_ + kZoomStepPoints); }
+  void ZoomOut() { SetZoom(zoom_ - kZoomStepPoints); }
 
  signals:
   // Files were dropped onto the view; they are opened, not pasted as text.
   void FilesDropped(const QStringList& paths);
+  void CalculationStarted();
+  // applied: the answers are in the text; false when the calculation was cancelled, also by
+  // a change of the text while it ran.
+  void CalculationEnded(bool applied);
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // Ctrl with the wheel zooms, in the steps of Zoom In and Zoom Out.
+  void wheelEvent(QWheelEvent* event) override;
+  // A third click selects the line, not the whole paragraph, which may hold many lines.
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  void ApplyAnswers(CalculatedAnswers& answers);
+  void ShowFont();
+
+  ColumnLayout* columns_;
+  LineIndex* lines_;
+  BackgroundCalculation* calculation_;
+  QFont text_font_;
+  int zoom_ = 0;
+  QElapsedTimer since_double_click_;
+  int tab_columns_;
 };
 
 }  // namespace tallo::shell

@@ -28,29 +28,28 @@ bool SelectionIsMatch(const QPlainTextEdit& editor, const SearchOptions& options
 
 }  // namespace
 
-bool FindNext(QPlainTextEdit& editor, const SearchOptions& options) {
-  if (options.text.isEmpty()) return false;
+Found FindNext(QPlainTextEdit& editor, const SearchOptions& options) {
   const QTextDocument& document = *editor.document();
   const QTextDocument::FindFlags flags = FlagsOf(options);
+  Found found = Found::kAhead;
   QTextCursor match = document.find(options.text, editor.textCursor(), flags);
   if (match.isNull()) {
+    found = Found::kRoundTheEnd;
     QTextCursor from(editor.document());
     if (options.backward) from.movePosition(QTextCursor::End);
     match = document.find(options.text, from, flags);
   }
-  if (match.isNull()) return false;
+  if (match.isNull()) return Found::kNone;
   editor.setTextCursor(match);
-  return true;
+  return found;
 }
 
-bool ReplaceNext(QPlainTextEdit& editor, const SearchOptions& options, const QString& with) {
-  if (options.text.isEmpty()) return false;
+Found ReplaceNext(QPlainTextEdit& editor, const SearchOptions& options, const QString& with) {
   if (SelectionIsMatch(editor, options)) editor.textCursor().insertText(with);
   return FindNext(editor, options);
 }
 
 int ReplaceAll(QPlainTextEdit& editor, const SearchOptions& options, const QString& with) {
-  if (options.text.isEmpty()) return 0;
   SearchOptions forward = options;
   forward.backward = false;
   QTextDocument& document = *editor.document();

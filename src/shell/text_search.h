@@ -14,13 +14,19 @@ struct SearchOptions {
   bool backward = false;
 };
 
-// Selects the next match after the selection (or before it, searching backward), going round
-// the end of the text once. False, with the selection kept, when there is none.
-bool FindNext(QPlainTextEdit& editor, const SearchOptions& options);
+enum class Found {
+  kNone,
+  kAhead,       // after the selection (before it, searching backward)
+  kRoundTheEnd  // only after going round the end of the text (its start, searching backward)
+};
 
-// Replaces the selection when it is a match, then selects the next match. False when no
-// match is left.
-bool ReplaceNext(QPlainTextEdit& editor, const SearchOptions& options, const QString& with);
+// Selects the next match after the selection (or before it, searching backward), going round
+// the end of the text once. None, with the selection kept, when there is no match.
+Found FindNext(QPlainTextEdit& editor, const SearchOptions& options);
+
+// Replaces the selection when it is a match, then selects the next match. None when no match
+// is left.
+Found ReplaceNext(QPlainTextEdit& editor, const SearchOptions& options, const QString& with);
 
 // Replaces every match in the text as one undoable edit and tells how many there were.
 int ReplaceAll(QPlainTextEdit& editor, const SearchOptions& options, const QString& with);

@@ -1,9 +1,11 @@
 #include "shell/worksheet_edit.h"
 
-#include <QString>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <string_view>
+
+#include "engine/calculate.h"
 
 namespace tallo::shell {
 namespace {
@@ -22,26 +24,35 @@ int Utf16Length(const char* begin, const char* end) {
 
 }  // namespace
 
-void ApplyAnswers(QTextDocument& document, const QByteArray& utf8,
-                  const std::vector<Insertion>& insertions) {
-  if (insertions.empty()) return;
-  // Positions in the document before any answer is inserted, in ascending order.
-  std::vector<int> positions;
-  positions.reserve(insertions.size());
+CalculatedAnswers CalculateAnswers(const QByteArray& utf8, QChar line_end) {
+  Calculation calculation =
+      CalculateWorksheet(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+  calculation.text = std::string();
+  CalculatedAnswers answers;
+  answers.insertions.reserve(calculation.insertions.size());
+  // The insertions' offsets count bytes of the UTF-8 text.
   int position = 0;
-  std::size_t counted = 0;
-  for (const Insertion& insertion : insertions) {
-    const std::size_t offset = std::min<std::size_t>(insertion.offset, utf8.size());
+  qsizetype counted = 0;
+  for (Insertion& insertion : calculation.insertions) {
+    const auto offset = std::min(static_cast<qsizetype>(insertion.offset), utf8.size());
     position += Utf16Length(utf8.constData() + counted, utf8.constData() + offset);
     counted = offset;
-    positions.push_back(position);
+    answers.insertions.push_back(
+        {position, QString::fromStdString(insertion.text).replace(u'\n', line_end)});
+    std::string().swap(insertion.text);  // one copy of the answers at a time
   }
+  return answers;
+}
+
+void InsertAnswers(QTextDocument& document, std::vector<TextInsertion> insertions) {
+  if (insertions.empty()) return;
   QTextCursor cursor(&document);
   cursor.beginEditBlock();
   // From the end, so that the positions still ahead stay valid.
-  for (std::size_t i = insertions.size(); i-- > 0;) {
-    cursor.setPosition(positions[i]);
-    cursor.insertText(QString::fromStdString(insertions[i].text));
+  for (auto insertion = insertions.rbegin(); insertion != insertions.rend(); ++insertion) {
+    cursor.setPosition(insertion->position);
+    cursor.insertText(insertion->text);
+    insertion->text = QString();  // the document holds it now
   }
   cursor.endEditBlock();
 }

@@ -1,56 +1,240 @@
-// Do Calculation in the view: answers written in as one undoable edit, the caret and the
-// view staying with the text, the document marked modified. Line wrapping that stays
-// linear on text without break points.
+// The view: Do Calculation off the window's thread, columns that line up, line numbers, zooming,
+// and line wrapping that stays linear on text without break points.
 
 #include "shell/tallo_view.h"
 
-#include <QScrollBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTextBlock>
-
+#include "shell/column_layout.h"
+#include "shell/line_index.h"
 #include "shell/line_wrap_guard.h"
 #include "shell/tallo_doc.h"
 #include "shell_test_support.h"
 
-using tallo::shell::CTalloDoc;
-using tallo::shell::CTalloView;
-using tallo::shell::DocumentText;
-using tallo::shell::HasUnbreakableRun;
-using tallo::shell::kLongestWrappedRun;
-
-namespace {
-
-constexpr auto kWordWrap = QTextOption::WrapAtWordBoundaryOrAnywhere;
-constexpr auto kAnywhere = QTextOption::WrapAnywhere;
-
-}  // namespace
+using namespace tallo::shell;
+using namespace tallo::shell::testing;
 
 class TalloViewTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init();
-  void cleanup();
-  // Expected texts are hand arithmetic: 1+1 is 2, 2*3 is 6, sqrt(16) is 4.
-  void CalculatesTypedText();
-  void AnswersLandAfterNonAsciiText();
-  void OneUndoRestoresTheTextExactly();
-  // The caret moves by what is inserted before it (or at it), and not otherwise.
-  void CaretStaysWithItsText_data();
-  void CaretStaysWithItsText();
-  void ViewKeepsShowingTheSameLine();
-  void NothingToCalculateStillMarksModified();
-  void SecondCalculationInsertsNothing();
-  // Runs longer than the limit are those with more characters in a row than it without a
-  // space, TAB or line end; a no-break space does not end a run.
-  void UnbreakableRunsAreFound_data();
-  void UnbreakableRunsAreFound();
-  // Text that makes or lengthens such a run, typed, pasted, joined or opened, switches the
-  // view to wrapping anywhere; emptying the text switches it back.
-  void LongRunsWrapAnywhere_data();
-  void LongRunsWrapAnywhere();
-  void OpenedDataSetOnOneLineIsCalculated();
+  void init() {
+    view_ = std::make_unique<CTalloView>();
+    view_->resize(480, 320);
+    view_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
+  }
+  void cleanup() { view_.reset(); }
+  // A second calculation inserts nothing; the document counts as modified even when the first
+  // inserted nothing.
+  void CalculationWritesTheAnswers_data() { AddCaseRows("calculations.tsv", 4); }
+  void CalculationWritesTheAnswers() {
+    const auto [text, caret, expected, expected_caret] = Fields<4>();
+    SetText(text);
+    QTextCursor cursor = view_->textCursor();
+    cursor.setPosition(caret.toInt());
+    view_->setTextCursor(cursor);
+    QVERIFY(view_->CalculateAndWait());
+    QCOMPARE(Text(), expected);
+    QCOMPARE(view_->textCursor().position(), expected_caret.toInt());
+    QVERIFY(view_->document()->isModified() && !view_->isReadOnly());
+    QVERIFY(view_->CalculateAndWait());
+    QCOMPARE(Text(), expected);
+  }
+  // The answers' lines are lines of the text, as saved, counted and numbered; one Undo takes the
+  // whole calculation back.
+  void AnswerLinesAreLinesOfTheText() {
+    QTest::keyClicks(view_.get(), QStringLiteral("typed "));
+    view_->appendPlainText(QStringLiteral("a={1,2,3,4,5,6,7,8,9,10}\nhistogram(a)=\nmean(a)=\n"));
+    const QString typed = Text();
+    QVERIFY(view_->CalculateAndWait());
+    // The worked example of the histogram: five bins of two values, edges 2.8 to 8.2; hand: 55/10.
+    const QString histogram = QStringLiteral(
+        "histogram(a)=--------------------\n< 2.8\t\t|**\n>=2.8\t\t|**\n>=4.6\t\t|**\n"
+        ">=6.4\t\t|**\n>=8.2\t\t|**\n\nmean(a)=5.5\n");
+    QVERIFY2(Text().endsWith(histogram), qPrintable(Text()));
+    const LineIndex& lines = view_->lines();
+    QCOMPARE(lines.LineCount(), 11);
+    const int mean = static_cast<int>(Text().indexOf(QStringLiteral("mean")));
+    QCOMPARE(lines.LineOf(mean), 9);
+    QCOMPARE(lines.StartOfLine(9), mean);
+    const int fourth_bin = static_cast<int>(Text().indexOf(QStringLiteral(">=6.4")));
+    QCOMPARE(lines.LineOf(fourth_bin + 2), 6);
+    QCOMPARE(lines.ColumnOf(fourth_bin + 2), 2);
+    QCOMPARE(lines.StartOfLine(6), fourth_bin);
+    QCOMPARE(lines.ColumnOf(int(Text().indexOf(QStringLiteral("histogram")))), 0);
+    QCOMPARE(lines.StartOfLine(99), Text().size());  // past the end: the last line
+    view_->GoToLine(6);
+    QCOMPARE(view_->textCursor().position(), fourth_bin);
+    view_->undo();
+    QCOMPARE(Text(), typed);
+    QCOMPARE(lines.LineCount(), 5);
+  }
+  // Where a file's own line separators are characters, answers make paragraphs of their own: the
+  // view keeps showing the line at its top however many are inserted above it.
+  void ViewKeepsShowingTheSameLine() {
+    CTalloDoc doc(view_->document());
+    QString text = QStringLiteral("a\u2028b\na={1,2,3,4,5,6,7,8,9,10}\nhistogram(a)=\n");
+    for (int line = 0; line < 200; ++line) text += QStringLiteral("line %1\n").arg(line);
+    QVERIFY(doc.Restore({}, {}, text));
+    QApplication::processEvents();
+    view_->verticalScrollBar()->setValue(100);
+    QApplication::processEvents();
+    const QString top_before = view_->cursorForPosition(QPoint(1, 1)).block().text();
+    QVERIFY(top_before.startsWith(QStringLiteral("line ")));
+    QVERIFY(view_->CalculateAndWait());
+    QApplication::processEvents();
+    QCOMPARE(view_->cursorForPosition(QPoint(1, 1)).block().text(), top_before);
+    QCOMPARE(view_->document()->blockCount(), 204 + 6);  // the histogram's six line ends
+    QCOMPARE(view_->lines().LineCount(), 210);           // the separator is not a line end
+    QCOMPARE(DocumentText(*view_->document()).left(3), QStringLiteral("a\u2028b"));
+  }
+  // Meanwhile the text is read-only; cancelled, or changed after all, it stays as it was.
+  void CalculationCanBeCancelled() {
+    SetText(QStringLiteral("1+1=\n"));
+    QSignalSpy ended(view_.get(), &CTalloView::CalculationEnded);
+    view_->OnDoCalculation();
+    QVERIFY(view_->IsCalculating() && view_->isReadOnly());
+    view_->OnDoCalculation();  // one at a time
+    view_->CancelCalculation();
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(ended[0][0].toBool(), false);
+    QVERIFY(!view_->IsCalculating() && !view_->isReadOnly());
+    QTest::qWait(100);  // the engine's thread ends; its answers are dropped
+    QCOMPARE(Text(), QStringLiteral("1+1=\n"));
+    QVERIFY(!view_->document()->isModified());
+    // A change of the text meanwhile cancels it too.
+    view_->OnDoCalculation();
+    QTextCursor(view_->document()).insertText(QStringLiteral("2*3="));
+    QVERIFY(!view_->IsCalculating());
+    QTest::qWait(100);
+    QCOMPARE(Text(), QStringLiteral("2*3=1+1=\n"));
+    QCOMPARE(ended.size(), 2);
+  }
+  // Each run of lines with TABs has its own stops, past its widest cells by two spaces; only what
+  // is shown changes.
+  void ColumnsLineUp_data() { AddCaseRows("columns.tsv", 3); }
+  void ColumnsLineUp() {
+    const auto [text, aligned, stops] = Fields<3>();
+    view_->SetAlignColumns(aligned == "yes");
+    const int top = view_->cursorRect().y();  // of the empty text's first line
+    SetText(text);
+    QApplication::processEvents();
+    QCOMPARE(view_->cursorRect(QTextCursor(view_->document())).y(), top);
+    QVERIFY(QFontInfo(view_->document()->defaultFont()).fixedPitch());
+    const int margin = XOf(0);
+    QStringList expected = stops.split(u' ');
+    QStringList shown;
+    int first_line = -1;  // where the first line with TABs starts
+    for (QTextBlock block = view_->document()->begin(); block.isValid(); block = block.next()) {
+      const QString line = block.text();
+      qsizetype tab =
+          line.lastIndexOf(QChar::LineSeparator, std::max(line.indexOf(u'\t'), qsizetype{0}));
+      if (first_line < 0 && line.contains(u'\t')) first_line = block.position() + int(tab) + 1;
+      for (int column = 0; column < 2; ++column) {
+        tab = line.indexOf(u'\t', tab + 1);
+        const qreal x = (XOf(block.position() + int(tab) + 1) - margin) / Advance();
+        shown << (tab < 0 ? QStringLiteral("-") : QString::number(qRound(x)));
+      }
+    }
+    QCOMPARE(shown, expected);
+    QCOMPARE(Text(), QString(text).replace(QChar::LineSeparator, u'\n'));
+    QVERIFY(!view_->document()->isModified() && !view_->document()->isUndoAvailable());
+    if (aligned == "no") {
+      view_->SetTabColumns(4);
+      QCOMPARE(XOf(9) - margin, qRound(12 * Advance()));  // the first TAB ends at 12
+      return;
+    }
+    // An edit that widens the widest first cell by two moves the first stop of its run by two.
+    QTextCursor widen(view_->document());
+    widen.setPosition(first_line);
+    widen.insertText(QStringLiteral("12"));
+    QApplication::processEvents();
+    const int first_tab = int(view_->document()->toRawText().indexOf(u'\t', first_line));
+    QCOMPARE(XOf(first_tab + 1) - margin, qRound((expected[0].toInt() + 2) * Advance()));
+  }
+  // One edit over several paragraphs has each of them measured again ("123456789c" is 10 wide).
+  // Cells 1 wide but for the last two lines of the first kLongestAlignedRun + 1, 5 and 9 wide: a
+  // run of that many lines is aligned whole, every stop at 11 (9 + 2); one line more, and it is
+  // aligned in pieces of kLongestAlignedRun lines, the first with its stop at 7 (5 + 2).
+  void AlignmentFollowsEditsAndLongRuns() {
+    const auto stop_of = [this](int line) {
+      const QTextBlock block = view_->document()->findBlockByNumber(line);
+      return qRound(Layout()->StopsOf(block).value(0).position / Advance());
+    };
+    SetText(QStringLiteral("ab\tx\nc\ty\n"));
+    QCOMPARE(stop_of(1), 4);
+    QTextCursor edit(view_->document());
+    edit.beginEditBlock();
+    edit.insertText(QStringLiteral("1"));
+    edit.setPosition(6);
+    edit.insertText(QStringLiteral("123456789"));
+    edit.endEditBlock();
+    QCOMPARE(stop_of(0), 12);
+    for (const int lines : {kLongestAlignedRun + 1, kLongestAlignedRun + 2}) {
+      SetText(QStringLiteral("a\tb\n").repeated(kLongestAlignedRun - 1) +
+              QStringLiteral("12345\tb\n123456789\tb\n") +
+              (lines > kLongestAlignedRun + 1 ? QStringLiteral("a\tb\n") : QString()));
+      const int first_piece = lines == kLongestAlignedRun + 1 ? 11 : 7;
+      QCOMPARE(stop_of(0), first_piece);
+      QCOMPARE(stop_of(kLongestAlignedRun - 1), first_piece);
+      QCOMPARE(stop_of(kLongestAlignedRun), 11);
+      QCOMPARE(stop_of(lines - 1), 11);
+      QCOMPARE(stop_of(0), first_piece);
+    }
+  }
+  void ZoomChangesTheSizeWithinLimits() {
+    const qreal chosen = view_->TextFont().pointSizeF();
+    view_->ZoomIn();
+    view_->ZoomIn();
+    QCOMPARE(view_->font().pointSizeF(), chosen + 2);
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), {}, QPoint(0, -3 * 120), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view_->viewport(), &wheel);
+    QCOMPARE(view_->zoom(), -1);
+    for (int step = 0; step < 100; ++step) view_->ZoomOut();
+    QCOMPARE(view_->font().pointSizeF(), CTalloView::kSmallestPoints);
+    view_->SetZoom(1000);
+    QCOMPARE(view_->font().pointSizeF(), CTalloView::kLargestPoints);
+    QFont font = view_->TextFont();
+    font.setPointSizeF(20);
+    view_->SetTextFont(font);
+    view_->SetZoom(-2);
+    QCOMPARE(view_->font().pointSizeF(), 18.0);
+    QCOMPARE(view_->tabStopDistance(), 8 * QFontMetricsF(view_->font()).horizontalAdvance(u' '));
+  }
+  // A paragraph may hold many lines: a third click selects only the line clicked.
+  void ThirdClickSelectsTheLine() {
+    SetText(QStringLiteral("one\u2028two\u2028three\nfour"));
+    for (const auto& [position, start, end] : {std::tuple{5, 4, 8}, {16, 14, 18}}) {
+      QTextCursor cursor(view_->document());
+      cursor.setPosition(position);
+      const QPoint at = view_->cursorRect(cursor).center();
+      QTest::mouseDClick(view_->viewport(), Qt::LeftButton, {}, at);
+      QTest::mouseClick(view_->viewport(), Qt::LeftButton, {}, at);
+      QCOMPARE(view_->textCursor().selectionStart(), start);
+      QCOMPARE(view_->textCursor().selectionEnd(), end);
+    }
+  }
+  void RunsWithoutBreakPoints_data() { AddCaseRows("runs.tsv", 2); }
+  void RunsWithoutBreakPoints() {
+    const auto [text, found] = Fields<2>();
+    QCOMPARE(HasUnbreakableRun(text, 5), found == "yes");
+  }
+  // Text that makes or lengthens a run longer than the limit switches the view to wrapping
+  // anywhere; emptying the text switches it back.
+  void LongRunsWrapAnywhere_data() { AddCaseRows("wrapping.tsv", 5); }
+  void LongRunsWrapAnywhere() {
+    const auto [before, from, to, inserted, anywhere] = Fields<5>();
+    SetText(before);
+    QCOMPARE(view_->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QTextCursor cursor(view_->document());
+    cursor.setPosition(from.toInt());
+    cursor.setPosition(to.toInt(), QTextCursor::KeepAnchor);
+    cursor.insertText(inserted);
+    QCOMPARE(view_->wordWrapMode() == QTextOption::WrapAnywhere, anywhere == "yes");
+    view_->selectAll();
+    view_->textCursor().removeSelectedText();
+    QCOMPARE(view_->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+  }
 
  private:
   void SetText(const QString& text) {
@@ -58,187 +242,21 @@ class TalloViewTest : public QObject {
     view_->document()->setModified(false);
   }
   QString Text() const { return DocumentText(*view_->document()); }
+  // Where the character at position is drawn, across.
+  int XOf(int position) const {
+    QTextCursor cursor(view_->document());
+    cursor.setPosition(position);
+    return view_->cursorRect(cursor).x();
+  }
+  ColumnLayout* Layout() const {
+    return static_cast<ColumnLayout*>(view_->document()->documentLayout());
+  }
+  qreal Advance() const {
+    return QFontMetricsF(view_->document()->defaultFont()).horizontalAdvance(u' ');
+  }
 
   std::unique_ptr<CTalloView> view_;
 };
-
-void TalloViewTest::init() {
-  view_ = std::make_unique<CTalloView>();
-  view_->resize(480, 320);
-  view_->show();
-  QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
-}
-
-void TalloViewTest::cleanup() { view_.reset(); }
-
-void TalloViewTest::CalculatesTypedText() {
-  QTest::keyClicks(view_.get(), QStringLiteral("1+1= 2*3="));
-  QTest::keyClick(view_.get(), Qt::Key_Return);
-  QTest::keyClicks(view_.get(), QStringLiteral("x=16"));
-  QTest::keyClick(view_.get(), Qt::Key_Return);
-  QTest::keyClicks(view_.get(), QStringLiteral("sqrt(x)="));
-  view_->OnDoCalculation();
-  QCOMPARE(Text(), QStringLiteral("1+1=2 2*3=6\nx=16\nsqrt(x)=4"));
-}
-
-void TalloViewTest::AnswersLandAfterNonAsciiText() {
-  // Two-byte, four-byte (a surrogate pair in UTF-16) and no-break-space characters before
-  // the answers: the engine counts bytes, the editor UTF-16 units.
-  SetText(QStringLiteral("Gr\u00F6\u00DFe \U0001F600\u00A0\u00B5\n2*3= 1+1=\n"));
-  view_->OnDoCalculation();
-  QCOMPARE(Text(), QStringLiteral("Gr\u00F6\u00DFe \U0001F600\u00A0\u00B5\n2*3=6 1+1=2\n"));
-}
-
-void TalloViewTest::OneUndoRestoresTheTextExactly() {
-  const QString before =
-      QStringLiteral("a={1,2,3,4,5,6,7,8,9,10}\nhistogram(a)=\n1+1=\nmean(a)=\n");
-  QTest::keyClicks(view_.get(), QStringLiteral("typed "));
-  view_->appendPlainText(before);
-  const QString typed = Text();
-  view_->OnDoCalculation();
-  QVERIFY(Text() != typed);
-  QVERIFY2(!Text().contains(u'\r'), "answers follow the LF line ends the view holds");
-  QVERIFY(Text().contains(QStringLiteral("1+1=2\nmean(a)=5.5\n")));  // hand: 55/10
-  const QString calculated = Text();
-  view_->undo();
-  QCOMPARE(Text(), typed);
-  view_->redo();
-  QCOMPARE(Text(), calculated);
-}
-
-void TalloViewTest::CaretStaysWithItsText_data() {
-  QTest::addColumn<int>("caret");     // before the calculation, in "x=16\nsqrt(x)= 1+1= end"
-  QTest::addColumn<int>("expected");  // after it: "4" and "2" inserted at 13 and 18
-  QTest::newRow("before every answer") << 2 << 2;
-  QTest::newRow("at the first answer") << 13 << 14;
-  QTest::newRow("between the answers") << 15 << 16;
-  QTest::newRow("after both") << 21 << 23;
-}
-
-void TalloViewTest::CaretStaysWithItsText() {
-  QFETCH(int, caret);
-  QFETCH(int, expected);
-  SetText(QStringLiteral("x=16\nsqrt(x)= 1+1= end"));
-  QTextCursor cursor = view_->textCursor();
-  cursor.setPosition(caret);
-  view_->setTextCursor(cursor);
-  view_->OnDoCalculation();
-  QCOMPARE(Text(), QStringLiteral("x=16\nsqrt(x)=4 1+1=2 end"));
-  QCOMPARE(view_->textCursor().position(), expected);
-}
-
-void TalloViewTest::ViewKeepsShowingTheSameLine() {
-  QString text = QStringLiteral("a={1,2,3,4,5,6,7,8,9,10}\nhistogram(a)=\n");
-  for (int line = 0; line < 200; ++line) text += QStringLiteral("line %1\n").arg(line);
-  text += QStringLiteral("1+1=\n");
-  SetText(text);
-  QApplication::processEvents();
-  view_->verticalScrollBar()->setValue(100);
-  QApplication::processEvents();
-  const QString top_before = view_->cursorForPosition(QPoint(1, 1)).block().text();
-  QVERIFY(top_before.startsWith(QStringLiteral("line ")));
-  view_->OnDoCalculation();
-  QApplication::processEvents();
-  QCOMPARE(view_->cursorForPosition(QPoint(1, 1)).block().text(), top_before);
-  QVERIFY(view_->verticalScrollBar()->value() > 100);
-}
-
-void TalloViewTest::NothingToCalculateStillMarksModified() {
-  SetText(QStringLiteral("Just prose, no answers wanted.\n"));
-  view_->OnDoCalculation();
-  QCOMPARE(Text(), QStringLiteral("Just prose, no answers wanted.\n"));
-  QVERIFY(view_->document()->isModified());
-  QVERIFY(!view_->document()->isUndoAvailable());
-}
-
-void TalloViewTest::SecondCalculationInsertsNothing() {
-  SetText(QStringLiteral("x=5.5 y=2.3\nx*2+sqrt(y)=\n"));
-  view_->OnDoCalculation();
-  // The worked example of the worksheet format: 11 + 1.51658 = 12.5166 (six digits).
-  QCOMPARE(Text(), QStringLiteral("x=5.5 y=2.3\nx*2+sqrt(y)=12.5166\n"));
-  view_->OnDoCalculation();
-  QCOMPARE(Text(), QStringLiteral("x=5.5 y=2.3\nx*2+sqrt(y)=12.5166\n"));
-}
-
-void TalloViewTest::UnbreakableRunsAreFound_data() {
-  QTest::addColumn<QString>("text");
-  QTest::addColumn<bool>("found");  // a run of more than 5
-  QTest::newRow("empty") << QString() << false;
-  QTest::newRow("exactly the limit") << QStringLiteral("abcde") << false;
-  QTest::newRow("one over") << QStringLiteral("abcdef") << true;
-  QTest::newRow("words") << QStringLiteral("abc de fghij") << false;
-  QTest::newRow("after a TAB") << QStringLiteral("ab\tcdefgh") << true;
-  QTest::newRow("lines") << QStringLiteral("abcde\nabcde") << false;
-  QTest::newRow("after a paragraph separator") << QStringLiteral("abc\u2029defghi") << true;
-  QTest::newRow("numbers and commas") << QStringLiteral("1,2,3") << false;
-  QTest::newRow("longer numbers and commas") << QStringLiteral("1.5,2.5") << true;
-  QTest::newRow("no-break spaces") << QStringLiteral("ab\u00A0cde") << true;
-}
-
-void TalloViewTest::UnbreakableRunsAreFound() {
-  QFETCH(QString, text);
-  QFETCH(bool, found);
-  QCOMPARE(HasUnbreakableRun(text, 5), found);
-}
-
-void TalloViewTest::LongRunsWrapAnywhere_data() {
-  const QString limit(kLongestWrappedRun, u'x');
-  const QString half(kLongestWrappedRun / 2, u'x');
-  QTest::addColumn<QString>("before");
-  QTest::addColumn<int>("from");  // the text from..to is replaced by inserted
-  QTest::addColumn<int>("to");
-  QTest::addColumn<QString>("inserted");
-  QTest::addColumn<bool>("anywhere");
-  QTest::newRow("a run at the limit") << QString() << 0 << 0 << limit << false;
-  QTest::newRow("one more typed") << limit << 0 << 0 << QStringLiteral("x") << true;
-  QTest::newRow("typed before a space") << limit + u' ' << 0 << 0 << QStringLiteral("x") << true;
-  QTest::newRow("a space typed") << limit << 0 << 0 << QStringLiteral(" ") << false;
-  QTest::newRow("pasted into the middle")
-      << half + u' ' + half << 10 << 10 << QString(kLongestWrappedRun / 2 + 1, u'y') << true;
-  QTest::newRow("two runs joined") << half + u' ' + half + u'x' << static_cast<int>(half.size())
-                                   << static_cast<int>(half.size()) + 1 << QString() << true;
-  QTest::newRow("a long line of words")
-      << QString() << 0 << 0 << QStringLiteral("words and numbers ").repeated(20000) << false;
-  QTest::newRow("a data set on one line")
-      << QStringLiteral("a={}") << 3 << 3 << QStringLiteral("12.5,").repeated(20000) << true;
-}
-
-void TalloViewTest::LongRunsWrapAnywhere() {
-  QFETCH(QString, before);
-  QFETCH(int, from);
-  QFETCH(int, to);
-  QFETCH(QString, inserted);
-  QFETCH(bool, anywhere);
-  SetText(before);
-  QCOMPARE(view_->wordWrapMode(), kWordWrap);
-  QTextCursor edit(view_->document());
-  edit.setPosition(from);
-  edit.setPosition(to, QTextCursor::KeepAnchor);
-  edit.insertText(inserted);
-  QCOMPARE(view_->wordWrapMode(), anywhere ? kAnywhere : kWordWrap);
-  view_->selectAll();
-  view_->textCursor().removeSelectedText();
-  QCOMPARE(view_->wordWrapMode(), kWordWrap);
-}
-
-void TalloViewTest::OpenedDataSetOnOneLineIsCalculated() {
-  // 999,999 values on one line: laid out at word boundaries it would take many minutes.
-  QByteArray bytes("a={1");
-  for (int value = 2; value < 1000000; ++value) bytes += ',' + QByteArray::number(value);
-  bytes += "}\nmean(a)= count(a)=\n";
-  const QTemporaryDir dir;
-  tallo::shell::testing::WriteBytes(dir.filePath("values.txt"), bytes);
-  CTalloDoc doc(view_->document());
-  QString error;
-  QCOMPARE(doc.Open(dir.filePath("values.txt"), &error), CTalloDoc::OpenResult::Opened);
-  QCOMPARE(view_->wordWrapMode(), kAnywhere);
-  QApplication::processEvents();
-  view_->OnDoCalculation();
-  // Hand arithmetic: the mean of 1 to n is (n + 1) / 2.
-  QVERIFY(Text().endsWith(QStringLiteral("}\nmean(a)=500000 count(a)=999999\n")));
-  doc.NewDocument();
-  QCOMPARE(view_->wordWrapMode(), kWordWrap);
-}
 
 QTEST_MAIN(TalloViewTest)
 #include "tallo_view_test.moc"

@@ -1,0 +1,47 @@
+#include "shell/background_calculation.h"
+
+#include <QThread>
+#include <algorithm>
+
+namespace tallo::shell {
+
+struct BackgroundCalculation::Job {
+  QByteArray utf8;
+  QChar line_end;
+  CalculatedAnswers answers;
+};
+
+BackgroundCalculation::BackgroundCalculation(QObject* parent) : QObject(parent) {}
+
+BackgroundCalculation::~BackgroundCalculation() {
+  for (const std::unique_ptr<QThread>& thread : threads_) thread->wait();
+}
+
+void BackgroundCalculation::Start(QByteArray utf8, QChar line_end) {
+  auto job = std::make_shared<Job>();
+  job->utf8 = std::move(utf8);
+  job->line_end = line_end;
+  running_ = job;
+  std::unique_ptr<QThread> thread(QThread::create([job] {
+    job->answers = CalculateAnswers(job->utf8, job->line_end);
+    job->utf8 = QByteArray();
+  }));
+  QThread* started = thread.get();
+  connect(started, &QThread::finished, this, [this, started, job] { OnThreadEnded(started, job); });
+  threads_.push_back(std::move(thread));
+  started->start();
+}
+
+void BackgroundCalculation::Cancel() { running_.reset(); }
+
+void BackgroundCalculation::OnThreadEnded(QThread* thread, const std::shared_ptr<Job>& job) {
+  const auto ended = std::find_if(threads_.begin(), threads_.end(),
+                                  [thread](const auto& held) { return held.get() == thread; });
+  (*ended)->wait();  // finished is told just before the thread's last instructions
+  threads_.erase(ended);
+  if (job != running_) return;  // cancelled
+  running_.reset();
+  emit Finished(job->answers);
+}
+
+}  // namespace tallo::shell
