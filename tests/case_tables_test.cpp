@@ -439,8 +439,12 @@ bool Near(const std::string& expected, const std::string& actual) {
 
 std::vector<fs::path> CaseTables() {
   std::vector<fs::path> tables;
-  for (const auto& entry : fs::recursive_directory_iterator(TALLO_TESTS_DIR)) {
-    if (entry.path().extension() == ".tsv") tables.push_back(entry.path());
+  // Only tests/LAYER/NAME.tsv: the editor keeps its own tables deeper, read by its tests.
+  for (const auto& layer : fs::directory_iterator(TALLO_TESTS_DIR)) {
+    if (!layer.is_directory()) continue;
+    for (const auto& entry : fs::directory_iterator(layer.path())) {
+      if (entry.path().extension() == ".tsv") tables.push_back(entry.path());
+    }
   }
   std::sort(tables.begin(), tables.end());
   return tables;
