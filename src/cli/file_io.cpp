@@ -48,10 +48,10 @@ std::string ResolvedPath(const std::string& path) {
   return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+// The folder part of a path with its last slash; empty for a bare name, which names a file
+// in the current folder (rfind gives npos, and npos + 1 wraps to 0).
+std::string FolderPrefixOf(const std::string& path) {
+  return path.substr(0, path.rfind('/') + 1);
 }
 
 }  // namespace
@@ -86,7 +86,7 @@ bool ReplaceFile(const std::string& path, std::string_view content, std::string&
     error = Reason(errno);
     return false;
   }
-  std::string temporary = FolderOf(target) + "/.tallo-calc.XXXXXX";
+  std::string temporary = FolderPrefixOf(target) + ".tallo-calc.XXXXXX";
   const int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) {
     error = Reason(errno);

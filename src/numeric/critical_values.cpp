@@ -1,5 +1,6 @@
 #include "numeric/critical_values.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -10,7 +11,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Student's t, two-sided points for df 1..30 (row 0 unused), to three decimals.
 // Reproduce via R: sprintf("%.3f", qt(1 - p, 1:30)) with p = 0.005, 0.01, 0.025, 0.05.
-constexpr double kT[4][31] = {
+constexpr double kT[][31] = {
     {0, 63.657, 9.925, 5.841, 4.604, 4.032, 3.707, 3.499, 3.355, 3.250, 3.169, 3.106,
      3.055, 3.012, 2.977, 2.947, 2.921, 2.898, 2.878, 2.861, 2.845, 2.831, 2.819, 2.807,
      2.797, 2.787, 2.779, 2.771, 2.763, 2.756, 2.750},
@@ -27,7 +28,7 @@ constexpr double kT[4][31] = {
 
 // Chi-square, upper points for df 0..20, to three decimals.
 // Reproduce via R: sprintf("%.3f", qchisq(1 - p, 1:20)) with p = 0.01, 0.02, 0.05, 0.10.
-constexpr double kChiSquare[4][21] = {
+constexpr double kChiSquare[][21] = {
     {0, 6.635, 9.210, 11.345, 13.277, 15.086, 16.812, 18.475, 20.090, 21.666, 23.209,
      24.725, 26.217, 27.688, 29.141, 30.578, 32.000, 33.409, 34.805, 36.191, 37.566},
     {0, 5.412, 7.824, 9.837, 11.668, 13.388, 15.033, 16.622, 18.168, 19.679, 21.161,
@@ -49,7 +50,7 @@ constexpr double kF1[4][10] = {
 
 // Pearson's r, two-sided points for df 1..20 (row 0 unused), as published.
 // Reproduce via R: t <- qt(1 - p / 2, df); t / sqrt(df + t^2) with p = 0.01, 0.02, 0.05, 0.10.
-constexpr double kR[4][21] = {
+constexpr double kR[][21] = {
     {0, 0.999877, 0.99, 0.9587, 0.9172, 0.875, 0.834, 0.798, 0.765, 0.735, 0.708, 0.684,
      0.661, 0.641, 0.623, 0.606, 0.59, 0.575, 0.561, 0.549, 0.537},
     {0, 0.999507, 0.98, 0.9343, 0.882, 0.833, 0.789, 0.75, 0.715, 0.685, 0.658, 0.634,
@@ -60,17 +61,18 @@ constexpr double kR[4][21] = {
      0.457, 0.441, 0.426, 0.412, 0.4, 0.389, 0.378, 0.369, 0.36},
 };
 
+// The two-sided normal points, to three decimals, of the large-sample forms of t and r.
+constexpr std::array kBeyondTableZ = {2.576, 2.326, 1.96, 1.645};
+
 // Large-sample r: z / sqrt(df + k).
-constexpr double kRBeyondZ[4] = {2.576, 2.326, 1.96, 1.645};
-constexpr double kRBeyondK[4] = {3, 2, 1, 1};
+constexpr std::array kRBeyondK = {3.0, 2.0, 1.0, 1.0};
 
 // Large-sample t: c / df + z.
-constexpr double kTBeyondC[4] = {5.22, 3.93, 2.46, 1.56};
-constexpr double kTBeyondZ[4] = {2.576, 2.326, 1.96, 1.645};
+constexpr std::array kTBeyondC = {5.22, 3.93, 2.46, 1.56};
 // Normal upper points of the chi-square approximation (one-sided), and the two-sided
 // points that serve the F approximation and the normal tests.
-constexpr double kChiSquareZ[4] = {2.32635, 2.054, 1.64485, 1.281667};
-constexpr double kNormalTwoSided[4] = {2.57583, 2.32635, 1.95996, 1.64485};
+constexpr std::array kChiSquareZ = {2.32635, 2.054, 1.64485, 1.281667};
+constexpr std::array kNormalTwoSided = {2.57583, 2.32635, 1.95996, 1.64485};
 
 }  // namespace
 
@@ -87,7 +89,7 @@ int LevelColumn(int level) {
 double TCritical(int df, int level) {
   const int column = LevelColumn(level);
   if (column < 0 || df < 1) return kNaN;
-  if (df > 30) return kTBeyondC[column] / df + kTBeyondZ[column];
+  if (df > 30) return kTBeyondC[column] / df + kBeyondTableZ[column];
   return kT[column][df];
 }
 
@@ -125,7 +127,7 @@ double FCritical(int df1, int df2, int level) {
 double RCritical(int df, int level) {
   const int column = LevelColumn(level);
   if (column < 0 || df < 1) return kNaN;
-  if (df > 20) return kRBeyondZ[column] / std::sqrt(df + kRBeyondK[column]);
+  if (df > 20) return kBeyondTableZ[column] / std::sqrt(df + kRBeyondK[column]);
   return kR[column][df];
 }
 

@@ -43,7 +43,7 @@ double RCritical(int df, int level);
 // kSignificanceLevels.
 struct SignificanceLabels {
   std::string_view not_significant;
-  std::array<std::string_view, 4> reached;
+  std::array<std::string_view, kSignificanceLevels.size()> reached;
 };
 
 inline constexpr SignificanceLabels kTwoSidedLabels = {
