@@ -35,19 +35,18 @@ Tokens Tokenize(std::string_view text) {
   Tokens tokens;
   std::string current;
   ExpressionChar running = ExpressionChar::Other;
-  bool after_paren = true;  // the next character starts a new token
-  bool after_open = true;   // the previous character was "("
+  char previous = '(';  // the last character not skipped
   for (char c : text) {
     if (IsSkipped(c)) continue;
     const ExpressionChar cls = ClassifyExpressionChar(c);
+    const bool after_paren = previous == '(' || previous == ')';
     if (!current.empty() && (after_paren || cls != running)) {
       tokens.push_back(std::move(current));
       current.clear();
     }
     if (c != '\r' && c != '\n') current += c;
-    after_paren = c == '(' || c == ')';
-    running = (cls == ExpressionChar::Sign && after_open) ? ExpressionChar::Digit : cls;
-    after_open = c == '(';
+    running = (cls == ExpressionChar::Sign && previous == '(') ? ExpressionChar::Digit : cls;
+    previous = c;
   }
   if (!current.empty()) tokens.push_back(std::move(current));
   return tokens;

@@ -15,8 +15,9 @@ std::string ExtractExpression(std::string_view text);
 struct ExpressionTail {
   std::string expression;     // as ExtractExpression gives it
   std::string_view narrowed;  // the text without its characters of 128 and above
-  std::size_t front = 0;      // where in narrowed the expression starts, before a dangling
+  std::size_t front;          // where in narrowed the expression starts, before a dangling
                               // operator, an exponent cut off or an unmatched ")" empty it
+                              // (always set by ExtractTail)
   // The kept part continues what stands in front of it, so its value is not the value of
   // the expression ending at the "=": the operand of "^" ("2^10"), digits cut from a name
   // ("w1*2", "log10(100)"), a group right after a number or a group ("4(3)", "(3)(4)"), the
