@@ -27,8 +27,9 @@ constexpr Statement Tables(std::string_view name, int arguments, Procedure run, 
   return {name, arguments, run, tables, 0};
 }
 
-// Statements whose reports carry no p-value take no options. The minimum numbers of values: a mean needs one value and a standard deviation two, and so
-// do the tests built on a variance (t, Smirnov) in each sample; a correlation needs two pairs.
+// Statements whose reports carry no p-value take no options. The minimum numbers of values:
+// a mean needs one value and a standard deviation two, and so do the tests built on a
+// variance (t, Smirnov) in each sample; a correlation needs two pairs.
 constexpr std::array kStatements = {
     Lists("mean", 1, WithoutOptions<MeanAnswer>, 1),
     Lists("sd", 1, WithoutOptions<StandardDeviationAnswer>, 2),
