@@ -43,6 +43,7 @@ void UnansweredMarks::Clear() {
 }
 
 QString UnansweredMarks::ReasonOnLineOf(int position) const {
+  if (marks_.empty()) return {};
   const auto [start, end] = lines_->LineAround(position);
   const auto mark = FirstFrom(marks_, position);
   if (mark != marks_.end() && mark->position <= end) return mark->message;
@@ -88,6 +89,7 @@ void UnansweredMarks::OnContentsChange(int position, int removed, int added) {
 }
 
 void UnansweredMarks::ShowVisible() {
+  if (marks_.empty() && shown_.empty()) return;  // as after most calculations: nothing to look up
   const QRect shown = view_->viewport()->rect();
   const int top = view_->cursorForPosition(shown.topLeft()).block().position();
   const QTextBlock bottom = view_->cursorForPosition(shown.bottomRight()).block();

@@ -82,6 +82,7 @@ class TalloViewTest : public QObject {
     QTextCursor(view_->document()).insertText(QStringLiteral("a"));
     QCOMPARE(Marked(), QList<int>({25}));
     QCOMPARE(ToolTipAt(25), QStringLiteral("^ is not an operator here: write a power as pow(2,10)"));
+    QCOMPARE(ToolTipAt(25, 3), QString());  // beyond the end of its line
     view_->undo();  // the edit: the mark of its line stays gone
     QCOMPARE(Marked(), QList<int>({24}));
     view_->undo();  // the calculation
@@ -274,14 +275,14 @@ class TalloViewTest : public QObject {
     }
     return marked;
   }
-  // The tooltip shown on hovering the middle of the character at position.
-  QString ToolTipAt(int position) {
-    QToolTip::hideText();
+  // The tooltip shown on hovering the character at position, characters widths into it.
+  QString ToolTipAt(int position, qreal characters = 0.5) {
+    QToolTip::hideText();  // after a moment
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) return QStringLiteral("<stays>");
     QTextCursor cursor(view_->document());
     cursor.setPosition(position);
     const QRect before = view_->cursorRect(cursor);
-    const QPoint at(before.x() + QFontMetrics(view_->font()).horizontalAdvance(u'=') / 2,
-                    before.center().y());
+    const QPoint at(before.x() + qRound(characters * Advance()), before.center().y());
     QHelpEvent hover(QEvent::ToolTip, at, view_->viewport()->mapToGlobal(at));
     QApplication::sendEvent(view_->viewport(), &hover);
     return QToolTip::isVisible() ? QToolTip::text() : QString();
