@@ -8,6 +8,7 @@ namespace tallo::shell {
 struct BackgroundCalculation::Job {
   QByteArray utf8;
   QChar line_end;
+  bool p_values = false;
   CalculatedAnswers answers;
 };
 
@@ -17,13 +18,14 @@ BackgroundCalculation::~BackgroundCalculation() {
   for (const std::unique_ptr<QThread>& thread : threads_) thread->wait();
 }
 
-void BackgroundCalculation::Start(QByteArray utf8, QChar line_end) {
+void BackgroundCalculation::Start(QByteArray utf8, QChar line_end, bool p_values) {
   auto job = std::make_shared<Job>();
   job->utf8 = std::move(utf8);
   job->line_end = line_end;
+  job->p_values = p_values;
   running_ = job;
   std::unique_ptr<QThread> thread(QThread::create([job] {
-    job->answers = CalculateAnswers(job->utf8, job->line_end);
+    job->answers = CalculateAnswers(job->utf8, job->line_end, job->p_values);
     job->utf8 = QByteArray();
   }));
   QThread* started = thread.get();

@@ -23,7 +23,7 @@ class BackgroundCalculation : public QObject {
 
   // Calculates text (CalculateAnswers); Finished follows on this object's thread unless Cancel
   // comes first. A calculation already running is cancelled.
-  void Start(QByteArray utf8, QChar line_end);
+  void Start(QByteArray utf8, QChar line_end, bool p_values);
   // Drops the running calculation: its answers are thrown away when it ends.
   void Cancel();
   bool IsRunning() const { return running_ != nullptr; }

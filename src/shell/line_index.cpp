@@ -47,12 +47,7 @@ int LineIndex::LineOf(int position) const {
          Count(*document_, block.text().left(position - block.position()));
 }
 
-int LineIndex::ColumnOf(int position) const {
-  const QTextBlock block = document_->findBlock(position);
-  const int column = position - block.position();
-  if (column == 0 || SeparatorsAreText(*document_)) return column;
-  return column - static_cast<int>(block.text().lastIndexOf(QChar::LineSeparator, column - 1)) - 1;
-}
+int LineIndex::ColumnOf(int position) const { return position - LineAround(position).first; }
 
 int LineIndex::StartOfLine(int line) const {
   line = std::clamp(line, 0, LineCount() - 1);  // every paragraph counted from here on
@@ -74,6 +69,21 @@ int LineIndex::StartOfLine(int line) const {
     offset = text.indexOf(QChar::LineSeparator, offset) + 1;
   }
   return block.position() + static_cast<int>(offset);
+}
+
+std::pair<int, int> LineIndex::LineAround(int position) const {
+  const QTextBlock block = document_->findBlock(position);
+  const QString text = block.text();
+  qsizetype start = 0;
+  qsizetype end = text.size();
+  if (!SeparatorsAreText(*document_)) {
+    const qsizetype column = position - block.position();
+    if (column > 0) start = text.lastIndexOf(QChar::LineSeparator, column - 1) + 1;
+    if (const qsizetype separator = text.indexOf(QChar::LineSeparator, column); separator >= 0) {
+      end = separator;
+    }
+  }
+  return {block.position() + static_cast<int>(start), block.position() + static_cast<int>(end)};
 }
 
 }  // namespace tallo::shell

@@ -5,6 +5,7 @@
 // paragraphs after it be looked at again, and only when a line beyond it is asked for.
 
 #include <QObject>
+#include <utility>
 #include <vector>
 
 class QTextBlock;
@@ -25,6 +26,9 @@ class LineIndex : public QObject {
   int ColumnOf(int position) const;
   // Where line (from 0; held to the lines there are) starts.
   int StartOfLine(int line) const;
+  // Where the line that position lies on starts and ends (before its line end). Looks only at
+  // position's paragraph, so it stays cheap right after an edit.
+  std::pair<int, int> LineAround(int position) const;
 
  private:
   int Separators(const QTextBlock& block) const;

@@ -30,6 +30,7 @@
 #include "shell/safe_write.h"
 #include "shell/tallo_doc.h"
 #include "shell/tallo_view.h"
+#include "shell/unanswered_marks.h"
 
 namespace tallo::shell {
 namespace {
@@ -43,6 +44,7 @@ const QString kFontKey = QStringLiteral("View/Font");
 const QString kZoomKey = QStringLiteral("View/Zoom");
 const QString kAlignKey = QStringLiteral("View/AlignColumns");
 const QString kTabColumnsKey = QStringLiteral("View/TabColumns");
+const QString kPValuesKey = QStringLiteral("Calculation/ExactPValues");
 
 // Shows how far a load has come once it takes more than half a second, and offers to cancel it; the
 // window stays drawn meanwhile.
@@ -110,8 +112,19 @@ CMainFrame::CMainFrame(QWidget* parent, const QString& recovery_folder)
 }
 
 void CMainFrame::CreateStatusBar() {
-  auto* ready = new QLabel(tr("Ready"), statusBar());
-  statusBar()->addWidget(ready);
+  // Ready, or why the "=" on the caret's line got no answer. However long the reason, the
+  // window may still be made narrow.
+  auto* message = new QLabel(tr("Ready"), statusBar());
+  message->setObjectName(QStringLiteral("message"));
+  message->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusBar()->addWidget(message, 1);
+  const auto show_reason = [this, message] {
+    const QString reason = view_->unanswered().ReasonOnLineOf(view_->textCursor().position());
+    if (!reason.isEmpty() && reason != message->text()) statusBar()->clearMessage();
+    message->setText(reason.isEmpty() ? tr("Ready") : reason);
+  };
+  connect(view_, &QPlainTextEdit::cursorPositionChanged, message, show_reason);
+  connect(&view_->unanswered(), &UnansweredMarks::Changed, message, show_reason);
   new CalculationIndicator(view_, statusBar());
   new LockKeyPanes(statusBar());
   new DocumentPanes(view_, doc_, statusBar());
@@ -136,6 +149,7 @@ void CMainFrame::ReadSettings() {
   view_->SetZoom(settings.value(kZoomKey, 0).toInt());
   view_->SetTabColumns(settings.value(kTabColumnsKey, view_->TabColumns()).toInt());
   align_columns_->setChecked(settings.value(kAlignKey, true).toBool());
+  exact_p_values_->setChecked(settings.value(kPValuesKey, false).toBool());
 }
 
 void CMainFrame::WriteSettings() const {
@@ -146,6 +160,7 @@ void CMainFrame::WriteSettings() const {
   settings.setValue(kZoomKey, view_->zoom());
   settings.setValue(kAlignKey, view_->AlignsColumns());
   settings.setValue(kTabColumnsKey, view_->TabColumns());
+  settings.setValue(kPValuesKey, view_->ExactPValues());
 }
 
 void CMainFrame::StartWith(const QString& path) {

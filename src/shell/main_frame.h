@@ -91,6 +91,7 @@ class CMainFrame : public QMainWindow {
   QToolBar* toolbar_ = nullptr;
   QAction* align_columns_ = nullptr;
   QAction* tab_width_ = nullptr;
+  QAction* exact_p_values_ = nullptr;
 };
 
 }  // namespace tallo::shell

@@ -16,6 +16,7 @@
 #include "shell/print_commands.h"
 #include "shell/recent_files.h"
 #include "shell/tallo_view.h"
+#include "shell/unanswered_marks.h"
 
 namespace tallo::shell {
 namespace {
@@ -90,8 +91,23 @@ void CMainFrame::CreateMenusAndToolbar() {
   QAction* calculate =
       MakeAction(this, tr("Do Calculation\tF9"), tr("Calculation"), tr("Do Calculation"),
                  Keys({"F9", "Ctrl+Return"}), "do-calculation");
+  QAction* next_unanswered =
+      MakeAction(this, tr("&Next Unanswered\tF8"),
+                 tr("Move to the next \"=\" that the calculation left without an answer"), {},
+                 Keys({"F8"}));
+  exact_p_values_ = MakeAction(this, tr("Exact &p-Values"),
+                               tr("Follow every significance label with its exact p-value"));
+  exact_p_values_->setCheckable(true);
   connect(calculate, &QAction::triggered, view_, &CTalloView::OnDoCalculation);
-  calculation->addAction(calculate);
+  connect(next_unanswered, &QAction::triggered, this, [this] {
+    if (!view_->unanswered().MoveToNext()) {
+      statusBar()->showMessage(tr("No \"=\" is marked as unanswered."));
+    }
+  });
+  connect(exact_p_values_, &QAction::toggled, view_, &CTalloView::SetExactPValues);
+  calculation->addActions({calculate, next_unanswered});
+  calculation->addSeparator();
+  calculation->addAction(exact_p_values_);
 
   QMenu* help = menuBar()->addMenu(tr("&Help"));
   QAction* functions = MakeAction(this, tr("Format of Functions"), {});

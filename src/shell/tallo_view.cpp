@@ -18,6 +18,7 @@
 #include "shell/line_index.h"
 #include "shell/line_wrap_guard.h"
 #include "shell/tallo_doc.h"
+#include "shell/unanswered_marks.h"
 #include "shell/worksheet_edit.h"
 
 namespace tallo::shell {
@@ -48,6 +49,7 @@ CTalloView::CTalloView(QWidget* parent)
   setDocument(DocumentWithColumns(this));
   columns_ = static_cast<ColumnLayout*>(document()->documentLayout());
   lines_ = new LineIndex(document());
+  unanswered_ = new UnansweredMarks(this, lines_);
   ShowFont();
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
   setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -148,7 +150,7 @@ void CTalloView::mousePressEvent(QMouseEvent* event) {
 void CTalloView::OnDoCalculation() {
   if (IsCalculating()) return;
   setReadOnly(true);
-  calculation_->Start(DocumentUtf8(*document()), AnswerLineEnd(*document()));
+  calculation_->Start(DocumentUtf8(*document()), AnswerLineEnd(*document()), exact_p_values_);
   emit CalculationStarted();
 }
 
@@ -165,7 +167,9 @@ void CTalloView::ApplyAnswers(CalculatedAnswers& answers) {
   const QTextBlock top = firstVisibleBlock();
   const int lines_into_top = verticalScrollBar()->value() - top.firstLineNumber();
   const QTextCursor top_anchor(top);
+  unanswered_->Clear();
   InsertAnswers(*document(), std::move(answers.insertions));
+  unanswered_->Set(std::move(answers.unanswered));
   verticalScrollBar()->setValue(top_anchor.block().firstLineNumber() + lines_into_top);
   document()->setModified(true);
   emit CalculationEnded(true);

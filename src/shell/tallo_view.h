@@ -12,6 +12,7 @@ namespace tallo::shell {
 class BackgroundCalculation;
 class ColumnLayout;
 class LineIndex;
+class UnansweredMarks;
 struct CalculatedAnswers;
 
 class CTalloView : public QPlainTextEdit {
@@ -30,6 +31,8 @@ class CTalloView : public QPlainTextEdit {
   const LineIndex& lines() const { return *lines_; }
   // Moves the caret to the start of line (from 0) and shows it in the middle of the view.
   void GoToLine(int line);
+  // The "=" that the last calculation left without an answer.
+  UnansweredMarks& unanswered() const { return *unanswered_; }
 
   bool IsCalculating() const;
   // Do Calculation, returning once its answers are in (or it was cancelled meanwhile): for
@@ -48,12 +51,16 @@ class CTalloView : public QPlainTextEdit {
   void SetAlignColumns(bool on);
   int TabColumns() const { return tab_columns_; }
   void SetTabColumns(int columns);
+  // With exact p-values, every significance label of a report is followed by its p-value.
+  bool ExactPValues() const { return exact_p_values_; }
+  void SetExactPValues(bool on) { exact_p_values_ = on; }
 
  public slots:
   // Calculates the worksheet away from the window's thread; meanwhile the text is read-only.
   // The answers go into the text as one undoable edit, the caret and the visible lines staying
   // with the text they were at, and the document counts as modified afterwards even when
-  // nothing was inserted. CalculationEnded tells the end.
+  // nothing was inserted. The "=" left without an answer are marked. CalculationEnded tells the
+  // end.
   void OnDoCalculation();
   // Stops waiting for the calculation: the text stays as it is.
   void CancelCalculation();
@@ -86,11 +93,13 @@ class CTalloView : public QPlainTextEdit {
 
   ColumnLayout* columns_;
   LineIndex* lines_;
+  UnansweredMarks* unanswered_;
   BackgroundCalculation* calculation_;
   QFont text_font_;
   int zoom_ = 0;
   QElapsedTimer since_double_click_;
   int tab_columns_;
+  bool exact_p_values_ = false;
 };
 
 }  // namespace tallo::shell

@@ -10,35 +10,51 @@
 namespace tallo::shell {
 namespace {
 
-// UTF-16 units that a piece of valid UTF-8 decodes to: one per lead byte, two for a
-// four-byte sequence (a surrogate pair).
-int Utf16Length(const char* begin, const char* end) {
-  int units = 0;
-  for (const char* p = begin; p != end; ++p) {
-    const auto byte = static_cast<unsigned char>(*p);
-    if ((byte & 0xC0) != 0x80) ++units;
-    if (byte >= 0xF0) ++units;
+// UTF-16 positions of byte offsets into valid UTF-8, asked for in ascending order: each byte is
+// looked at once however many offsets are asked for. A lead byte is one unit, a four-byte
+// sequence two (a surrogate pair).
+class Utf16Positions {
+ public:
+  explicit Utf16Positions(std::string_view utf8) : utf8_(utf8) {}
+
+  int At(std::size_t offset) {
+    for (offset = std::min(offset, utf8_.size()); counted_ < offset; ++counted_) {
+      const auto byte = static_cast<unsigned char>(utf8_[counted_]);
+      if ((byte & 0xC0) != 0x80) ++units_;
+      if (byte >= 0xF0) ++units_;
+    }
+    return units_;
   }
-  return units;
-}
+
+ private:
+  std::string_view utf8_;
+  std::size_t counted_ = 0;
+  int units_ = 0;
+};
 
 }  // namespace
 
-CalculatedAnswers CalculateAnswers(const QByteArray& utf8, QChar line_end) {
-  Calculation calculation =
-      CalculateWorksheet(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
-  calculation.text = std::string();
+CalculatedAnswers CalculateAnswers(const QByteArray& utf8, QChar line_end, bool p_values) {
+  const std::string_view input(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+  Calculation calculation = CalculateWorksheet(input, {.p_values = p_values, .reasons = true});
   CalculatedAnswers answers;
+  // The reasons' offsets count bytes of the calculated text, where the answers' line ends are
+  // one unit each as line_end is.
+  answers.unanswered.reserve(calculation.reasons.size());
+  Utf16Positions calculated(calculation.text);
+  for (const Reason& reason : calculation.reasons) {
+    answers.unanswered.push_back(
+        {calculated.At(reason.calculated_offset), QString::fromStdString(reason.message)});
+  }
+  // Only the insertions are needed from here on.
+  std::string().swap(calculation.text);
+  std::vector<Reason>().swap(calculation.reasons);
   answers.insertions.reserve(calculation.insertions.size());
-  // The insertions' offsets count bytes of the UTF-8 text.
-  int position = 0;
-  qsizetype counted = 0;
+  // The insertions' offsets count bytes of the input.
+  Utf16Positions positions(input);
   for (Insertion& insertion : calculation.insertions) {
-    const auto offset = std::min(static_cast<qsizetype>(insertion.offset), utf8.size());
-    position += Utf16Length(utf8.constData() + counted, utf8.constData() + offset);
-    counted = offset;
-    answers.insertions.push_back(
-        {position, QString::fromStdString(insertion.text).replace(u'\n', line_end)});
+    answers.insertions.push_back({positions.At(insertion.offset),
+                                  QString::fromStdString(insertion.text).replace(u'\n', line_end)});
     std::string().swap(insertion.text);  // one copy of the answers at a time
   }
   return answers;

@@ -343,6 +343,41 @@ class MainFrameTest : public QObject {
     QApplication::sendEvent(frame_->view()->viewport(), &drop);
     QCOMPARE(frame_->windowTitle(), QStringLiteral("start.txt[*] - Tallo"));
   }
+  // F8 goes from unanswered "=" to unanswered "=", round to the first; the status bar tells the
+  // reason of the caret's line (as the manual words it), and that there is none to go to.
+  void NextUnansweredAndItsReason() {
+    // "1/0=" ends at 3, "1+1=" gets its "2" at 9, "2^10=" ends at 15.
+    frame_->view()->setPlainText(QStringLiteral("1/0=\n1+1=\n2^10=\n"));
+    QTextCursor caret = frame_->view()->textCursor();
+    caret.setPosition(5);
+    frame_->view()->setTextCursor(caret);
+    Press(Qt::Key_F9);
+    QCOMPARE(Pane("message")->text(), QStringLiteral("Ready"));
+    const QString divides = QStringLiteral("1/0 divides by zero");
+    const QString power = QStringLiteral("^ is not an operator here: write a power as pow(2,10)");
+    for (const auto& [position, reason] : {std::pair{15, power}, {3, divides}, {15, power}}) {
+      Press(Qt::Key_F8);
+      QCOMPARE(frame_->view()->textCursor().position(), position);
+      QCOMPARE(Pane("message")->text(), reason);
+    }
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Pane("message")->text(), QStringLiteral("Ready"));
+    Press(Qt::Key_F8);
+    QCOMPARE(frame_->statusBar()->currentMessage(),
+             QStringLiteral("No \"=\" is marked as unanswered."));
+  }
+  // R: 2*pt(-1.860813, 18) = 0.07919, the t-test of the manual's sleep data.
+  void ExactPValuesFollowTheLabels() {
+    const QString sheet = QStringLiteral(
+        "a={0.7,-1.6,-0.2,-1.2,-0.1,3.4,3.7,0.8,0.0,2.0}\n"
+        "b={1.9,0.8,1.1,0.1,-0.1,4.4,5.5,1.6,4.6,3.4}\nttest(a,b)=\n");
+    for (const bool exact : {false, true}) {
+      Action("Exact &p-Values")->setChecked(exact);
+      frame_->view()->setPlainText(sheet);
+      Press(Qt::Key_F9);
+      QVERIFY2(Text().contains(exact ? "P<0.10\tp=0.07919\n" : "P<0.10\n"), qPrintable(Text()));
+    }
+  }
   void WindowAndViewKeepTheirSettings() {
     // 800 by 600, but no more than nine tenths of the offscreen platform's 800 by 800 screen.
     QCOMPARE(frame_->size(), QSize(720, 600));
@@ -356,14 +391,15 @@ class MainFrameTest : public QObject {
     Action("&Align Columns")->trigger();
     QVERIFY(Action("Tab &Width")->isEnabled());
     frame_->view()->SetTabColumns(4);
+    Action("Exact &p-Values")->trigger();
     QVERIFY(frame_->close());
     frame_ = std::make_unique<CMainFrame>(nullptr, Path("recovery"));
     const CTalloView* view = frame_->view();
     QCOMPARE(frame_->size(), QSize(500, 400));
     QCOMPARE(frame_->toolBarArea(frame_->findChild<QToolBar*>()), Qt::LeftToolBarArea);
     QCOMPARE(QList<int>({view->TextFont().pointSize(), view->zoom(), view->AlignsColumns(),
-                         view->TabColumns()}),
-             QList<int>({15, 1, 0, 4}));
+                         view->TabColumns(), view->ExactPValues()}),
+             QList<int>({15, 1, 0, 4, 1}));
   }
   void DialogsShowTheirTexts() {
     HelpDlg help;

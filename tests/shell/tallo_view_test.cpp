@@ -68,6 +68,28 @@ class TalloViewTest : public QObject {
     QCOMPARE(Text(), typed);
     QCOMPARE(lines.LineCount(), 5);
   }
+  // Each "=" left without an answer is underlined where it stands once the answers before it are
+  // in, and hovering it shows why (the reasons as the manual gives them). Editing its line
+  // removes its mark while later marks move with the text; undoing the calculation removes all.
+  void UnansweredEqualsAreMarked() {
+    // "Größe 😀 " is 9 UTF-16 units (the emoji two), so "1+1=" ends at 12 and gets "2" at 13;
+    // "1/0=" then ends at 18, and "2^10=" on the next line (from 20) at 24.
+    SetText(QStringLiteral("Gr\u00F6\u00DFe \U0001F600 1+1= 1/0=\n2^10=\n"));
+    QVERIFY(view_->CalculateAndWait());
+    QCOMPARE(Marked(), QList<int>({18, 24}));
+    QCOMPARE(ToolTipAt(12), QString());
+    QCOMPARE(ToolTipAt(18), QStringLiteral("1/0 divides by zero"));
+    QTextCursor(view_->document()).insertText(QStringLiteral("a"));
+    QCOMPARE(Marked(), QList<int>({25}));
+    QCOMPARE(ToolTipAt(25), QStringLiteral("^ is not an operator here: write a power as pow(2,10)"));
+    QCOMPARE(ToolTipAt(25, 3), QString());  // beyond the end of its line
+    view_->undo();  // the edit: the mark of its line stays gone
+    QCOMPARE(Marked(), QList<int>({24}));
+    view_->undo();  // the calculation
+    QCOMPARE(Marked(), QList<int>());
+    view_->redo();
+    QCOMPARE(Marked(), QList<int>());
+  }
   // Where a file's own line separators are characters, answers make paragraphs of their own: the
   // view keeps showing the line at its top however many are inserted above it.
   void ViewKeepsShowingTheSameLine() {
@@ -242,6 +264,29 @@ class TalloViewTest : public QObject {
     view_->document()->setModified(false);
   }
   QString Text() const { return DocumentText(*view_->document()); }
+  // The characters drawn with a wavy underline.
+  QList<int> Marked() const {
+    QList<int> marked;
+    for (const QTextEdit::ExtraSelection& each : view_->extraSelections()) {
+      if (each.format.underlineStyle() == QTextCharFormat::WaveUnderline &&
+          each.cursor.selectionEnd() == each.cursor.selectionStart() + 1) {
+        marked << each.cursor.selectionStart();
+      }
+    }
+    return marked;
+  }
+  // The tooltip shown on hovering the character at position, characters widths into it.
+  QString ToolTipAt(int position, qreal characters = 0.5) {
+    QToolTip::hideText();  // after a moment
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) return QStringLiteral("<stays>");
+    QTextCursor cursor(view_->document());
+    cursor.setPosition(position);
+    const QRect before = view_->cursorRect(cursor);
+    const QPoint at(before.x() + qRound(characters * Advance()), before.center().y());
+    QHelpEvent hover(QEvent::ToolTip, at, view_->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view_->viewport(), &hover);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  }
   // Where the character at position is drawn, across.
   int XOf(int position) const {
     QTextCursor cursor(view_->document());
