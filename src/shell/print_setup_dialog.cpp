@@ -43,9 +43,9 @@ PrintSetupDialog::PrintSetupDialog(QPrinter* printer, QWidget* parent)
   orientation_->addItem(tr("Landscape"), QPageLayout::Landscape);
   const QPageLayout layout = printer->pageLayout();
   orientation_->setCurrentIndex(orientation_->findData(layout.orientation()));
-  ListPaperSizes();
-  paper_->setCurrentIndex(std::max(0, paper_->findData(layout.pageSize().id())));
-  connect(printer_name_, &QComboBox::currentIndexChanged, this, &PrintSetupDialog::ListPaperSizes);
+  ListPaperSizes(layout.pageSize().id());
+  connect(printer_name_, &QComboBox::currentIndexChanged, this,
+          [this] { ListPaperSizes(paper_->currentData()); });
 
   auto* choices = new QFormLayout;
   choices->addRow(tr("&Printer:"), printer_name_);
@@ -74,8 +74,7 @@ PrintSetupDialog::PrintSetupDialog(QPrinter* printer, QWidget* parent)
   all->addWidget(buttons);
 }
 
-void PrintSetupDialog::ListPaperSizes() {
-  const QVariant chosen = paper_->currentData();
+void PrintSetupDialog::ListPaperSizes(const QVariant& chosen) {
   const QString name = printer_name_->currentData().toString();
   QList<QPageSize::PageSizeId> sizes;
   for (const QPageSize& size : QPrinterInfo::printerInfo(name).supportedPageSizes()) {

@@ -21,7 +21,8 @@ class PrintSetupDialog : public QDialog {
   void accept() override;
 
  private:
-  void ListPaperSizes();
+  // Lists the paper sizes of the chosen printer, keeping chosen when it has it (else the first).
+  void ListPaperSizes(const QVariant& chosen);
 
   QPrinter* printer_;
   QComboBox* printer_name_;

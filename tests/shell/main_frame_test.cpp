@@ -124,6 +124,20 @@ class MainFrameTest : public QObject {
     QCOMPARE(none.count(), found == "none" ? 1 : 0);
     if (found == "none") QCOMPARE(none.text(), "Cannot find \"" + text + "\".");
   }
+  // F3 finds the last search's next match, Shift+F3 the one before, whichever way the dialog went.
+  void FindAgainGoesBothWays() {
+    frame_->view()->setPlainText(QStringLiteral("mean(a)= Mean(b)= meant(c)= mean(d)="));
+    auto* find = frame_->findChild<FindDialog*>();
+    find->ShowFind();
+    find->findChild<QLineEdit*>()->setText(QStringLiteral("mean"));
+    Click(find, "&Find Next");
+    for (const auto& [key, modifiers, start] :
+         {std::tuple{Qt::Key_F3, Qt::NoModifier, 9}, {Qt::Key_F3, Qt::NoModifier, 18},
+          {Qt::Key_F3, Qt::ShiftModifier, 9}}) {
+      Press(key, modifiers);
+      QCOMPARE(frame_->view()->textCursor().selectionStart(), start);
+    }
+  }
   // Replace changes only a selected match; Replace All is one undoable edit, says how many it
   // replaced and does not replace again what it put in.
   void FindAndReplaceSayWhatTheyDid() {
@@ -360,6 +374,13 @@ class MainFrameTest : public QObject {
       QCOMPARE(frame_->view()->textCursor().position(), position);
       QCOMPARE(Pane("message")->text(), reason);
     }
+    // A reason that comes into view takes the place of a passing message.
+    Press(Qt::Key_Up);
+    QCOMPARE(Pane("message")->text(), QStringLiteral("Ready"));
+    frame_->statusBar()->showMessage(QStringLiteral("passing"));
+    Press(Qt::Key_Up);
+    QCOMPARE(frame_->statusBar()->currentMessage(), QString());
+    QCOMPARE(Pane("message")->text(), divides);
     Press(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Pane("message")->text(), QStringLiteral("Ready"));
     Press(Qt::Key_F8);
@@ -513,9 +534,11 @@ class MainFrameTest : public QObject {
   }
   void PrintSetupChoosesPaperAndMargins() {
     QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
     const QPageLayout before = printer.pageLayout();
     PrintSetupDialog setup(&printer, nullptr);
     const auto combo = [&](const char* name) { return setup.findChild<QComboBox*>(name); };
+    QCOMPARE(combo("paper")->currentText(), QPageSize::name(QPageSize::A4));  // the printer's
     // Margins left, top, right, bottom.
     const auto set = [&](int orientation, const QList<double>& margins) {
       combo("paper")->setCurrentIndex(combo("paper")->findData(QPageSize::A5));

@@ -67,6 +67,11 @@ class TalloViewTest : public QObject {
     view_->undo();
     QCOMPARE(Text(), typed);
     QCOMPARE(lines.LineCount(), 5);
+    // Past the end of a last paragraph that holds a report's lines: the last line's start.
+    SetText(QStringLiteral("a={1,2,3,4,5,6,7,8,9,10}\nhistogram(a)="));
+    QVERIFY(view_->CalculateAndWait());
+    QVERIFY(Text().endsWith(QStringLiteral("|**\n")));
+    QCOMPARE(lines.StartOfLine(99), Text().size());
   }
   // Each "=" left without an answer is underlined where it stands once the answers before it are
   // in, and hovering it shows why (the reasons as the manual gives them). Editing its line
