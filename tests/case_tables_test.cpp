@@ -15,7 +15,6 @@
 #include <functional>
 #include <map>
 #include <sstream>
-#include <type_traits>
 
 #include "cli/options.h"
 #include "engine/calculate.h"
@@ -98,11 +97,6 @@ const Statement kEchoStatements[] = {
     {"one", 1, WithoutOptions<Echo>},
     {"two", 2, WithoutOptions<Echo>},
     {"three", 3, WithoutOptions<Echo>}};
-
-// Some cells of a grid are views into the grid's own storage: a grid moves but is never
-// copied, so no copy can outlive the cells it points to.
-static_assert(!std::is_copy_constructible_v<CellGrid> && !std::is_copy_assignable_v<CellGrid>);
-static_assert(std::is_move_constructible_v<CellGrid>);
 
 // A table as its rows, cells joined by "|" up to the data columns, then the row count and the
 // data columns.
@@ -394,7 +388,15 @@ const std::map<std::string, Function, std::less<>>& Functions() {
       {"DriveEcho",
        {1,
         [](const Fields& f) {
-          return ApplyInsertions(f[0], RunStatementDriver(f[0], kEchoStatements));
+          std::string driven;
+          std::size_t copied = 0;
+          RunStatementDriver(f[0], Answers(), kEchoStatements, {},
+                             [&](std::size_t offset, std::string_view report) {
+                               driven += f[0].substr(copied, offset - copied);
+                               driven += report;
+                               copied = offset;
+                             });
+          return driven + f[0].substr(copied);
         }}},
       // cli
       {"ParseOptions", {-1, Options}},

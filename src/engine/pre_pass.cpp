@@ -165,7 +165,7 @@ std::string AnswerExpression(ExpressionTail& tail, ReductionTrouble* trouble) {
 // What a walk over the lines keeps from one line to the next.
 struct PrePassState {
   VariableTable variables;
-  std::vector<Insertion> answers;
+  Answers answers;
   FoundReasons* reasons = nullptr;  // when asked for
 };
 
@@ -238,7 +238,7 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
       ReductionTrouble trouble;
       std::string answer = AnswerExpression(tail, state.reasons != nullptr ? &trouble : nullptr);
       if (!answer.empty()) {
-        state.answers.push_back({equals + 1, std::move(answer)});
+        state.answers.Add(equals + 1, answer);
       } else if (state.reasons != nullptr) {
         AddReason(state, equals,
                   ExplainExpression({tail, line.substr(token_offset + 1), trouble,
@@ -253,7 +253,7 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
 
 }  // namespace
 
-std::vector<Insertion> RunPrePass(std::string_view text, FoundReasons* reasons) {
+Answers RunPrePass(std::string_view text, FoundReasons* reasons) {
   PrePassState state;
   state.reasons = reasons;
   // Only lines with an "=" can assign or answer anything, so the walk jumps from one such

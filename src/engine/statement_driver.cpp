@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "engine/answered_text.h"
 #include "engine/nearest_name.h"
 #include "engine/statement_reasons.h"
 #include "text/char_classes.h"
@@ -14,21 +15,27 @@ namespace tallo {
 namespace {
 
 // The text of a definition in progress: the tokens between its braces, less any token
-// that is exactly "=" or "{". While its tokens follow each other in the worksheet it is a
-// view of the worksheet; a left-out token in between makes it a copy.
+// that is exactly "=" or "{". While its tokens follow each other in one piece of the
+// worksheet it is a view of the worksheet; a left-out token or an answer in between makes
+// it a copy, whose lines end in CR LF (a view's text may end its lines in LF: the readers
+// take both alike).
 class PendingData {
  public:
-  void Append(std::string_view token) {
-    if (copied_) {
-      copy_ += token;
-    } else if (view_.empty()) {
+  // The token lies in piece, where the character in front of it tells whether an LF that
+  // starts it ends a line of its own.
+  void Append(std::string_view token, std::string_view piece) {
+    if (!copied_ && view_.empty()) {
       view_ = token;
-    } else if (view_.data() + view_.size() == token.data()) {
+      view_piece_ = piece.data();
+    } else if (!copied_ && view_piece_ == piece.data() &&
+               view_.data() + view_.size() == token.data()) {
       view_ = std::string_view(view_.data(), view_.size() + token.size());
     } else {
-      copy_.assign(view_);
-      copy_ += token;
-      copied_ = true;
+      if (!copied_) {
+        AppendWithCrLf(view_, false);
+        copied_ = true;
+      }
+      AppendWithCrLf(token, token.data() > piece.data() && token.data()[-1] == '\r');
     }
   }
 
@@ -43,7 +50,20 @@ class PendingData {
   std::string TakeCopy() { return std::move(copy_); }
 
  private:
+  // Appends text with a CR put before every LF that has none in front of it.
+  void AppendWithCrLf(std::string_view text, bool after_cr) {
+    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n')) {
+      copy_ += text.substr(0, lf);
+      if (lf > 0 ? text[lf - 1] != '\r' : !after_cr) copy_ += '\r';
+      copy_ += '\n';
+      after_cr = false;
+      text.remove_prefix(lf + 1);
+    }
+    copy_ += text;
+  }
+
   std::string_view view_;
+  const char* view_piece_ = nullptr;
   std::string copy_;
   bool copied_ = false;
 };
@@ -152,12 +172,6 @@ std::string RunStatement(const Statement& statement, const StatementCall& call,
   return reports;
 }
 
-bool EndsStatement(std::string_view text, std::size_t equals) {
-  if (equals + 1 == text.size()) return true;
-  const StatementChar next = ClassifyStatementChar(text[equals + 1]);
-  return next == StatementChar::Blank || next == StatementChar::LineEnd;
-}
-
 bool IsDataSetName(std::string_view token) {
   const TokenEnd end = ClassifyTokenEnd(token);
   return end == TokenEnd::Letter || end == TokenEnd::LoneE;
@@ -183,13 +197,16 @@ void AddReason(FoundReasons& reasons, std::size_t equals, std::optional<FoundRea
   reasons.push_back(std::move(*reason));
 }
 
+bool EndsStatement(std::optional<char> next) {
+  return !next || ClassifyStatementChar(*next) == StatementChar::Blank ||
+         ClassifyStatementChar(*next) == StatementChar::LineEnd;
+}
+
 }  // namespace
 
-std::vector<Insertion> RunStatementDriver(std::string_view text,
-                                          std::span<const Statement> statements,
-                                          const ReportOptions& options,
-                                          FoundReasons* reasons) {
-  std::vector<Insertion> reports;
+void RunStatementDriver(std::string_view text, const Answers& answers,
+                        std::span<const Statement> statements, const ReportOptions& options,
+                        const ReportSink& report_sink, FoundReasons* reasons) {
   DataSetTable data_sets;
   TokenWindow window;
   bool defining = false;
@@ -197,58 +214,66 @@ std::vector<Insertion> RunStatementDriver(std::string_view text,
   PendingData pending_data;
 
   // Visits the token boundaries: the first character, every change of class, and the last
-  // character, which ends a token whatever its class. At a boundary the token before it is
-  // complete and the character c begins the next one.
-  const std::size_t last = text.empty() ? 0 : text.size() - 1;
-  std::size_t token_start = 0;
-  for (std::size_t i = 0; i < text.size();) {
-    const char c = text[i];
-    window.Push(text.substr(token_start, i - token_start));
-    token_start = i;
-    const std::string_view t0 = window[0];
+  // character of the text, which ends a token whatever its class. At a boundary the token
+  // before it is complete and the character c begins the next one. Every piece begins at a
+  // boundary, since no token spans two pieces.
+  std::string_view token_piece;  // the piece of the token in progress
+  std::size_t token_start = 0;   // where in it the token starts
+  ForEachAnsweredPiece(text, answers, [&](const AnsweredPiece& piece) {
+    const std::string_view part = piece.text;
+    // The run of one class stops before the last character of the text.
+    const std::size_t limit = piece.next ? part.size() : part.size() - 1;
+    for (std::size_t i = 0; i < part.size();) {
+      const char c = part[i];
+      const std::string_view t0_piece = token_piece;
+      window.Push(token_piece.substr(token_start, i == 0 ? std::string_view::npos : i - token_start));
+      token_piece = part;
+      token_start = i;
+      const std::string_view t0 = window[0];
 
-    const auto recent = [&](std::size_t age) { return window[age]; };
-    if (c == '{' && t0 == "=") {
-      if (IsDataSetName(window[1])) {
-        defining = true;
-        pending_name = window[1];
-      } else if (reasons != nullptr) {
-        AddReason(*reasons, i - 1, ExplainDefinition(recent));
-      }
-    }
-    if (defining && t0 != "=" && t0 != "{") pending_data.Append(t0);
-    if (defining && c == '}') {
-      defining = false;
-      data_sets.Add(pending_name, pending_data);
-    }
-    if (t0 == "{}") {
-      defining = false;
-      pending_data.Clear();
-    }
-    if (c == '=' && EndsStatement(text, i)) {
-      StatementCall call;
-      const bool matched = MatchStatement(window, call);
-      const Statement* statement =
-          matched ? FindStatement(statements, call.name, call.argument_count) : nullptr;
-      if (statement != nullptr) {
-        std::string report = RunStatement(*statement, call, data_sets, options);
-        if (reasons != nullptr) {
-          AddReason(*reasons, i, ExplainStatement(*statement, call, data_sets));
+      const auto recent = [&](std::size_t age) { return window[age]; };
+      if (c == '{' && t0 == "=") {
+        if (IsDataSetName(window[1])) {
+          defining = true;
+          pending_name = window[1];
+        } else if (reasons != nullptr) {
+          AddReason(*reasons, piece.offset + i - 1, ExplainDefinition(recent));
         }
-        if (!report.empty()) reports.push_back({i + 1, std::move(report)});
-      } else if (reasons != nullptr) {
-        AddReason(*reasons, i,
-                  ExplainStatementForm(statements, recent,
-                                       matched ? std::optional(call.name) : std::nullopt));
       }
-    }
+      if (defining && t0 != "=" && t0 != "{") pending_data.Append(t0, t0_piece);
+      if (defining && c == '}') {
+        defining = false;
+        data_sets.Add(pending_name, pending_data);
+      }
+      if (t0 == "{}") {
+        defining = false;
+        pending_data.Clear();
+      }
+      if (c == '=' && EndsStatement(i + 1 < part.size() ? part[i + 1] : piece.next)) {
+        const std::size_t equals = piece.offset + i;
+        StatementCall call;
+        const bool matched = MatchStatement(window, call);
+        const Statement* statement =
+            matched ? FindStatement(statements, call.name, call.argument_count) : nullptr;
+        if (statement != nullptr) {
+          const std::string report = RunStatement(*statement, call, data_sets, options);
+          if (reasons != nullptr) {
+            AddReason(*reasons, equals, ExplainStatement(*statement, call, data_sets));
+          }
+          if (!report.empty()) report_sink(equals + 1, report);
+        } else if (reasons != nullptr) {
+          AddReason(*reasons, equals,
+                    ExplainStatementForm(statements, recent,
+                                         matched ? std::optional(call.name) : std::nullopt));
+        }
+      }
 
-    const StatementChar cls = ClassifyStatementChar(c);
-    std::size_t next = i + 1;
-    while (next < last && ClassifyStatementChar(text[next]) == cls) ++next;
-    i = next;
-  }
-  return reports;
+      const StatementChar cls = ClassifyStatementChar(c);
+      std::size_t next = i + 1;
+      while (next < limit && ClassifyStatementChar(part[next]) == cls) ++next;
+      i = next;
+    }
+  });
 }
 
 }  // namespace tallo

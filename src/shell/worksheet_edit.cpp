@@ -41,7 +41,8 @@ void ApplyAnswers(QTextDocument& document, const QByteArray& utf8,
   // From the end, so that the positions still ahead stay valid.
   for (std::size_t i = insertions.size(); i-- > 0;) {
     cursor.setPosition(positions[i]);
-    cursor.insertText(QString::fromStdString(insertions[i].text));
+    const std::string_view text = insertions[i].text;
+    cursor.insertText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
   }
   cursor.endEditBlock();
 }

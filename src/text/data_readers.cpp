@@ -8,23 +8,56 @@
 namespace tallo {
 namespace {
 
-bool EndsListItem(char c) { return c == ',' || c == '\r' || c == '\t'; }
+// A line ends at a CR, or at an LF that no CR stands before: a data set's text is read as it
+// stands in the worksheet, whose lines may end in CR LF, LF or CR alike.
+bool EndsLine(std::string_view text, std::size_t i) {
+  return text[i] == '\r' || (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'));
+}
+
+bool EndsListItem(std::string_view text, std::size_t i) {
+  return text[i] == ',' || text[i] == '\t' || EndsLine(text, i);
+}
+
+// Blanks, and the LF of a CR LF, vanish from an item.
 bool VanishesFromListItem(char c) { return c == ' ' || c == '\n'; }
 
-// Calls on_item for every item of a list text, empty ones included, in text order.
+// Calls on_item for every item of a list text, empty ones included, in text order. An item
+// is a view of the text unless something vanished from its middle.
 template <typename OnItem>
 void ForEachListItem(std::string_view text, OnItem on_item) {
-  std::string item;
-  for (char c : text) {
-    if (VanishesFromListItem(c)) continue;
-    if (EndsListItem(c)) {
-      on_item(std::string_view(item));
-      item.clear();
+  constexpr std::size_t kNone = std::string_view::npos;
+  std::string joined;
+  std::size_t first = kNone;  // the item's first and last kept characters
+  std::size_t last = 0;
+  bool gap = false;  // something vanished between them
+  const auto end_item = [&] {
+    if (first == kNone) {
+      on_item(std::string_view());
+    } else if (!gap) {
+      on_item(text.substr(first, last + 1 - first));
     } else {
-      item += c;
+      joined.clear();
+      for (std::size_t k = first; k <= last; ++k) {
+        if (!VanishesFromListItem(text[k])) joined += text[k];
+      }
+      on_item(std::string_view(joined));
+    }
+    first = kNone;
+    gap = false;
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (EndsListItem(text, i)) {
+      end_item();
+    } else if (!VanishesFromListItem(text[i])) {
+      if (first == kNone) {
+        first = i;
+      } else {
+        gap = gap || last + 1 < i;
+      }
+      last = i;
     }
   }
-  on_item(std::string_view(item));
+  end_item();
 }
 
 }  // namespace
@@ -49,10 +82,8 @@ std::size_t CountValues(std::string_view text, std::size_t enough) {
   std::size_t count = 0;
   char last = '\0';  // the last character of the current item; NUL while it is empty
   for (std::size_t i = 0; i <= text.size() && count < enough; ++i) {
-    const char c = i < text.size() ? text[i] : ',';
-    if (VanishesFromListItem(c)) continue;
-    if (!EndsListItem(c)) {
-      last = c;
+    if (i < text.size() && !EndsListItem(text, i)) {
+      if (!VanishesFromListItem(text[i])) last = text[i];
       continue;
     }
     if (IsDigit(last) || last == '.') ++count;
@@ -62,7 +93,8 @@ std::size_t CountValues(std::string_view text, std::size_t enough) {
 }
 
 TableShortfall FindTableShortfall(std::string_view text) {
-  const std::size_t header_end = text.find('\r');
+  // The first CR or LF ends the header line: an LF before any CR has none in front of it.
+  const std::size_t header_end = text.find_first_of("\r\n");
   const bool rows = header_end != std::string_view::npos &&
                     text.find_first_not_of(" \t\r\n,", header_end) != std::string_view::npos;
   if (!rows) {
@@ -95,40 +127,26 @@ CellGrid SplitTableCells(std::string_view text) {
   CellGrid grid;
   // Room for every cell at once: a large table then never holds two copies of its list
   // of cells while that list grows.
-  grid.cells_.reserve(1 + static_cast<std::size_t>(std::count_if(
-                              text.begin(), text.end(),
-                              [](char c) { return c == '\t' || c == ',' || c == '\r'; })));
+  grid.cells_.reserve(1 + static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+                        return c == '\t' || c == ',' || c == '\r' || c == '\n';
+                      })));
   std::size_t row_cells = 0;
-  std::size_t begin = 0;          // where the current cell starts
-  bool broken_by_lf = false;      // an LF stands inside the current cell
+  std::size_t begin = 0;  // where the current cell starts
   const auto end_cell = [&](std::size_t end) {
-    std::string_view cell = text.substr(begin, end - begin);
-    if (broken_by_lf) {
-      std::string& joined = grid.joined_cells_.emplace_back();
-      for (char c : cell) {
-        if (c != '\n') joined += c;
-      }
-      cell = joined;
-    }
-    grid.cells_.push_back(cell);
+    grid.cells_.push_back(text.substr(begin, end - begin));
     ++row_cells;
-    broken_by_lf = false;
   };
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (c == '\n') {
-      if (i == begin) {
-        ++begin;  // an LF that opens a cell is simply left out
-      } else {
-        broken_by_lf = true;
-      }
+    if (c == '\n' && !EndsLine(text, i)) {
+      ++begin;  // the LF of a CR LF, which the CR ended the row before
       continue;
     }
-    const bool last = i + 1 == text.size();
-    // A CR, or the last character of the text, ends the row before a TAB or comma could
-    // open another cell in it.
-    if (c == '\r' || last) {
-      end_cell(c == '\r' || c == '\t' || c == ',' ? i : i + 1);
+    const bool line_end = EndsLine(text, i);
+    // A line end, or the last character of the text, ends the row before a TAB or comma
+    // could open another cell in it.
+    if (line_end || i + 1 == text.size()) {
+      end_cell(line_end || c == '\t' || c == ',' ? i : i + 1);
       grid.row_starts_.push_back(grid.cells_.size() - row_cells);
       grid.last_row_cells_ = row_cells;
       row_cells = 0;
@@ -138,8 +156,6 @@ CellGrid SplitTableCells(std::string_view text) {
       begin = i + 1;
     }
   }
-  // Cells of a row that no CR ended (the text ends in an LF) belong to no row.
-  grid.cells_.resize(grid.row_starts_.empty() ? 0 : grid.cells_.size() - row_cells);
   grid.row_starts_.push_back(grid.cells_.size());
   return grid;
 }

@@ -2,9 +2,9 @@
 // Readers of a data set's text, the raw text between its braces: as a flat list of values,
 // as two lists paired item by item, or as a table of cells with a header row and a label
 // column. Every procedure reads its data sets through these; there is no capacity limit.
+// Lines may end in CR LF, LF or a lone CR: each ends an item or a row alike.
 
 #include <cstddef>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,11 +17,11 @@ namespace tallo {
 // the leading number atof reads from it.
 bool IsNumericItem(std::string_view item);
 
-// Every item of a list in text order, empty ones included. Comma, CR and TAB end an item;
-// blanks and LF vanish.
+// Every item of a list in text order, empty ones included. Comma, TAB and a line end end an
+// item; blanks vanish.
 std::vector<std::string> SplitListItems(std::string_view text);
 
-// The numeric items of a list in text order. Comma, CR and TAB end an item; blanks and LF
+// The numeric items of a list in text order. Comma, TAB and a line end end an item; blanks
 // vanish ("1 000" is 1000); empty and non-numeric items are skipped.
 std::vector<double> ParseValueList(std::string_view text);
 
@@ -42,9 +42,9 @@ struct ValuePairs {
 };
 ValuePairs ParseValuePairs(std::string_view first, std::string_view second);
 
-// A table pasted from a spreadsheet: cells separated by TAB or comma, rows ended by CR
-// (LF is ignored). Row 0 holds the column labels and column 0 the row labels; rows may
-// hold fewer cells than others, and their missing cells read as empty.
+// A table pasted from a spreadsheet: cells separated by TAB or comma, rows ended by a line
+// end. Row 0 holds the column labels and column 0 the row labels; rows may hold fewer cells
+// than others, and their missing cells read as empty.
 class CellGrid {
  public:
   // Rows ended, the header row included.
@@ -56,22 +56,12 @@ class CellGrid {
   // The cell at (row, column); empty where the row has no such cell.
   std::string_view cell(std::size_t row, std::size_t column) const;
 
-  // Some cells are views of joined_cells_: a copy would still point into the original's
-  // storage, so a grid can only be moved (a deque keeps its elements in place when moved).
-  CellGrid(const CellGrid&) = delete;
-  CellGrid& operator=(const CellGrid&) = delete;
-  CellGrid(CellGrid&&) = default;
-  CellGrid& operator=(CellGrid&&) = default;
-
  private:
+  // The cells are views of the table's text, which must outlive the grid.
   CellGrid() = default;
-  // The grid refers to the text: keep the text alive while the grid is used.
   friend CellGrid SplitTableCells(std::string_view text);
-  // The cells row after row, as views of the table's text (which must outlive the grid);
-  // a cell with an LF inside is kept without it in joined_cells_.
-  std::vector<std::string_view> cells_;
+  std::vector<std::string_view> cells_;  // row after row
   std::vector<std::size_t> row_starts_;  // index of each row's first cell, then the end
-  std::deque<std::string> joined_cells_;
   std::size_t last_row_cells_ = 0;
 };
 
