@@ -88,9 +88,9 @@ std::string Optional(const std::optional<double>& value) {
 std::string Bool(bool value) { return value ? "true" : "false"; }
 
 // The echo statements of the driver's cases: each report shows the data texts it was given.
-std::string Echo(DataTexts data) {
+std::string Echo(DataSets data) {
   std::string report = "[";
-  for (std::string_view text : data) report += std::string(text) + ";";
+  for (const DataSet* data_set : data) report += std::string(data_set->text()) + ";";
   return report + "]";
 }
 const Statement kEchoStatements[] = {
@@ -197,10 +197,10 @@ const std::map<std::string, Function, std::less<>>& Functions() {
           for (const std::string& item : SplitListItems(f[0])) text += "[" + item + "]";
           return text;
         }}},
-      {"ParseValuePairs",
+      {"PairItems",
        {2,
         [](const Fields& f) {
-          const ValuePairs pairs = ParseValuePairs(f[0], f[1]);
+          const ValuePairs pairs = PairItems(ReadListItems(f[0]), ReadListItems(f[1]));
           return Join(pairs.x) + " : " + Join(pairs.y);
         }}},
       {"SplitTableCells", {1, [](const Fields& f) { return Grid(SplitTableCells(f[0])); }}},
@@ -216,14 +216,8 @@ const std::map<std::string, Function, std::less<>>& Functions() {
         }}},
       {"ReadColumnList",
        {2, [](const Fields& f) { return Join(ReadColumnList(SplitTableCells(f[0]), Int(f[1]))); }}},
-      {"ReadColumnCells",
-       {2,
-        [](const Fields& f) {
-          std::string text;
-          for (const auto& cell : ReadColumnCells(SplitTableCells(f[0]), Int(f[1])))
-            text += Optional(cell) + " ";
-          return text;
-        }}},
+      {"ReadColumnItems",
+       {2, [](const Fields& f) { return Join(ReadColumnItems(SplitTableCells(f[0]), Int(f[1]))); }}},
       {"ReadCaseCells",
        {3,
         [](const Fields& f) {
@@ -326,7 +320,7 @@ const std::map<std::string, Function, std::less<>>& Functions() {
       {"ReadSubjects",
        {1,
         [](const Fields& f) {
-          const ValuePairs subjects = ReadSubjects(f[0]);
+          const ValuePairs subjects = ReadSubjects(SplitTableCells(f[0]));
           return Join(subjects.x) + " : " + Join(subjects.y);
         }}},
       {"KaplanMeier",

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "engine/answered_text.h"
 #include "engine/nearest_name.h"
@@ -68,28 +69,36 @@ class PendingData {
   bool copied_ = false;
 };
 
-// Completed data-set definitions, found by name in text order. The texts are views of the
-// worksheet, which outlives the table, or copies kept here.
+// Completed data-set definitions, found by name in text order. The table is the
+// calculation's cache of data sets: one DataSet per definition, so that every statement
+// naming a definition shares what the first one read; it goes with the calculation. The
+// texts are views of the worksheet, which outlives the table, or copies kept here.
 class DataSetTable {
  public:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
   void Add(std::string_view name, PendingData& data) {
-    by_name_[name].push_back(data_.size());
-    if (data.copied()) {
-      data_.push_back(copies_.emplace_back(data.TakeCopy()));
-    } else {
-      data_.push_back(data.view());
+    const std::size_t definition = definitions_.size();
+    const std::string_view text =
+        data.copied() ? std::string_view(copies_.emplace_back(data.TakeCopy())) : data.view();
+    definitions_.push_back({DataSet(text), kNone});
+    const auto [entry, added] = by_name_.try_emplace(name, Chain{definition, definition});
+    if (!added) {
+      definitions_[entry->second.last].next = definition;
+      entry->second.last = definition;
     }
     data.Clear();
   }
 
-  // Definition numbers of a name, earliest first; empty when it has none.
-  const std::vector<std::size_t>& Find(std::string_view name) const {
-    static const std::vector<std::size_t> kNone;
+  // The earliest definition of a name, and the one after a definition under its name;
+  // kNone where there is none.
+  std::size_t First(std::string_view name) const {
     const auto found = by_name_.find(name);
-    return found == by_name_.end() ? kNone : found->second;
+    return found == by_name_.end() ? kNone : found->second.first;
   }
+  std::size_t Next(std::size_t definition) const { return definitions_[definition].next; }
 
-  std::string_view Data(std::size_t definition) const { return data_[definition]; }
+  const DataSet& Data(std::size_t definition) const { return definitions_[definition].data; }
 
   // The defined name nearest to another, for a reason; empty when none is near.
   std::string Nearest(std::string_view name) const {
@@ -99,9 +108,17 @@ class DataSetTable {
   }
 
  private:
-  std::vector<std::string_view> data_;
+  struct Definition {
+    DataSet data;
+    std::size_t next;  // the next definition of the same name
+  };
+  struct Chain {
+    std::size_t first;
+    std::size_t last;
+  };
+  std::vector<Definition> definitions_;
   std::deque<std::string> copies_;
-  std::unordered_map<std::string_view, std::vector<std::size_t>> by_name_;
+  std::unordered_map<std::string_view, Chain> by_name_;
 };
 
 // The last eight completed tokens, T0 the newest, in a ring so that a new token costs one
@@ -148,25 +165,28 @@ bool MatchStatement(const TokenWindow& t, StatementCall& call) {
 // when an argument names no definition.
 std::string RunStatement(const Statement& statement, const StatementCall& call,
                          const DataSetTable& data_sets, const ReportOptions& options) {
-  const std::vector<std::size_t>& firsts = data_sets.Find(call.arguments[0]);
-  if (firsts.empty()) return {};
-  std::array<std::string_view, 3> data{data_sets.Data(firsts.front())};
-  const DataTexts texts(data.data(), static_cast<std::size_t>(call.argument_count));
-  if (call.argument_count == 1) return statement.run(texts, options);
+  constexpr std::size_t kNone = DataSetTable::kNone;
+  const std::size_t first = data_sets.First(call.arguments[0]);
+  if (first == kNone) return {};
+  std::array<const DataSet*, 3> data{&data_sets.Data(first)};
+  const DataSets arguments(data.data(), static_cast<std::size_t>(call.argument_count));
+  if (call.argument_count == 1) return statement.run(arguments, options);
 
   std::string reports;
   const auto run_for_every_second = [&] {
-    for (std::size_t second : data_sets.Find(call.arguments[1])) {
-      data[1] = data_sets.Data(second);
-      reports += statement.run(texts, options);
+    for (std::size_t second = data_sets.First(call.arguments[1]); second != kNone;
+         second = data_sets.Next(second)) {
+      data[1] = &data_sets.Data(second);
+      reports += statement.run(arguments, options);
     }
   };
   if (call.argument_count == 2) {
     run_for_every_second();
     return reports;
   }
-  for (std::size_t third : data_sets.Find(call.arguments[2])) {
-    data[2] = data_sets.Data(third);
+  for (std::size_t third = data_sets.First(call.arguments[2]); third != kNone;
+       third = data_sets.Next(third)) {
+    data[2] = &data_sets.Data(third);
     run_for_every_second();
   }
   return reports;
@@ -183,8 +203,8 @@ std::optional<FoundReason> ExplainStatement(const Statement& statement, const St
   const auto count = static_cast<std::size_t>(call.argument_count);
   std::array<std::optional<std::string_view>, 3> data;
   for (std::size_t k = 0; k < count; ++k) {
-    const std::vector<std::size_t>& found = data_sets.Find(call.arguments[k]);
-    if (!found.empty()) data[k] = data_sets.Data(found.front());
+    const std::size_t found = data_sets.First(call.arguments[k]);
+    if (found != DataSetTable::kNone) data[k] = data_sets.Data(found).text();
   }
   return ExplainStatementData(statement, std::span(call.arguments.data(), count),
                               std::span(data.data(), count),

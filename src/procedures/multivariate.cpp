@@ -135,10 +135,11 @@ PairwiseCovariances CovarianceTable(const CellGrid& grid) {
   table.means.resize(p);
   table.mean_lows.resize(p);
   table.case_count = grid.data_rows();
-  std::vector<std::vector<std::optional<double>>> columns;
+  std::vector<std::vector<double>> columns;
+  const std::vector<std::string_view> header = grid.RowCells(0);
   for (std::size_t i = 0; i < p; ++i) {
-    table.labels.emplace_back(grid.cell(0, i + 1));
-    columns.push_back(ReadColumnCells(grid, i + 1));
+    table.labels.emplace_back(i + 1 < header.size() ? header[i + 1] : std::string_view());
+    columns.push_back(ReadColumnItems(grid, i + 1));
   }
   std::vector<double> x;
   std::vector<double> y;
@@ -147,9 +148,9 @@ PairwiseCovariances CovarianceTable(const CellGrid& grid) {
       x.clear();
       y.clear();
       for (std::size_t r = 0; r < columns[i].size(); ++r) {
-        if (columns[i][r] && columns[j][r]) {
-          x.push_back(*columns[i][r]);
-          y.push_back(*columns[j][r]);
+        if (!std::isnan(columns[i][r]) && !std::isnan(columns[j][r])) {
+          x.push_back(columns[i][r]);
+          y.push_back(columns[j][r]);
         }
       }
       table.case_count = std::min(table.case_count, x.size());
@@ -191,8 +192,8 @@ std::string SingularMatrixReport(std::string_view title) {
   return std::string(title) + "the matrix is singular\r\n";
 }
 
-std::string VarCovMatrix(DataTexts data) {
-  const PairwiseCovariances table = CovarianceTable(SplitTableCells(data[0]));
+std::string VarCovMatrix(DataSets data) {
+  const PairwiseCovariances table = CovarianceTable(data[0]->table());
   const std::size_t p = table.variables();
   std::string report = "--- variance-covariance and correlation matrix ---\r\n";
   for (std::size_t i = 0; i < p; ++i) {
@@ -209,9 +210,8 @@ std::string VarCovMatrix(DataTexts data) {
   return report;
 }
 
-std::string EigenAnalysis(std::string_view table_text, bool use_correlation,
+std::string EigenAnalysis(const CellGrid& grid, bool use_correlation,
                           bool principal_components) {
-  const CellGrid grid = SplitTableCells(table_text);
   const PairwiseCovariances table = CovarianceTable(grid);
   const Matrix a =
       FullMatrix(table, use_correlation ? SquareKind::kCorrelation : SquareKind::kCovariance);
@@ -225,8 +225,8 @@ std::string EigenAnalysis(std::string_view table_text, bool use_correlation,
   return report;
 }
 
-std::string EigenOfCovariance(DataTexts data) { return EigenAnalysis(data[0], false, false); }
-std::string EigenOfCorrelation(DataTexts data) { return EigenAnalysis(data[0], true, false); }
-std::string PrincipalComponents(DataTexts data) { return EigenAnalysis(data[0], true, true); }
+std::string EigenOfCovariance(DataSets data) { return EigenAnalysis(data[0]->table(), false, false); }
+std::string EigenOfCorrelation(DataSets data) { return EigenAnalysis(data[0]->table(), true, false); }
+std::string PrincipalComponents(DataSets data) { return EigenAnalysis(data[0]->table(), true, true); }
 
 }  // namespace tallo

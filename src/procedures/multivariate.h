@@ -43,19 +43,19 @@ std::string SingularMatrixReport(std::string_view title);
 
 // vcmtrx(table)=: the combined square in "%0.2e", then each variable's mean and standard
 // deviation and the case count.
-std::string VarCovMatrix(DataTexts data);
+std::string VarCovMatrix(DataSets data);
 
 // The eigen analysis of a table's covariance matrix, or with use_correlation of its
 // correlation matrix. Plain, it lists the matrix, eigenvalues, proportions and
 // eigenvectors in "%0.2e"; with principal_components, the factors whose eigenvalue is at
 // least 0.01, their loadings and (on correlations) each case's component scores, nan for a
 // case with a missing cell.
-std::string EigenAnalysis(std::string_view table_text, bool use_correlation,
+std::string EigenAnalysis(const CellGrid& grid, bool use_correlation,
                           bool principal_components);
 
 // eigenvv(table)=, eigenvc(table)= and pca(table)=.
-std::string EigenOfCovariance(DataTexts data);
-std::string EigenOfCorrelation(DataTexts data);
-std::string PrincipalComponents(DataTexts data);
+std::string EigenOfCovariance(DataSets data);
+std::string EigenOfCorrelation(DataSets data);
+std::string PrincipalComponents(DataSets data);
 
 }  // namespace tallo

@@ -207,8 +207,8 @@ double MahalanobisDistance(const Matrix& inverse, const std::vector<double>& x,
 
 }  // namespace
 
-std::string MultipleRegression(DataTexts data, const ReportOptions& options) {
-  const CellGrid grid = SplitTableCells(data[0]);
+std::string MultipleRegression(DataSets data, const ReportOptions& options) {
+  const CellGrid& grid = data[0]->table();
   const PairwiseCovariances table = CovarianceTable(grid);
   if (table.variables() == 0) return std::string(kRegressionTitle) + "no data columns\r\n";
   // The last column is the response, the k before it explain it.
@@ -227,9 +227,9 @@ std::string MultipleRegression(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string LinearDiscriminant(DataTexts data) {
-  const CellGrid grid_a = SplitTableCells(data[0]);
-  const CellGrid grid_b = SplitTableCells(data[1]);
+std::string LinearDiscriminant(DataSets data) {
+  const CellGrid& grid_a = data[0]->table();
+  const CellGrid& grid_b = data[1]->table();
   const PairwiseCovariances a = CovarianceTable(grid_a);
   const PairwiseCovariances b = CovarianceTable(grid_b);
   if (a.variables() < b.variables()) {
@@ -257,10 +257,10 @@ std::string LinearDiscriminant(DataTexts data) {
   return report;
 }
 
-std::string MahalanobisDiscriminant(DataTexts data) {
-  const PairwiseCovariances a = CovarianceTable(SplitTableCells(data[0]));
-  const PairwiseCovariances b = CovarianceTable(SplitTableCells(data[1]));
-  const CellGrid cases = SplitTableCells(data[2]);
+std::string MahalanobisDiscriminant(DataSets data) {
+  const PairwiseCovariances a = CovarianceTable(data[0]->table());
+  const PairwiseCovariances b = CovarianceTable(data[1]->table());
+  const CellGrid& cases = data[2]->table();
   const std::size_t p = b.variables();
   if (a.variables() < p) return std::string(kMahalanobisTitle) + std::string(kFewerVariables);
   const std::optional<Matrix> inverse_a =

@@ -1,0 +1,54 @@
+#include "text/data_set.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace tallo {
+
+struct DataSet::Readings {
+  std::optional<std::vector<double>> items;
+  std::optional<std::vector<double>> values;  // kept apart only when gaps stand among them
+  std::optional<CellGrid> table;
+};
+
+DataSet::DataSet(std::string_view text) : text_(text) {}
+DataSet::DataSet(DataSet&&) noexcept = default;
+DataSet& DataSet::operator=(DataSet&&) noexcept = default;
+DataSet::~DataSet() = default;
+
+DataSet::Readings& DataSet::readings() const {
+  if (!readings_) readings_ = std::make_unique<Readings>();
+  return *readings_;
+}
+
+std::span<const double> DataSet::items() const {
+  Readings& read = readings();
+  if (!read.items) read.items = ReadListItems(text_);
+  return *read.items;
+}
+
+std::span<const double> DataSet::values() const {
+  Readings& read = readings();
+  if (read.values) return *read.values;
+  // The values are the items without their gaps: a stretch of the items when the gaps stand
+  // only at the ends (a list written one value per line begins and ends with an empty
+  // item), else a list of their own.
+  const std::span<const double> all = items();
+  const auto is_gap = [](double item) { return std::isnan(item); };
+  const auto first = std::find_if_not(all.begin(), all.end(), is_gap);
+  const auto last = std::find_if_not(all.rbegin(), std::make_reverse_iterator(first), is_gap).base();
+  if (std::none_of(first, last, is_gap)) return std::span<const double>(first, last);
+  read.values.emplace();
+  std::copy_if(first, last, std::back_inserter(*read.values), [](double x) { return !std::isnan(x); });
+  return *read.values;
+}
+
+const CellGrid& DataSet::table() const {
+  Readings& read = readings();
+  if (!read.table) read.table = SplitTableCells(text_);
+  return *read.table;
+}
+
+}  // namespace tallo
