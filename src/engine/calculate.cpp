@@ -92,7 +92,7 @@ std::vector<Reason> CalculateWorksheet(std::string_view text, const CalculationO
   RunStatementDriver(
       text, answers, Statements(), ReportOptions{options.p_values},
       [&](std::size_t offset, std::string_view report) { writer.Report(offset, report); },
-      options.reasons ? &driver_reasons : nullptr);
+      options.reasons ? &driver_reasons : nullptr, options.counts);
   writer.Finish();
   if (!options.reasons) return {};
   return PlaceReasons({std::move(pre_pass_reasons), std::move(driver_reasons), spans}, text);

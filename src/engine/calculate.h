@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/calculation_counts.h"
 #include "engine/insertions.h"
 #include "engine/reasons.h"
 
@@ -34,6 +35,7 @@ struct Calculation {
 struct CalculationOptions {
   bool p_values = false;  // an exact p-value after every significance label of a report
   bool reasons = false;   // also say why each "=" got no answer; costs nothing when false
+  CalculationCounts* counts = nullptr;  // where to add what the calculation did, when given
 };
 
 // Answers every scalar expression of a worksheet. The text may use CR LF, LF or mixed line

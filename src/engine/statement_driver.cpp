@@ -100,6 +100,15 @@ class DataSetTable {
 
   const DataSet& Data(std::size_t definition) const { return definitions_[definition].data; }
 
+  std::size_t size() const { return definitions_.size(); }
+
+  // How many times the texts of the definitions were read.
+  std::size_t Readings() const {
+    std::size_t readings = 0;
+    for (const Definition& definition : definitions_) readings += definition.data.readings();
+    return readings;
+  }
+
   // The defined name nearest to another, for a reason; empty when none is near.
   std::string Nearest(std::string_view name) const {
     NearestName nearest(name);
@@ -226,7 +235,8 @@ bool EndsStatement(std::optional<char> next) {
 
 void RunStatementDriver(std::string_view text, const Answers& answers,
                         std::span<const Statement> statements, const ReportOptions& options,
-                        const ReportSink& report_sink, FoundReasons* reasons) {
+                        const ReportSink& report_sink, FoundReasons* reasons,
+                        CalculationCounts* counts) {
   DataSetTable data_sets;
   TokenWindow window;
   bool defining = false;
@@ -276,6 +286,7 @@ void RunStatementDriver(std::string_view text, const Answers& answers,
         const Statement* statement =
             matched ? FindStatement(statements, call.name, call.argument_count) : nullptr;
         if (statement != nullptr) {
+          if (counts != nullptr) ++counts->statements;
           const std::string report = RunStatement(*statement, call, data_sets, options);
           if (reasons != nullptr) {
             AddReason(*reasons, equals, ExplainStatement(*statement, call, data_sets));
@@ -294,6 +305,10 @@ void RunStatementDriver(std::string_view text, const Answers& answers,
       i = next;
     }
   });
+  if (counts != nullptr) {
+    counts->data_sets += data_sets.size();
+    counts->data_set_readings += data_sets.Readings();
+  }
 }
 
 }  // namespace tallo

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "engine/answers.h"
+#include "engine/calculation_counts.h"
 #include "engine/found_reason.h"
 #include "procedures/registry.h"
 
@@ -24,6 +25,7 @@ using ReportSink = std::function<void(std::size_t offset, std::string_view repor
 // was written for adds why, at the offset of its "=" in text.
 void RunStatementDriver(std::string_view text, const Answers& answers,
                         std::span<const Statement> statements, const ReportOptions& options,
-                        const ReportSink& report_sink, FoundReasons* reasons = nullptr);
+                        const ReportSink& report_sink, FoundReasons* reasons = nullptr,
+                        CalculationCounts* counts = nullptr);
 
 }  // namespace tallo

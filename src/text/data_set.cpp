@@ -18,19 +18,19 @@ DataSet::DataSet(DataSet&&) noexcept = default;
 DataSet& DataSet::operator=(DataSet&&) noexcept = default;
 DataSet::~DataSet() = default;
 
-DataSet::Readings& DataSet::readings() const {
+DataSet::Readings& DataSet::made_readings() const {
   if (!readings_) readings_ = std::make_unique<Readings>();
   return *readings_;
 }
 
 std::span<const double> DataSet::items() const {
-  Readings& read = readings();
+  Readings& read = made_readings();
   if (!read.items) read.items = ReadListItems(text_);
   return *read.items;
 }
 
 std::span<const double> DataSet::values() const {
-  Readings& read = readings();
+  Readings& read = made_readings();
   if (read.values) return *read.values;
   // The values are the items without their gaps: a stretch of the items when the gaps stand
   // only at the ends (a list written one value per line begins and ends with an empty
@@ -45,8 +45,13 @@ std::span<const double> DataSet::values() const {
   return *read.values;
 }
 
+std::size_t DataSet::readings() const {
+  if (!readings_) return 0;
+  return (readings_->items ? 1 : 0) + (readings_->table ? 1 : 0);
+}
+
 const CellGrid& DataSet::table() const {
-  Readings& read = readings();
+  Readings& read = made_readings();
   if (!read.table) read.table = SplitTableCells(text_);
   return *read.table;
 }

@@ -31,10 +31,13 @@ class DataSet {
   // The text as a table, as SplitTableCells reads it.
   const CellGrid& table() const;
 
+  // How many times the text was read: once for the items, once for the table, at most.
+  std::size_t readings() const;
+
  private:
   struct Readings;
 
-  Readings& readings() const;
+  Readings& made_readings() const;
 
   std::string_view text_;
   mutable std::unique_ptr<Readings> readings_;  // made at the first reading

@@ -1,0 +1,174 @@
+#include "bench/targets.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string_view>
+#include <vector>
+
+#include "bench/worksheet_generator.h"
+#include "engine/calculate.h"
+
+namespace tallo::bench {
+namespace {
+
+constexpr std::uint32_t kSeed = 20261206;
+constexpr std::size_t kMB = 1000 * 1000;
+constexpr int kRuns = 3;  // interleaved runs of each program; their median counts
+
+// The time a process took and the most memory it held at once.
+struct ProcessRun {
+  double seconds = 0;
+  double peak_bytes = 0;
+};
+
+// Runs a program with its standard output and error going nowhere. A program that cannot
+// run, or fails, ends the benchmark: its figures would mean nothing.
+ProcessRun Run(const std::vector<std::string>& command) {
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    const int nowhere = open("/dev/null", O_WRONLY);
+    dup2(nowhere, STDOUT_FILENO);
+    dup2(nowhere, STDERR_FILENO);
+    std::vector<char*> arguments;
+    for (const std::string& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
+    execvp(arguments[0], arguments.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
+  ProcessRun run;
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.peak_bytes = static_cast<double>(usage.ru_maxrss) * 1024;  // counted in KiB
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "%s failed (status %d)\n", command[0].c_str(), status);
+    std::exit(1);
+  }
+  return run;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// Medians over kRuns of each command, run in turns so that all meet the same conditions.
+std::vector<ProcessRun> RunInTurns(const std::vector<std::vector<std::string>>& commands) {
+  std::vector<std::vector<double>> seconds(commands.size()), peaks(commands.size());
+  for (int run = 0; run < kRuns; ++run) {
+    for (std::size_t k = 0; k < commands.size(); ++k) {
+      const ProcessRun done = Run(commands[k]);
+      seconds[k].push_back(done.seconds);
+      peaks[k].push_back(done.peak_bytes);
+    }
+  }
+  std::vector<ProcessRun> medians;
+  for (std::size_t k = 0; k < commands.size(); ++k) {
+    medians.push_back({Median(seconds[k]), Median(peaks[k])});
+  }
+  return medians;
+}
+
+// A file in /tmp holding text, removed with the object.
+class TextFile {
+ public:
+  TextFile(std::string name, const std::string& text) : path_("/tmp/tallo-bench-" + std::move(name)) {
+    std::ofstream(path_, std::ios::binary) << text;
+  }
+  ~TextFile() { std::remove(path_.c_str()); }
+  TextFile(const TextFile&) = delete;
+  TextFile& operator=(const TextFile&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// One printed figure: measured against a limit, met when at most the limit (or at least,
+// for a figure that must reach it).
+void Print(std::string_view figure, double measured, double limit, bool at_least,
+           std::string_view unit) {
+  const bool met = at_least ? measured >= limit : measured <= limit;
+  std::printf("%-52.*s %9.2f%-3.*s %s %8.2f%-3.*s %s\n", static_cast<int>(figure.size()),
+              figure.data(), measured, static_cast<int>(unit.size()), unit.data(),
+              at_least ? ">=" : "<=", limit, static_cast<int>(unit.size()), unit.data(),
+              met ? "met" : "MISSED");
+}
+
+bool RIsInstalled() { return std::system("command -v Rscript > /dev/null 2>&1") == 0; }
+
+}  // namespace
+
+void PrintTargets(const std::string& tallo_calc) {
+  std::printf("\n%-52s %12s    %11s\n", "Target (whole processes, median of 3 in turns)",
+              "measured", "limit");
+
+  // Peak memory and time of tallo-calc on mixed worksheets, against `wc -w` on each.
+  std::vector<double> mixed_seconds;
+  for (const std::size_t megabytes : {1, 10, 100}) {
+    const std::string size = std::to_string(megabytes) + " MB";
+    const TextFile file("mixed.txt", MixedWorksheet(megabytes * kMB, kSeed));
+    const std::vector<ProcessRun> runs =
+        RunInTurns({{tallo_calc, file.path()}, {"wc", "-w", file.path()}});
+    mixed_seconds.push_back(runs[0].seconds);
+    if (megabytes >= 10) {
+      const double bytes = static_cast<double>(megabytes * kMB);
+      Print("tallo-calc peak memory, mixed " + size, runs[0].peak_bytes / 1e6,
+            (3 * bytes + 30 * kMB) / 1e6, false, " MB");
+    }
+    if (megabytes == 100) {
+      Print("time of tallo-calc against wc -w, mixed " + size, runs[0].seconds / runs[1].seconds,
+            6, false, "x");
+    }
+  }
+  Print("time for 10x the text, mixed 1 MB to 10 MB", mixed_seconds[1] / mixed_seconds[0], 10.5,
+        false, "x");
+  Print("time for 10x the text, mixed 10 MB to 100 MB", mixed_seconds[2] / mixed_seconds[1],
+        10.5, false, "x");
+
+  {
+    const TextFile file("scalars.txt", ScalarLines(8 * kMB, kSeed));
+    const std::vector<ProcessRun> runs =
+        RunInTurns({{tallo_calc, file.path()}, {"wc", "-w", file.path()}});
+    Print("time of tallo-calc against wc -w, scalar lines 8 MB",
+          runs[0].seconds / runs[1].seconds, 4, false, "x");
+  }
+
+  // Every data set read once, however many statements use it.
+  {
+    CalculationCounts counts;
+    CalculateWorksheet(MixedWorksheet(10 * kMB, kSeed), {.counts = &counts});
+    std::printf("mixed 10 MB: %zu statements on %zu data sets read %zu times\n", counts.statements,
+                counts.data_sets, counts.data_set_readings);
+    Print("data-set readings per data set, mixed 10 MB",
+          static_cast<double>(counts.data_set_readings) / static_cast<double>(counts.data_sets), 2,
+          false, "");
+  }
+
+  // Per block of data and statements, R's time on the same analyses against tallo-calc's.
+  if (!RIsInstalled()) {
+    std::printf("R against tallo-calc: Rscript is not installed here (r-base-core), not measured\n");
+    return;
+  }
+  constexpr std::size_t kBlocks = 1000;
+  std::string twin;
+  const TextFile worksheet("blocks.txt", StatisticsBlocks(kBlocks, kSeed, twin));
+  const TextFile r_script("blocks.R", twin);
+  const TextFile r_nothing("nothing.R", "");
+  const std::vector<ProcessRun> runs = RunInTurns({{tallo_calc, worksheet.path()},
+                                                   {"Rscript", r_script.path()},
+                                                   {"Rscript", r_nothing.path()}});
+  Print("R against tallo-calc per block (1000 blocks)",
+        (runs[1].seconds - runs[2].seconds) / runs[0].seconds, 50, true, "x");
+}
+
+}  // namespace tallo::bench

@@ -1,0 +1,13 @@
+#pragma once
+// The figures the engine is held to, measured on whole processes (tallo-calc, `wc -w`, R)
+// as a user would run them, and printed each against its limit.
+
+#include <string>
+
+namespace tallo::bench {
+
+// Runs the measurements with the tallo-calc at the given path and prints one line per
+// figure: what was measured, the limit, and whether it is met.
+void PrintTargets(const std::string& tallo_calc);
+
+}  // namespace tallo::bench
