@@ -209,7 +209,7 @@ double MahalanobisDistance(const Matrix& inverse, const std::vector<double>& x,
 
 std::string MultipleRegression(DataSets data, const ReportOptions& options) {
   const CellGrid& grid = data[0]->table();
-  const PairwiseCovariances table = CovarianceTable(grid);
+  const PairwiseCovariances& table = CovariancesOf(*data[0]);
   if (table.variables() == 0) return std::string(kRegressionTitle) + "no data columns\r\n";
   // The last column is the response, the k before it explain it.
   const std::size_t k = table.variables() - 1;
@@ -230,8 +230,8 @@ std::string MultipleRegression(DataSets data, const ReportOptions& options) {
 std::string LinearDiscriminant(DataSets data) {
   const CellGrid& grid_a = data[0]->table();
   const CellGrid& grid_b = data[1]->table();
-  const PairwiseCovariances a = CovarianceTable(grid_a);
-  const PairwiseCovariances b = CovarianceTable(grid_b);
+  const PairwiseCovariances& a = CovariancesOf(*data[0]);
+  const PairwiseCovariances& b = CovariancesOf(*data[1]);
   if (a.variables() < b.variables()) {
     return std::string(kLinearTitle) + std::string(kFewerVariables);
   }
@@ -258,8 +258,8 @@ std::string LinearDiscriminant(DataSets data) {
 }
 
 std::string MahalanobisDiscriminant(DataSets data) {
-  const PairwiseCovariances a = CovarianceTable(data[0]->table());
-  const PairwiseCovariances b = CovarianceTable(data[1]->table());
+  const PairwiseCovariances& a = CovariancesOf(*data[0]);
+  const PairwiseCovariances& b = CovariancesOf(*data[1]);
   const CellGrid& cases = data[2]->table();
   const std::size_t p = b.variables();
   if (a.variables() < p) return std::string(kMahalanobisTitle) + std::string(kFewerVariables);

@@ -18,19 +18,22 @@ DataSet::DataSet(DataSet&&) noexcept = default;
 DataSet& DataSet::operator=(DataSet&&) noexcept = default;
 DataSet::~DataSet() = default;
 
-DataSet::Readings& DataSet::made_readings() const {
-  if (!readings_) readings_ = std::make_unique<Readings>();
-  return *readings_;
+DataSet::Readings& DataSet::read_so_far() const {
+  if (!read_) read_ = std::make_unique<Readings>();
+  return *read_;
 }
 
 std::span<const double> DataSet::items() const {
-  Readings& read = made_readings();
-  if (!read.items) read.items = ReadListItems(text_);
+  Readings& read = read_so_far();
+  if (!read.items) {
+    read.items = ReadListItems(text_);
+    ++readings_;
+  }
   return *read.items;
 }
 
 std::span<const double> DataSet::values() const {
-  Readings& read = made_readings();
+  Readings& read = read_so_far();
   if (read.values) return *read.values;
   // The values are the items without their gaps: a stretch of the items when the gaps stand
   // only at the ends (a list written one value per line begins and ends with an empty
@@ -45,14 +48,12 @@ std::span<const double> DataSet::values() const {
   return *read.values;
 }
 
-std::size_t DataSet::readings() const {
-  if (!readings_) return 0;
-  return (readings_->items ? 1 : 0) + (readings_->table ? 1 : 0);
-}
-
 const CellGrid& DataSet::table() const {
-  Readings& read = made_readings();
-  if (!read.table) read.table = SplitTableCells(text_);
+  Readings& read = read_so_far();
+  if (!read.table) {
+    read.table = SplitTableCells(text_);
+    ++readings_;
+  }
   return *read.table;
 }
 

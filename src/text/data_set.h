@@ -1,11 +1,15 @@
 #pragma once
 // A data set's text and what the readers make of it. Each reading is done the first time a
 // statement asks for it and kept, so that every statement on the same definition shares
-// it: a data set is read once per calculation.
+// it: a data set is read once per calculation. What statements work out from a data set
+// alone (a table's covariances) can be kept with it the same way.
 
 #include <memory>
 #include <span>
 #include <string_view>
+#include <typeindex>
+#include <utility>
+#include <vector>
 
 #include "text/data_readers.h"
 
@@ -32,15 +36,30 @@ class DataSet {
   const CellGrid& table() const;
 
   // How many times the text was read: once for the items, once for the table, at most.
-  std::size_t readings() const;
+  std::size_t readings() const { return readings_; }
+
+  // The one result of type T worked out from this data set: make() the first time it is
+  // asked for, the same object after that.
+  template <typename T, typename Make>
+  const T& Derived(Make make) const {
+    for (const auto& [type, kept] : derived_) {
+      if (type == std::type_index(typeid(T))) return *static_cast<const T*>(kept.get());
+    }
+    auto made = std::make_shared<const T>(make());
+    const T& result = *made;
+    derived_.emplace_back(std::type_index(typeid(T)), std::move(made));
+    return result;
+  }
 
  private:
   struct Readings;
 
-  Readings& made_readings() const;
+  Readings& read_so_far() const;
 
   std::string_view text_;
-  mutable std::unique_ptr<Readings> readings_;  // made at the first reading
+  mutable std::unique_ptr<Readings> read_;  // made at the first reading
+  mutable std::size_t readings_ = 0;
+  mutable std::vector<std::pair<std::type_index, std::shared_ptr<const void>>> derived_;
 };
 
 }  // namespace tallo

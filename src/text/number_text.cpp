@@ -199,12 +199,13 @@ bool AppendFixedDirectly(std::string& out, double value, int decimals) {
   const auto digits = static_cast<std::uint64_t>(scaled - whole > 0.5 ? whole + 1 : whole);
   const auto unit = static_cast<std::uint64_t>(kExactPowersOfTen[static_cast<std::size_t>(decimals)]);
   if (std::signbit(value)) out += '-';  // as C writes -0.000000 for a small negative value
-  out += FormatInteger(static_cast<long long>(digits / unit));
+  char text[24];
+  out.append(text, std::to_chars(text, text + sizeof text, digits / unit).ptr);
   if (decimals == 0) return true;
   out += '.';
-  const std::string fraction = FormatInteger(static_cast<long long>(digits % unit));
-  out.append(static_cast<std::size_t>(decimals) - fraction.size(), '0');
-  out += fraction;
+  const char* const fraction_end = std::to_chars(text, text + sizeof text, digits % unit).ptr;
+  out.append(static_cast<std::size_t>(decimals) - static_cast<std::size_t>(fraction_end - text), '0');
+  out.append(static_cast<const char*>(text), fraction_end);
   return true;
 }
 
