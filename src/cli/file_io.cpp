@@ -15,14 +15,21 @@ namespace {
 
 std::string Reason(int error_number) { return std::strerror(error_number); }
 
-// Reads to the end into content, whose size on entry is the size the file is expected to
-// have: a regular file is read into room made for it at once, so that a large one is never
-// held twice while its buffer grows.
-bool ReadAll(int fd, std::string& content, std::string& error) {
-  std::size_t filled = 0;
+// Reads to the end into bytes of the given capacity, the size the file is expected to have:
+// a regular file is read into room made for it at once, so that a large one is never held
+// twice while its buffer grows. The room is not cleared first: read fills it.
+bool ReadAll(int fd, std::unique_ptr<char[]>& bytes, std::size_t& capacity, std::size_t& filled,
+             std::string& error) {
+  filled = 0;
   for (;;) {
-    if (filled == content.size()) content.resize(std::max<std::size_t>(2 * filled, 1 << 16));
-    const ssize_t got = read(fd, content.data() + filled, content.size() - filled);
+    if (filled == capacity) {
+      const std::size_t larger = std::max<std::size_t>(2 * filled, 1 << 16);
+      auto grown = std::make_unique_for_overwrite<char[]>(larger);
+      std::copy(bytes.get(), bytes.get() + filled, grown.get());
+      bytes = std::move(grown);
+      capacity = larger;
+    }
+    const ssize_t got = read(fd, bytes.get() + filled, capacity - filled);
     if (got == 0) break;
     if (got < 0) {
       if (errno == EINTR) continue;
@@ -31,7 +38,6 @@ bool ReadAll(int fd, std::string& content, std::string& error) {
     }
     filled += static_cast<std::size_t>(got);
   }
-  content.resize(filled);
   return true;
 }
 
@@ -50,9 +56,11 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::string& content, std::string& error) {
-  content.clear();
-  if (path == "-") return ReadAll(STDIN_FILENO, content, error);
+bool ReadWholeFile(const std::string& path, FileContent& content, std::string& error) {
+  content = FileContent();
+  if (path == "-") {
+    return ReadAll(STDIN_FILENO, content.bytes_, content.capacity_, content.size_, error);
+  }
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     error = Reason(errno);
@@ -65,8 +73,11 @@ bool ReadWholeFile(const std::string& path, std::string& content, std::string& e
     return false;
   }
   // One byte more than the file holds, so that reading to its end needs no more room.
-  if (S_ISREG(info.st_mode)) content.resize(static_cast<std::size_t>(info.st_size) + 1);
-  const bool ok = ReadAll(fd, content, error);
+  if (S_ISREG(info.st_mode)) {
+    content.capacity_ = static_cast<std::size_t>(info.st_size) + 1;
+    content.bytes_ = std::make_unique_for_overwrite<char[]>(content.capacity_);
+  }
+  const bool ok = ReadAll(fd, content.bytes_, content.capacity_, content.size_, error);
   close(fd);
   return ok;
 }

@@ -1,15 +1,29 @@
 #pragma once
 // Whole-file reading, buffered writing and atomic replacement, reporting failures as text.
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace tallo::cli {
 
+// A file's bytes, held in room that is not cleared before they are read into it.
+class FileContent {
+ public:
+  std::string_view text() const { return {bytes_.get(), size_}; }
+
+ private:
+  friend bool ReadWholeFile(const std::string& path, FileContent& content, std::string& error);
+  std::unique_ptr<char[]> bytes_;
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;
+};
+
 // Reads a whole file, or standard input for "-". On failure returns false and sets error to
 // the reason.
-bool ReadWholeFile(const std::string& path, std::string& content, std::string& error);
+bool ReadWholeFile(const std::string& path, FileContent& content, std::string& error);
 
 // Writes to a file descriptor through a buffer, so that many small pieces cost few system
 // calls. The first failure is kept and every write after it is dropped.

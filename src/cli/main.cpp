@@ -99,7 +99,7 @@ std::string ReasonLines(const std::string& path, const std::vector<tallo::Reason
 // the reasons to standard error, with --check only the reasons, to standard output.
 int CalculateToStandardOutput(const std::string& path, Options::Mode mode,
                               tallo::CalculationOptions calculation_options) {
-  std::string content;
+  tallo::cli::FileContent content;
   std::string error;
   if (!tallo::cli::ReadWholeFile(path, content, error)) {
     Complain(NameOf(path), error);
@@ -111,7 +111,7 @@ int CalculateToStandardOutput(const std::string& path, Options::Mode mode,
   tallo::cli::BufferedWriter out(STDOUT_FILENO);
   CalculatedTextTo calculated(check ? nullptr : &out);
   const std::string reasons =
-      ReasonLines(path, tallo::CalculateWorksheet(content, calculation_options, calculated));
+      ReasonLines(path, tallo::CalculateWorksheet(content.text(), calculation_options, calculated));
   if (check) return Print(reasons) != 0 || !reasons.empty() ? 1 : 0;
   int status = 0;
   if (!out.Flush(error)) {
@@ -126,15 +126,15 @@ int CalculateInPlace(const std::vector<std::string>& paths,
                      const tallo::CalculationOptions& calculation_options) {
   int status = 0;
   for (const std::string& path : paths) {
-    std::string content;
+    tallo::cli::FileContent content;
     std::string error;
     if (!tallo::cli::ReadWholeFile(path, content, error)) {
       Complain(path, error);
       status = 1;
       continue;
     }
-    ReplacementOf replacement(path, content);
-    tallo::CalculateWorksheet(content, calculation_options, replacement);
+    ReplacementOf replacement(path, content.text());
+    tallo::CalculateWorksheet(content.text(), calculation_options, replacement);
     if (!replacement.Finish(error)) {
       Complain(path, error);
       status = 1;
