@@ -1,5 +1,6 @@
 #include "engine/statement_driver.h"
 
+#include <algorithm>
 #include <array>
 #include <deque>
 #include <optional>
@@ -69,6 +70,12 @@ class PendingData {
   bool copied_ = false;
 };
 
+struct StatementCall {
+  std::string_view name;
+  std::array<std::string_view, 3> arguments;
+  int argument_count = 0;
+};
+
 // Completed data-set definitions, found by name in text order. The table is the
 // calculation's cache of data sets: one DataSet per definition, so that every statement
 // naming a definition shares what the first one read; it goes with the calculation. The
@@ -100,6 +107,24 @@ class DataSetTable {
 
   const DataSet& Data(std::size_t definition) const { return definitions_[definition].data; }
 
+  // Keeps what statements derived from data sets (a table's covariances) only while
+  // statements in a row use them: before a statement runs, the data sets the one before it
+  // used and this one does not forget theirs, so that it never piles up over a worksheet.
+  void KeepDerivedFor(const StatementCall& call) {
+    std::vector<std::size_t> used;
+    for (int k = 0; k < call.argument_count; ++k) {
+      const std::size_t first = First(call.arguments[static_cast<std::size_t>(k)]);
+      if (k == 0 && first != kNone) used.push_back(first);
+      for (std::size_t d = first; k > 0 && d != kNone; d = Next(d)) used.push_back(d);
+    }
+    for (const std::size_t held : deriving_) {
+      if (std::find(used.begin(), used.end(), held) == used.end()) {
+        definitions_[held].data.ForgetDerived();
+      }
+    }
+    deriving_ = std::move(used);
+  }
+
   std::size_t size() const { return definitions_.size(); }
 
   // How many times the texts of the definitions were read.
@@ -126,6 +151,7 @@ class DataSetTable {
     std::size_t last;
   };
   std::vector<Definition> definitions_;
+  std::vector<std::size_t> deriving_;  // the definitions the last statement used
   std::deque<std::string> copies_;
   std::unordered_map<std::string_view, Chain> by_name_;
 };
@@ -146,12 +172,6 @@ class TokenWindow {
   static constexpr std::size_t kSize = 8;
   std::array<std::string_view, kSize> tokens_{};
   std::size_t newest_ = 0;
-};
-
-struct StatementCall {
-  std::string_view name;
-  std::array<std::string_view, 3> arguments;
-  int argument_count = 0;
 };
 
 // Matches proc(a)=, proc(a,b)= and proc(a,b,c)= on the tokens before an "=".
@@ -287,6 +307,7 @@ void RunStatementDriver(std::string_view text, const Answers& answers,
             matched ? FindStatement(statements, call.name, call.argument_count) : nullptr;
         if (statement != nullptr) {
           if (counts != nullptr) ++counts->statements;
+          data_sets.KeepDerivedFor(call);
           const std::string report = RunStatement(*statement, call, data_sets, options);
           if (reasons != nullptr) {
             AddReason(*reasons, equals, ExplainStatement(*statement, call, data_sets));

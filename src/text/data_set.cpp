@@ -11,12 +11,15 @@ struct DataSet::Readings {
   std::optional<std::vector<double>> items;
   std::optional<std::vector<double>> values;  // kept apart only when gaps stand among them
   std::optional<CellGrid> table;
+  std::size_t made = 0;  // how many of them were read
 };
 
 DataSet::DataSet(std::string_view text) : text_(text) {}
 DataSet::DataSet(DataSet&&) noexcept = default;
 DataSet& DataSet::operator=(DataSet&&) noexcept = default;
 DataSet::~DataSet() = default;
+
+std::size_t DataSet::readings() const { return read_ ? read_->made : 0; }
 
 DataSet::Readings& DataSet::read_so_far() const {
   if (!read_) read_ = std::make_unique<Readings>();
@@ -27,7 +30,7 @@ std::span<const double> DataSet::items() const {
   Readings& read = read_so_far();
   if (!read.items) {
     read.items = ReadListItems(text_);
-    ++readings_;
+    ++read.made;
   }
   return *read.items;
 }
@@ -52,7 +55,7 @@ const CellGrid& DataSet::table() const {
   Readings& read = read_so_far();
   if (!read.table) {
     read.table = SplitTableCells(text_);
-    ++readings_;
+    ++read.made;
   }
   return *read.table;
 }

@@ -8,7 +8,6 @@
 #include <span>
 #include <string_view>
 #include <typeindex>
-#include <utility>
 #include <vector>
 
 #include "text/data_readers.h"
@@ -36,30 +35,38 @@ class DataSet {
   const CellGrid& table() const;
 
   // How many times the text was read: once for the items, once for the table, at most.
-  std::size_t readings() const { return readings_; }
+  std::size_t readings() const;
 
   // The one result of type T worked out from this data set: make() the first time it is
-  // asked for, the same object after that.
+  // asked for, the same object after that, until ForgetDerived.
   template <typename T, typename Make>
   const T& Derived(Make make) const {
-    for (const auto& [type, kept] : derived_) {
-      if (type == std::type_index(typeid(T))) return *static_cast<const T*>(kept.get());
+    if (!derived_) derived_ = std::make_unique<std::vector<Derivation>>();
+    for (const Derivation& kept : *derived_) {
+      if (kept.type == std::type_index(typeid(T))) return *static_cast<const T*>(kept.result.get());
     }
     auto made = std::make_shared<const T>(make());
     const T& result = *made;
-    derived_.emplace_back(std::type_index(typeid(T)), std::move(made));
+    derived_->push_back({std::type_index(typeid(T)), std::move(made)});
     return result;
   }
 
+  // Drops what was derived; the readings stay.
+  void ForgetDerived() { derived_.reset(); }
+
  private:
   struct Readings;
+  struct Derivation {
+    std::type_index type;
+    std::shared_ptr<const void> result;
+  };
 
   Readings& read_so_far() const;
 
+  // Both made when first needed, so that a data set no statement uses stays small.
   std::string_view text_;
-  mutable std::unique_ptr<Readings> read_;  // made at the first reading
-  mutable std::size_t readings_ = 0;
-  mutable std::vector<std::pair<std::type_index, std::shared_ptr<const void>>> derived_;
+  mutable std::unique_ptr<Readings> read_;
+  mutable std::unique_ptr<std::vector<Derivation>> derived_;
 };
 
 }  // namespace tallo
