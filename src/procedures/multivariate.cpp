@@ -243,7 +243,16 @@ std::string EigenAnalysis(const DataSet& data, bool use_correlation,
   const PairwiseCovariances& table = CovariancesOf(data);
   const Matrix a =
       FullMatrix(table, use_correlation ? SquareKind::kCorrelation : SquareKind::kCovariance);
-  const EigenSystem eigen = EigenSymmetric(a);
+  // eigenvc and pca, often written one after the other, share the correlations' system.
+  struct CorrelationEigenSystem {
+    EigenSystem eigen;
+  };
+  std::optional<EigenSystem> own;
+  const EigenSystem& eigen =
+      use_correlation
+          ? data.Derived<CorrelationEigenSystem>([&] { return CorrelationEigenSystem{EigenSymmetric(a)}; })
+                .eigen
+          : own.emplace(EigenSymmetric(a));
   std::string report;
   if (principal_components) {
     AppendPrincipalComponents(report, grid, table, eigen, use_correlation);
