@@ -89,10 +89,14 @@ std::vector<Reason> CalculateWorksheet(std::string_view text, const CalculationO
   std::vector<InsertedSpan> spans;
   const Answers answers = RunPrePass(text, options.reasons ? &pre_pass_reasons : nullptr);
   InsertionWriter writer(text, answers, sink, options.reasons ? &spans : nullptr);
-  RunStatementDriver(
-      text, answers, Statements(), ReportOptions{options.p_values},
-      [&](std::size_t offset, std::string_view report) { writer.Report(offset, report); },
-      options.reasons ? &driver_reasons : nullptr, options.counts);
+  // A data set is defined by "={": without a "{" (answers hold none) no statement has data
+  // to run on, and the driver's walk over the text is needed only to explain or count.
+  if (options.reasons || options.counts != nullptr || text.find('{') != std::string_view::npos) {
+    RunStatementDriver(
+        text, answers, Statements(), ReportOptions{options.p_values},
+        [&](std::size_t offset, std::string_view report) { writer.Report(offset, report); },
+        options.reasons ? &driver_reasons : nullptr, options.counts);
+  }
   writer.Finish();
   if (!options.reasons) return {};
   return PlaceReasons({std::move(pre_pass_reasons), std::move(driver_reasons), spans}, text);
