@@ -1,12 +1,14 @@
 #include "cli/file_io.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,6 +16,20 @@ namespace tallo::cli {
 namespace {
 
 std::string Reason(int error_number) { return std::strerror(error_number); }
+
+// Room for a file's bytes. Where the system gives huge pages on request, room of many
+// megabytes asks for them: reading a large worksheet then costs a page fault per 2 MB
+// instead of one per 4 KB.
+std::unique_ptr<char[]> RoomFor(std::size_t size) {
+  auto room = std::make_unique_for_overwrite<char[]>(size);
+  const std::uintptr_t page = 4096;
+  const auto begin = (reinterpret_cast<std::uintptr_t>(room.get()) + page - 1) / page * page;
+  const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(room.get()) + size;
+  if (end > begin + (std::uintptr_t{1} << 21)) {
+    madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);  // a hint: may fail
+  }
+  return room;
+}
 
 // Reads to the end into bytes of the given capacity, the size the file is expected to have:
 // a regular file is read into room made for it at once, so that a large one is never held
@@ -24,7 +40,7 @@ bool ReadAll(int fd, std::unique_ptr<char[]>& bytes, std::size_t& capacity, std:
   for (;;) {
     if (filled == capacity) {
       const std::size_t larger = std::max<std::size_t>(2 * filled, 1 << 16);
-      auto grown = std::make_unique_for_overwrite<char[]>(larger);
+      auto grown = RoomFor(larger);
       std::copy(bytes.get(), bytes.get() + filled, grown.get());
       bytes = std::move(grown);
       capacity = larger;
@@ -75,7 +91,7 @@ bool ReadWholeFile(const std::string& path, FileContent& content, std::string& e
   // One byte more than the file holds, so that reading to its end needs no more room.
   if (S_ISREG(info.st_mode)) {
     content.capacity_ = static_cast<std::size_t>(info.st_size) + 1;
-    content.bytes_ = std::make_unique_for_overwrite<char[]>(content.capacity_);
+    content.bytes_ = RoomFor(content.capacity_);
   }
   const bool ok = ReadAll(fd, content.bytes_, content.capacity_, content.size_, error);
   close(fd);
