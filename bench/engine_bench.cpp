@@ -168,8 +168,10 @@ void RegisterWorkloads() {
 }  // namespace
 
 // Besides the benchmark's own arguments: --targets_only skips the workloads, --no_targets
-// the figures measured on whole processes.
+// the figures measured on whole processes. "--measure COMMAND..." is how the targets run a
+// process (MeasureCommand).
 int main(int argc, char** argv) {
+  if (argc > 2 && std::string(argv[1]) == "--measure") return tallo::bench::MeasureCommand(argv + 2);
   bool workloads = true;
   bool targets = true;
   int kept = 1;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <string_view>
@@ -32,27 +33,40 @@ double Seconds(const timeval& time) {
   return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) * 1e-6;
 }
 
-// Runs a program with its standard output and error going nowhere. A program that cannot
-// run, or fails, ends the benchmark: its figures would mean nothing.
+// Runs a program through a fresh copy of this benchmark (MeasureCommand), which passes its
+// figures back through a pipe. Not forked from here directly: a process inherits the peak
+// of memory of the one it was forked from, and this one holds the generated worksheets. A
+// program that cannot run, or fails, ends the benchmark: its figures would mean nothing.
 ProcessRun Run(const std::vector<std::string>& command) {
-  const pid_t child = fork();
-  if (child == 0) {
-    const int nowhere = open("/dev/null", O_WRONLY);
-    dup2(nowhere, STDOUT_FILENO);
-    dup2(nowhere, STDERR_FILENO);
-    std::vector<char*> arguments;
+  std::array<int, 2> pipe_ends{};
+  if (pipe(pipe_ends.data()) != 0) {
+    std::perror("pipe");
+    std::exit(1);
+  }
+  const pid_t launcher = fork();
+  if (launcher == 0) {
+    dup2(pipe_ends[1], STDOUT_FILENO);
+    close(pipe_ends[0]);
+    close(pipe_ends[1]);
+    std::vector<char*> arguments = {const_cast<char*>("/proc/self/exe"),
+                                    const_cast<char*>("--measure")};
     for (const std::string& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
-    execvp(arguments[0], arguments.data());
+    execv(arguments[0], arguments.data());
     _exit(127);
   }
-  int status = 0;
-  rusage usage{};
-  wait4(child, &status, 0, &usage);
+  close(pipe_ends[1]);
   ProcessRun run;
-  run.seconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-  run.peak_bytes = static_cast<double>(usage.ru_maxrss) * 1024;  // counted in KiB
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  std::size_t got = 0;
+  while (got < sizeof run) {
+    const ssize_t part = read(pipe_ends[0], reinterpret_cast<char*>(&run) + got, sizeof run - got);
+    if (part <= 0) break;
+    got += static_cast<std::size_t>(part);
+  }
+  close(pipe_ends[0]);
+  int status = 0;
+  waitpid(launcher, &status, 0);
+  if (got != sizeof run || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     std::fprintf(stderr, "%s failed (status %d)\n", command[0].c_str(), status);
     std::exit(1);
   }
@@ -102,6 +116,25 @@ void Print(std::string_view figure, double measured, double limit, bool at_least
 bool RIsInstalled() { return std::system("command -v Rscript > /dev/null 2>&1") == 0; }
 
 }  // namespace
+
+int MeasureCommand(char** command) {
+  const pid_t child = fork();
+  if (child == 0) {
+    const int nowhere = open("/dev/null", O_WRONLY);
+    dup2(nowhere, STDOUT_FILENO);
+    dup2(nowhere, STDERR_FILENO);
+    execvp(command[0], command);
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
+  ProcessRun run;
+  run.seconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+  run.peak_bytes = static_cast<double>(usage.ru_maxrss) * 1024;  // counted in KiB
+  return write(STDOUT_FILENO, &run, sizeof run) == static_cast<ssize_t>(sizeof run) ? 0 : 1;
+}
 
 void PrintTargets(const std::string& tallo_calc) {
   std::printf("\nTargets, on processes run three times each in turns: the least processor time,\n"

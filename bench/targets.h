@@ -10,4 +10,10 @@ namespace tallo::bench {
 // figure: what was measured, the limit, and whether it is met.
 void PrintTargets(const std::string& tallo_calc);
 
+// Runs a command (null-terminated) with its output going nowhere and writes its processor
+// time and peak of memory to standard output, as bytes for PrintTargets to read; for a
+// fresh process of this benchmark (--measure), whose own memory is small. Returns the exit
+// status: 0 when the command succeeded.
+int MeasureCommand(char** command);
+
 }  // namespace tallo::bench
