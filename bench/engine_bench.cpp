@@ -16,6 +16,7 @@
 #include <new>
 #include <string>
 
+#include "bench/targets.h"
 #include "bench/worksheet_generator.h"
 #include "engine/calculate.h"
 
@@ -120,7 +121,10 @@ void CompareReasons(benchmark::State& state, const std::string& text) {
   for (int run = 0; run < 14; ++run) {
     const bool reasons = run % 2 == 1;
     const double start = CpuSeconds();
-    { const tallo::Calculation calculation = tallo::CalculateWorksheet(text, {reasons}); }
+    {
+      const tallo::Calculation calculation =
+          tallo::CalculateWorksheet(text, {.reasons = reasons});
+    }
     best[reasons] = std::min(best[reasons], CpuSeconds() - start);
   }
   state.counters["plain_ms"] = best[0] * 1e3;
@@ -163,11 +167,32 @@ void RegisterWorkloads() {
 
 }  // namespace
 
+// Besides the benchmark's own arguments: --targets_only skips the workloads, --no_targets
+// the figures measured on whole processes. "--measure COMMAND..." is how the targets run a
+// process (MeasureCommand).
 int main(int argc, char** argv) {
-  RegisterWorkloads();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  if (argc > 2 && std::string(argv[1]) == "--measure") return tallo::bench::MeasureCommand(argv + 2);
+  bool workloads = true;
+  bool targets = true;
+  int kept = 1;
+  for (int k = 1; k < argc; ++k) {
+    const std::string argument = argv[k];
+    if (argument == "--targets_only") {
+      workloads = false;
+    } else if (argument == "--no_targets") {
+      targets = false;
+    } else {
+      argv[kept++] = argv[k];
+    }
+  }
+  argc = kept;
+  if (workloads) {
+    RegisterWorkloads();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+  }
+  if (targets) tallo::bench::PrintTargets(TALLO_CALC);
   return 0;
 }

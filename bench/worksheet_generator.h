@@ -20,6 +20,10 @@ std::string ScalarLines(std::size_t bytes, std::uint32_t seed);
 // Prose, scalar lines and sections of data sets with the statements that use them.
 std::string MixedWorksheet(std::size_t bytes, std::uint32_t seed);
 
+// blocks sections of data sets with the statements that use them, as in a mixed worksheet,
+// and in twin the R code that does the same analyses on the same data.
+std::string StatisticsBlocks(std::size_t blocks, std::uint32_t seed, std::string& twin);
+
 // count statements over data_sets lists of values (descriptive and two-sample statements).
 std::string StatementsOverDataSets(std::size_t statements, std::size_t data_sets,
                                    std::uint32_t seed);

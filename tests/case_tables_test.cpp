@@ -15,7 +15,6 @@
 #include <functional>
 #include <map>
 #include <sstream>
-#include <type_traits>
 
 #include "cli/options.h"
 #include "engine/calculate.h"
@@ -89,20 +88,15 @@ std::string Optional(const std::optional<double>& value) {
 std::string Bool(bool value) { return value ? "true" : "false"; }
 
 // The echo statements of the driver's cases: each report shows the data texts it was given.
-std::string Echo(DataTexts data) {
+std::string Echo(DataSets data) {
   std::string report = "[";
-  for (std::string_view text : data) report += std::string(text) + ";";
+  for (const DataSet* data_set : data) report += std::string(data_set->text()) + ";";
   return report + "]";
 }
 const Statement kEchoStatements[] = {
     {"one", 1, WithoutOptions<Echo>},
     {"two", 2, WithoutOptions<Echo>},
     {"three", 3, WithoutOptions<Echo>}};
-
-// Some cells of a grid are views into the grid's own storage: a grid moves but is never
-// copied, so no copy can outlive the cells it points to.
-static_assert(!std::is_copy_constructible_v<CellGrid> && !std::is_copy_assignable_v<CellGrid>);
-static_assert(std::is_move_constructible_v<CellGrid>);
 
 // A table as its rows, cells joined by "|" up to the data columns, then the row count and the
 // data columns.
@@ -203,10 +197,10 @@ const std::map<std::string, Function, std::less<>>& Functions() {
           for (const std::string& item : SplitListItems(f[0])) text += "[" + item + "]";
           return text;
         }}},
-      {"ParseValuePairs",
+      {"PairItems",
        {2,
         [](const Fields& f) {
-          const ValuePairs pairs = ParseValuePairs(f[0], f[1]);
+          const ValuePairs pairs = PairItems(ReadListItems(f[0]), ReadListItems(f[1]));
           return Join(pairs.x) + " : " + Join(pairs.y);
         }}},
       {"SplitTableCells", {1, [](const Fields& f) { return Grid(SplitTableCells(f[0])); }}},
@@ -222,14 +216,8 @@ const std::map<std::string, Function, std::less<>>& Functions() {
         }}},
       {"ReadColumnList",
        {2, [](const Fields& f) { return Join(ReadColumnList(SplitTableCells(f[0]), Int(f[1]))); }}},
-      {"ReadColumnCells",
-       {2,
-        [](const Fields& f) {
-          std::string text;
-          for (const auto& cell : ReadColumnCells(SplitTableCells(f[0]), Int(f[1])))
-            text += Optional(cell) + " ";
-          return text;
-        }}},
+      {"ReadColumnItems",
+       {2, [](const Fields& f) { return Join(ReadColumnItems(SplitTableCells(f[0]), Int(f[1]))); }}},
       {"ReadCaseCells",
        {3,
         [](const Fields& f) {
@@ -332,7 +320,7 @@ const std::map<std::string, Function, std::less<>>& Functions() {
       {"ReadSubjects",
        {1,
         [](const Fields& f) {
-          const ValuePairs subjects = ReadSubjects(f[0]);
+          const ValuePairs subjects = ReadSubjects(SplitTableCells(f[0]));
           return Join(subjects.x) + " : " + Join(subjects.y);
         }}},
       {"KaplanMeier",
@@ -394,7 +382,15 @@ const std::map<std::string, Function, std::less<>>& Functions() {
       {"DriveEcho",
        {1,
         [](const Fields& f) {
-          return ApplyInsertions(f[0], RunStatementDriver(f[0], kEchoStatements));
+          std::string driven;
+          std::size_t copied = 0;
+          RunStatementDriver(f[0], Answers(), kEchoStatements, {},
+                             [&](std::size_t offset, std::string_view report) {
+                               driven += f[0].substr(copied, offset - copied);
+                               driven += report;
+                               copied = offset;
+                             });
+          return driven + f[0].substr(copied);
         }}},
       // cli
       {"ParseOptions", {-1, Options}},

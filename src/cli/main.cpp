@@ -1,5 +1,7 @@
 // tallo-calc: Do Calculation on worksheet files from the command line.
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -22,11 +24,65 @@ void Complain(const std::string& subject, const std::string& reason) {
 std::string NameOf(const std::string& path) { return path == "-" ? "standard input" : path; }
 
 int Print(std::string_view text) {
+  tallo::cli::BufferedWriter out(STDOUT_FILENO);
+  out.Write(text);
   std::string error;
-  if (tallo::cli::WriteStandardOutput(text, error)) return 0;
+  if (out.Flush(error)) return 0;
   Complain("standard output", error);
   return 1;
 }
+
+// Passes a calculated worksheet on to a writer as it comes; without a writer it is dropped.
+class CalculatedTextTo : public tallo::CalculatedTextSink {
+ public:
+  explicit CalculatedTextTo(tallo::cli::BufferedWriter* writer) : writer_(writer) {}
+
+  void Copy(std::string_view piece) override {
+    if (writer_ != nullptr) writer_->Write(piece);
+  }
+  void Insert(std::size_t, std::string_view piece) override {
+    if (writer_ != nullptr) writer_->Write(piece);
+  }
+
+ private:
+  tallo::cli::BufferedWriter* writer_;
+};
+
+// Writes a calculated worksheet over its file. The replacement is opened at the first
+// insertion, with the input in front of it: a file that nothing changes is never touched.
+class ReplacementOf : public tallo::CalculatedTextSink {
+ public:
+  ReplacementOf(const std::string& path, std::string_view input) : path_(path), input_(input) {}
+
+  void Copy(std::string_view piece) override {
+    if (state_ == State::kWriting) replacement_.content().Write(piece);
+  }
+
+  void Insert(std::size_t offset, std::string_view piece) override {
+    if (state_ == State::kUntouched) {
+      state_ = replacement_.Open(path_, error_) ? State::kWriting : State::kFailed;
+      if (state_ == State::kWriting) replacement_.content().Write(input_.substr(0, offset));
+    }
+    if (state_ == State::kWriting) replacement_.content().Write(piece);
+  }
+
+  // Replaces the file when something was inserted; false, with the reason in error, when
+  // that failed.
+  bool Finish(std::string& error) {
+    if (state_ == State::kUntouched) return true;
+    if (state_ == State::kWriting && replacement_.Commit(error_)) return true;
+    error = error_;
+    return false;
+  }
+
+ private:
+  enum class State { kUntouched, kWriting, kFailed };
+  const std::string& path_;
+  std::string_view input_;
+  tallo::cli::FileReplacement replacement_;
+  State state_ = State::kUntouched;
+  std::string error_;
+};
 
 // "FILE:LINE:COLUMN: no answer: MESSAGE", the form editors and IDEs jump to.
 std::string ReasonLines(const std::string& path, const std::vector<tallo::Reason>& reasons) {
@@ -39,11 +95,11 @@ std::string ReasonLines(const std::string& path, const std::vector<tallo::Reason
   return lines;
 }
 
-// The calculated worksheet to standard output; with --explain the reasons to standard
-// error, with --check only the reasons, to standard output.
+// The calculated worksheet to standard output, written as it is calculated; with --explain
+// the reasons to standard error, with --check only the reasons, to standard output.
 int CalculateToStandardOutput(const std::string& path, Options::Mode mode,
                               tallo::CalculationOptions calculation_options) {
-  std::string content;
+  tallo::cli::FileContent content;
   std::string error;
   if (!tallo::cli::ReadWholeFile(path, content, error)) {
     Complain(NameOf(path), error);
@@ -52,10 +108,16 @@ int CalculateToStandardOutput(const std::string& path, Options::Mode mode,
   const bool explain = mode == Options::Mode::Explain;
   const bool check = mode == Options::Mode::Check;
   calculation_options.reasons = explain || check;
-  const tallo::Calculation calculation = tallo::CalculateWorksheet(content, calculation_options);
-  const std::string reasons = ReasonLines(path, calculation.reasons);
+  tallo::cli::BufferedWriter out(STDOUT_FILENO);
+  CalculatedTextTo calculated(check ? nullptr : &out);
+  const std::string reasons =
+      ReasonLines(path, tallo::CalculateWorksheet(content.text(), calculation_options, calculated));
   if (check) return Print(reasons) != 0 || !reasons.empty() ? 1 : 0;
-  const int status = Print(calculation.text);
+  int status = 0;
+  if (!out.Flush(error)) {
+    Complain("standard output", error);
+    status = 1;
+  }
   if (explain) std::fwrite(reasons.data(), 1, reasons.size(), stderr);
   return status;
 }
@@ -64,16 +126,16 @@ int CalculateInPlace(const std::vector<std::string>& paths,
                      const tallo::CalculationOptions& calculation_options) {
   int status = 0;
   for (const std::string& path : paths) {
-    std::string content;
+    tallo::cli::FileContent content;
     std::string error;
     if (!tallo::cli::ReadWholeFile(path, content, error)) {
       Complain(path, error);
       status = 1;
       continue;
     }
-    const tallo::Calculation calculation = tallo::CalculateWorksheet(content, calculation_options);
-    if (calculation.insertions.empty()) continue;
-    if (!tallo::cli::ReplaceFile(path, calculation.text, error)) {
+    ReplacementOf replacement(path, content.text());
+    tallo::CalculateWorksheet(content.text(), calculation_options, replacement);
+    if (!replacement.Finish(error)) {
       Complain(path, error);
       status = 1;
     }

@@ -1,6 +1,8 @@
 #include "engine/calculate.h"
 
-#include "engine/line_ends.h"
+#include <utility>
+
+#include "engine/insertion_writer.h"
 #include "engine/pre_pass.h"
 #include "engine/reason_placing.h"
 #include "engine/statement_driver.h"
@@ -9,54 +11,101 @@ namespace tallo {
 
 namespace {
 
-// Moves the reasons' "=" from the input to the calculated text, past the insertions in
-// front of them; both lists are in offset order.
-void PlaceInCalculatedText(std::vector<Reason>& reasons, const std::vector<Insertion>& insertions) {
-  std::size_t inserted = 0;
-  std::size_t next = 0;
-  for (Reason& reason : reasons) {
-    while (next < insertions.size() && insertions[next].offset <= reason.offset) {
-      inserted += insertions[next++].text.size();
+// Collects a streamed calculation: the text, and where each insertion stands in it.
+class CalculationBuilder : public CalculatedTextSink {
+ public:
+  void Copy(std::string_view piece) override { text_ += piece; }
+
+  void Insert(std::size_t offset, std::string_view piece) override {
+    if (spans_.empty() || spans_.back().offset != offset || spans_.back().end != text_.size()) {
+      spans_.push_back({offset, text_.size(), text_.size()});
     }
-    reason.calculated_offset = reason.offset + inserted;
+    text_ += piece;
+    spans_.back().end = text_.size();
   }
-}
+
+  Calculation Take(std::vector<Reason> reasons) {
+    Calculation calculation;
+    calculation.text = std::move(text_);
+    calculation.reasons = std::move(reasons);
+    const std::string_view text = calculation.text;
+    calculation.insertions.reserve(spans_.size());
+    for (const Span& span : spans_) {
+      calculation.insertions.push_back({span.offset, text.substr(span.begin, span.end - span.begin)});
+    }
+    return calculation;
+  }
+
+ private:
+  struct Span {
+    std::size_t offset;  // in the input
+    std::size_t begin;   // in the calculated text
+    std::size_t end;
+  };
+  std::string text_;
+  std::vector<Span> spans_;
+};
 
 }  // namespace
 
-Calculation CalculateWorksheet(std::string_view text, const CalculationOptions& options) {
-  const ReportOptions report_options{options.p_values};
-  CrLfView crlf(text);
+Calculation::Calculation(const Calculation& other)
+    : text(other.text), insertions(other.insertions), reasons(other.reasons) {
+  ViewOwnText(other.text.data());
+}
+
+Calculation::Calculation(Calculation&& other) noexcept { *this = std::move(other); }
+
+Calculation& Calculation::operator=(const Calculation& other) {
+  if (this != &other) {
+    text = other.text;
+    insertions = other.insertions;
+    reasons = other.reasons;
+    ViewOwnText(other.text.data());
+  }
+  return *this;
+}
+
+Calculation& Calculation::operator=(Calculation&& other) noexcept {
+  const char* viewed = other.text.data();  // a short text moves out of its own storage
+  text = std::move(other.text);
+  insertions = std::move(other.insertions);
+  reasons = std::move(other.reasons);
+  ViewOwnText(viewed);
+  return *this;
+}
+
+void Calculation::ViewOwnText(const char* viewed) {
+  if (viewed == text.data()) return;
+  for (Insertion& insertion : insertions) {
+    insertion.text = std::string_view(text.data() + (insertion.text.data() - viewed),
+                                      insertion.text.size());
+  }
+}
+
+std::vector<Reason> CalculateWorksheet(std::string_view text, const CalculationOptions& options,
+                                       CalculatedTextSink& sink) {
   FoundReasons pre_pass_reasons;
   FoundReasons driver_reasons;
-  std::vector<Insertion> answers =
-      RunPrePass(crlf.text(), options.reasons ? &pre_pass_reasons : nullptr);
-  std::vector<Insertion> reports;
-  FoundReasons* const driver_found = options.reasons ? &driver_reasons : nullptr;
-  if (answers.empty()) {
-    reports = RunStatementDriver(crlf.text(), Statements(), report_options, driver_found);
-  } else {
-    // The driver reads the text with the scalar answers in place.
-    const std::string answered = ApplyInsertions(crlf.text(), answers);
-    crlf.ReleaseText();
-    reports = RunStatementDriver(answered, Statements(), report_options, driver_found);
+  std::vector<InsertedSpan> spans;
+  const Answers answers = RunPrePass(text, options.reasons ? &pre_pass_reasons : nullptr);
+  InsertionWriter writer(text, answers, sink, options.reasons ? &spans : nullptr);
+  // A data set is defined by "={": without a "{" (answers hold none) no statement has data
+  // to run on, and the driver's walk over the text is needed only to explain or count.
+  if (options.reasons || options.counts != nullptr || text.find('{') != std::string_view::npos) {
+    RunStatementDriver(
+        text, answers, Statements(), ReportOptions{options.p_values},
+        [&](std::size_t offset, std::string_view report) { writer.Report(offset, report); },
+        options.reasons ? &driver_reasons : nullptr, options.counts);
   }
-  crlf.ReleaseText();  // the calculated text is built from the original
+  writer.Finish();
+  if (!options.reasons) return {};
+  return PlaceReasons({std::move(pre_pass_reasons), std::move(driver_reasons), spans}, text);
+}
 
-  Calculation calculation;
-  if (!options.reasons) {
-    calculation.insertions =
-        crlf.ToOriginal(ComposeInsertions(std::move(answers), std::move(reports)));
-  } else {
-    // Placing the reasons needs the pre-pass answers and the insertions in the CR LF text.
-    std::vector<Insertion> insertions = ComposeInsertions(answers, std::move(reports));
-    calculation.reasons = PlaceReasons(
-        {std::move(pre_pass_reasons), std::move(driver_reasons), answers, insertions}, crlf, text);
-    calculation.insertions = crlf.ToOriginal(std::move(insertions));
-    PlaceInCalculatedText(calculation.reasons, calculation.insertions);
-  }
-  calculation.text = ApplyInsertions(text, calculation.insertions);
-  return calculation;
+Calculation CalculateWorksheet(std::string_view text, const CalculationOptions& options) {
+  CalculationBuilder builder;
+  std::vector<Reason> reasons = CalculateWorksheet(text, options, builder);
+  return builder.Take(std::move(reasons));
 }
 
 }  // namespace tallo

@@ -30,6 +30,7 @@ std::string_view Narrow(std::string_view text, std::string& storage) {
 // and vanish.
 std::vector<std::string_view> CutExpression(std::string_view text) {
   std::vector<std::string_view> tokens;
+  tokens.reserve(text.size());  // at most one per character: room made once
   std::size_t begin = 0;
   ExpressionChar running = ExpressionChar::Other;
   for (std::size_t i = 0; i < text.size(); ++i) {

@@ -1,28 +1,37 @@
 #pragma once
-// The calculation changes a worksheet only by inserting text; these are the insertions.
+// The calculation changes a worksheet only by inserting text: what it inserts, and where
+// the calculated text goes as it is written.
 
 #include <cstddef>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace tallo {
 
-// Text to insert before the character at offset (offset == size appends).
+// Text inserted before the input's character at offset (offset == size appends).
 struct Insertion {
   std::size_t offset = 0;
-  std::string text;
+  std::string_view text;  // a view of the calculated text
 
-  bool operator==(const Insertion&) const = default;
+  bool operator==(const Insertion& other) const {
+    return offset == other.offset && text == other.text;
+  }
 };
 
-// The text with the insertions applied; insertions are in ascending offset order.
-std::string ApplyInsertions(std::string_view text, const std::vector<Insertion>& insertions);
+// Where an insertion stands, without its text.
+struct InsertedSpan {
+  std::size_t offset = 0;  // in the input
+  std::size_t size = 0;
+};
 
-// One list for two passes: first applies to a text, second to the text first produced.
-// The result applies to the original text; insertions at one offset are joined, in the
-// order they stand in the final text.
-std::vector<Insertion> ComposeInsertions(std::vector<Insertion> first,
-                                         std::vector<Insertion> second);
+// Receives a calculated worksheet piece by piece, in text order.
+class CalculatedTextSink {
+ public:
+  virtual ~CalculatedTextSink() = default;
+  // The next piece of the input, unchanged.
+  virtual void Copy(std::string_view piece) = 0;
+  // The next piece of what is inserted before the input's character at offset; one
+  // insertion may come in several pieces, one right after another.
+  virtual void Insert(std::size_t offset, std::string_view piece) = 0;
+};
 
 }  // namespace tallo

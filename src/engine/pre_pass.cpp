@@ -22,8 +22,9 @@ constexpr std::size_t kMaxLineTokens = 9995;
 
 using LineTokens = std::vector<std::string_view>;
 
-LineTokens CutLine(std::string_view line) {
-  LineTokens tokens;
+// Cuts a line into tokens, which come in place of what tokens held.
+void CutLine(std::string_view line, LineTokens& tokens) {
+  tokens.clear();
   std::size_t begin = 0;
   for (std::size_t i = 1; i <= line.size(); ++i) {
     if (i < line.size() && ClassifyWorksheetChar(line[i]) == ClassifyWorksheetChar(line[i - 1])) {
@@ -33,7 +34,6 @@ LineTokens CutLine(std::string_view line) {
     tokens.push_back(line.substr(begin, i - begin));
     begin = i;
   }
-  return tokens;
 }
 
 struct NameHash {
@@ -61,12 +61,15 @@ WorksheetChar FirstClass(std::string_view token) {
   return token.empty() ? WorksheetChar::Other : ClassifyWorksheetChar(token[0]);
 }
 
-// The tokens of one expression, [start, end] of the line, with variables substituted.
+// The tokens of one expression, [start, end] of the line, with variables substituted; work
+// is where they are kept, its earlier content dropped.
 class Substitution {
  public:
-  Substitution(const LineTokens& line, std::size_t start, std::size_t end)
-      : line_(line), start_(start), work_(line.begin() + static_cast<std::ptrdiff_t>(start),
-                                          line.begin() + static_cast<std::ptrdiff_t>(end) + 1) {}
+  Substitution(const LineTokens& line, std::size_t start, std::size_t end, LineTokens& work)
+      : line_(line), start_(start), work_(work) {
+    work_.assign(line.begin() + static_cast<std::ptrdiff_t>(start),
+                 line.begin() + static_cast<std::ptrdiff_t>(end) + 1);
+  }
   // The substituted values are views of the variable table, which must not change while
   // the substitution is used.
 
@@ -81,13 +84,10 @@ class Substitution {
     }
   }
 
-  std::string Joined() const {
-    std::size_t size = 0;
-    for (std::string_view token : work_) size += token.size();
-    std::string text;
-    text.reserve(size);
+  // The expression's text, in place of what text held.
+  void Join(std::string& text) const {
+    text.clear();
     for (std::string_view token : work_) text += token;
-    return text;
   }
 
  private:
@@ -116,7 +116,7 @@ class Substitution {
 
   const LineTokens& line_;
   std::size_t start_;
-  std::vector<std::string_view> work_;
+  LineTokens& work_;
 };
 
 // One number as written: a sign, digits and points, an exponent. An evaluation that
@@ -162,12 +162,26 @@ std::string AnswerExpression(ExpressionTail& tail, ReductionTrouble* trouble) {
   return ReducerAnswer(expression, trouble);
 }
 
-// What a walk over the lines keeps from one line to the next.
+// What a walk over the lines keeps from one line to the next, and the room its steps reuse
+// from one line to the next instead of allocating their own.
 struct PrePassState {
   VariableTable variables;
-  std::vector<Insertion> answers;
+  Answers answers;
   FoundReasons* reasons = nullptr;  // when asked for
+  LineTokens line_tokens;
+  LineTokens expression_tokens;
+  std::string expression;
 };
+
+// Sets a variable's value; a variable assigned again keeps its storage.
+void Assign(VariableTable& variables, std::string_view name, std::string_view value) {
+  auto found = variables.find(name);
+  if (found == variables.end()) found = variables.emplace(std::string(name), std::string()).first;
+  std::string& kept = found->second;
+  kept.assign(1, ' ');
+  kept += value;
+  kept += ' ';
+}
 
 void AddReason(PrePassState& state, std::size_t equals, std::optional<FoundReason> reason) {
   if (!reason) return;
@@ -201,7 +215,8 @@ void ExplainCutLine(std::string_view last, std::size_t last_offset, PrePassState
 
 // Walks one line: records its assignments and answers its expressions.
 void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state) {
-  const LineTokens tokens = CutLine(line);
+  CutLine(line, state.line_tokens);
+  const LineTokens& tokens = state.line_tokens;
   if (state.reasons != nullptr && tokens.size() == kMaxLineTokens) {
     ExplainCutLine(tokens.back(), line_offset + line.size() - tokens.back().size(), state);
   }
@@ -226,19 +241,19 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
         FirstClass(value) == WorksheetChar::Number) {
       // An assignment; after an operator it is an expression already answered (a*x=5).
       if (!IsArithmeticOperator(before)) {
-        state.variables.insert_or_assign(std::string(name), " " + std::string(value) + " ");
+        Assign(state.variables, name, value);
       }
     } else if (FirstClass(value) != WorksheetChar::Number &&
                FirstClass(value) != WorksheetChar::Letter && (value.empty() || value[0] != '{')) {
-      Substitution substitution(tokens, start, m);
+      Substitution substitution(tokens, start, m, state.expression_tokens);
       substitution.Substitute(state.variables);
-      const std::string text = substitution.Joined();
+      substitution.Join(state.expression);
       std::string storage;
-      ExpressionTail tail = ExtractTail(text, storage);
+      ExpressionTail tail = ExtractTail(state.expression, storage);
       ReductionTrouble trouble;
       std::string answer = AnswerExpression(tail, state.reasons != nullptr ? &trouble : nullptr);
       if (!answer.empty()) {
-        state.answers.push_back({equals + 1, std::move(answer)});
+        state.answers.Add(equals + 1, answer);
       } else if (state.reasons != nullptr) {
         AddReason(state, equals,
                   ExplainExpression({tail, line.substr(token_offset + 1), trouble,
@@ -253,7 +268,7 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
 
 }  // namespace
 
-std::vector<Insertion> RunPrePass(std::string_view text, FoundReasons* reasons) {
+Answers RunPrePass(std::string_view text, FoundReasons* reasons) {
   PrePassState state;
   state.reasons = reasons;
   // Only lines with an "=" can assign or answer anything, so the walk jumps from one such

@@ -5,17 +5,17 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "engine/answers.h"
 #include "engine/evaluator.h"
 #include "engine/found_reason.h"
-#include "engine/insertions.h"
 
 namespace tallo {
 
-// The answers of one worksheet text (CR LF line ends), in text order. With reasons given,
-// each "=" that ends an expression and gets no answer adds why, when something was tried.
-std::vector<Insertion> RunPrePass(std::string_view text, FoundReasons* reasons = nullptr);
+// The answers of one worksheet text, whose lines may end in CR LF, LF or both, in text
+// order. With reasons given, each "=" that ends an expression and gets no answer adds why,
+// when something was tried.
+Answers RunPrePass(std::string_view text, FoundReasons* reasons = nullptr);
 
 // The answer the reducer gives an extracted expression: the trailing number of the
 // evaluated text, when that is one number as written (a sum cut off by the step bound, or

@@ -32,23 +32,10 @@ std::size_t CountLineEnds(std::string_view text) {
                                                      text.end(), '\n'));
 }
 
-// Driver offsets back to offsets in the text the pre-pass read: every answer inserted in
-// front of an "=" moved it on. Both lists are in text order.
-void RemoveAnswers(FoundReasons& reasons, const std::vector<Insertion>& answers) {
-  std::size_t shift = 0;
-  std::size_t next = 0;
-  for (FoundReason& reason : reasons) {
-    while (next < answers.size() && answers[next].offset + shift <= reason.offset) {
-      shift += answers[next++].text.size();
-    }
-    reason.offset -= shift;
-  }
-}
-
-bool Answered(const std::vector<Insertion>& insertions, std::size_t equals) {
+bool Answered(const std::vector<InsertedSpan>& insertions, std::size_t equals) {
   const auto found = std::lower_bound(
       insertions.begin(), insertions.end(), equals + 1,
-      [](const Insertion& insertion, std::size_t offset) { return insertion.offset < offset; });
+      [](const InsertedSpan& insertion, std::size_t offset) { return insertion.offset < offset; });
   return found != insertions.end() && found->offset == equals + 1;
 }
 
@@ -135,35 +122,34 @@ void FindDefinitionsBelow(std::string_view text, FoundReasons& reasons) {
 
 }  // namespace
 
-std::vector<Reason> PlaceReasons(FoundByPasses found, const CrLfView& crlf,
-                                 std::string_view original) {
-  RemoveAnswers(found.driver, found.answers);
+std::vector<Reason> PlaceReasons(FoundByPasses found, std::string_view input) {
   FoundReasons chosen = ChooseOnePerEquals(found);
-
-  std::vector<std::size_t> offsets;
-  offsets.reserve(chosen.size());
-  for (const FoundReason& reason : chosen) offsets.push_back(reason.offset);
-  offsets = crlf.ToOriginalOffsets(std::move(offsets));
-  for (std::size_t k = 0; k < chosen.size(); ++k) chosen[k].offset = offsets[k];
-  FindDefinitionsBelow(original, chosen);
+  FindDefinitionsBelow(input, chosen);
 
   std::vector<Reason> reasons;
   reasons.reserve(chosen.size());
   // One walk over the text: position advances from reason to reason, and column is its
-  // column on line.
+  // column on line; inserted counts what the insertions in front of it add.
   std::size_t line = 1;
   std::size_t position = 0;
   std::size_t column = 1;
+  std::size_t inserted = 0;
+  std::size_t next_insertion = 0;
   for (FoundReason& reason : chosen) {
-    const std::size_t lines = CountLineEnds(original.substr(position, reason.offset - position));
+    const std::size_t lines = CountLineEnds(input.substr(position, reason.offset - position));
     if (lines > 0) {
       line += lines;
-      position = original.rfind('\n', reason.offset) + 1;
+      position = input.rfind('\n', reason.offset) + 1;
       column = 1;
     }
-    for (; position < reason.offset; position += Utf8CharLength(original, position)) ++column;
-    reasons.push_back(
-        {reason.offset, line, column, reason.offset, reason.kind, std::move(reason.message)});
+    for (; position < reason.offset; position += Utf8CharLength(input, position)) ++column;
+    for (; next_insertion < found.insertions.size() &&
+           found.insertions[next_insertion].offset <= reason.offset;
+         ++next_insertion) {
+      inserted += found.insertions[next_insertion].size;
+    }
+    reasons.push_back({reason.offset, line, column, reason.offset + inserted, reason.kind,
+                       std::move(reason.message)});
   }
   return reasons;
 }

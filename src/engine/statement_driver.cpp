@@ -1,11 +1,14 @@
 #include "engine/statement_driver.h"
 
+#include <algorithm>
 #include <array>
 #include <deque>
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
+#include "engine/answered_text.h"
 #include "engine/nearest_name.h"
 #include "engine/statement_reasons.h"
 #include "text/char_classes.h"
@@ -14,21 +17,27 @@ namespace tallo {
 namespace {
 
 // The text of a definition in progress: the tokens between its braces, less any token
-// that is exactly "=" or "{". While its tokens follow each other in the worksheet it is a
-// view of the worksheet; a left-out token in between makes it a copy.
+// that is exactly "=" or "{". While its tokens follow each other in one piece of the
+// worksheet it is a view of the worksheet; a left-out token or an answer in between makes
+// it a copy, whose lines end in CR LF (a view's text may end its lines in LF: the readers
+// take both alike).
 class PendingData {
  public:
-  void Append(std::string_view token) {
-    if (copied_) {
-      copy_ += token;
-    } else if (view_.empty()) {
+  // The token lies in piece, where the character in front of it tells whether an LF that
+  // starts it ends a line of its own.
+  void Append(std::string_view token, std::string_view piece) {
+    if (!copied_ && view_.empty()) {
       view_ = token;
-    } else if (view_.data() + view_.size() == token.data()) {
+      view_piece_ = piece.data();
+    } else if (!copied_ && view_piece_ == piece.data() &&
+               view_.data() + view_.size() == token.data()) {
       view_ = std::string_view(view_.data(), view_.size() + token.size());
     } else {
-      copy_.assign(view_);
-      copy_ += token;
-      copied_ = true;
+      if (!copied_) {
+        AppendWithCrLf(view_, false);
+        copied_ = true;
+      }
+      AppendWithCrLf(token, token.data() > piece.data() && token.data()[-1] == '\r');
     }
   }
 
@@ -43,33 +52,87 @@ class PendingData {
   std::string TakeCopy() { return std::move(copy_); }
 
  private:
+  // Appends text with a CR put before every LF that has none in front of it.
+  void AppendWithCrLf(std::string_view text, bool after_cr) {
+    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n')) {
+      copy_ += text.substr(0, lf);
+      if (lf > 0 ? text[lf - 1] != '\r' : !after_cr) copy_ += '\r';
+      copy_ += '\n';
+      after_cr = false;
+      text.remove_prefix(lf + 1);
+    }
+    copy_ += text;
+  }
+
   std::string_view view_;
+  const char* view_piece_ = nullptr;
   std::string copy_;
   bool copied_ = false;
 };
 
-// Completed data-set definitions, found by name in text order. The texts are views of the
-// worksheet, which outlives the table, or copies kept here.
+struct StatementCall {
+  std::string_view name;
+  std::array<std::string_view, 3> arguments;
+  int argument_count = 0;
+};
+
+// Completed data-set definitions, found by name in text order. The table is the
+// calculation's cache of data sets: one DataSet per definition, so that every statement
+// naming a definition shares what the first one read; it goes with the calculation. The
+// texts are views of the worksheet, which outlives the table, or copies kept here.
 class DataSetTable {
  public:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
   void Add(std::string_view name, PendingData& data) {
-    by_name_[name].push_back(data_.size());
-    if (data.copied()) {
-      data_.push_back(copies_.emplace_back(data.TakeCopy()));
-    } else {
-      data_.push_back(data.view());
+    const std::size_t definition = definitions_.size();
+    const std::string_view text =
+        data.copied() ? std::string_view(copies_.emplace_back(data.TakeCopy())) : data.view();
+    definitions_.push_back({DataSet(text), kNone});
+    const auto [entry, added] = by_name_.try_emplace(name, Chain{definition, definition});
+    if (!added) {
+      definitions_[entry->second.last].next = definition;
+      entry->second.last = definition;
     }
     data.Clear();
   }
 
-  // Definition numbers of a name, earliest first; empty when it has none.
-  const std::vector<std::size_t>& Find(std::string_view name) const {
-    static const std::vector<std::size_t> kNone;
+  // The earliest definition of a name, and the one after a definition under its name;
+  // kNone where there is none.
+  std::size_t First(std::string_view name) const {
     const auto found = by_name_.find(name);
-    return found == by_name_.end() ? kNone : found->second;
+    return found == by_name_.end() ? kNone : found->second.first;
+  }
+  std::size_t Next(std::size_t definition) const { return definitions_[definition].next; }
+
+  const DataSet& Data(std::size_t definition) const { return definitions_[definition].data; }
+
+  // Keeps what statements derived from data sets (a table's covariances) only while
+  // statements in a row use them: before a statement runs, the data sets the one before it
+  // used and this one does not forget theirs, so that it never piles up over a worksheet.
+  void KeepDerivedFor(const StatementCall& call) {
+    std::vector<std::size_t> used;
+    for (int k = 0; k < call.argument_count; ++k) {
+      const std::size_t first = First(call.arguments[static_cast<std::size_t>(k)]);
+      if (k == 0 && first != kNone) used.push_back(first);
+      for (std::size_t d = first; k > 0 && d != kNone; d = Next(d)) used.push_back(d);
+    }
+    for (const std::size_t held : deriving_) {
+      if (std::find(used.begin(), used.end(), held) == used.end()) {
+        definitions_[held].data.ForgetDerived();
+      }
+    }
+    deriving_ = std::move(used);
   }
 
-  std::string_view Data(std::size_t definition) const { return data_[definition]; }
+  std::size_t size() const { return definitions_.size(); }
+
+  // How many times the texts of the definitions were read.
+  std::size_t Readings() const {
+    std::size_t readings = 0;
+    for (const Definition& definition : definitions_) readings += definition.data.readings();
+    return readings;
+  }
 
   // The defined name nearest to another, for a reason; empty when none is near.
   std::string Nearest(std::string_view name) const {
@@ -79,9 +142,18 @@ class DataSetTable {
   }
 
  private:
-  std::vector<std::string_view> data_;
+  struct Definition {
+    DataSet data;
+    std::size_t next;  // the next definition of the same name
+  };
+  struct Chain {
+    std::size_t first;
+    std::size_t last;
+  };
+  std::vector<Definition> definitions_;
+  std::vector<std::size_t> deriving_;  // the definitions the last statement used
   std::deque<std::string> copies_;
-  std::unordered_map<std::string_view, std::vector<std::size_t>> by_name_;
+  std::unordered_map<std::string_view, Chain> by_name_;
 };
 
 // The last eight completed tokens, T0 the newest, in a ring so that a new token costs one
@@ -100,12 +172,6 @@ class TokenWindow {
   static constexpr std::size_t kSize = 8;
   std::array<std::string_view, kSize> tokens_{};
   std::size_t newest_ = 0;
-};
-
-struct StatementCall {
-  std::string_view name;
-  std::array<std::string_view, 3> arguments;
-  int argument_count = 0;
 };
 
 // Matches proc(a)=, proc(a,b)= and proc(a,b,c)= on the tokens before an "=".
@@ -128,34 +194,31 @@ bool MatchStatement(const TokenWindow& t, StatementCall& call) {
 // when an argument names no definition.
 std::string RunStatement(const Statement& statement, const StatementCall& call,
                          const DataSetTable& data_sets, const ReportOptions& options) {
-  const std::vector<std::size_t>& firsts = data_sets.Find(call.arguments[0]);
-  if (firsts.empty()) return {};
-  std::array<std::string_view, 3> data{data_sets.Data(firsts.front())};
-  const DataTexts texts(data.data(), static_cast<std::size_t>(call.argument_count));
-  if (call.argument_count == 1) return statement.run(texts, options);
+  constexpr std::size_t kNone = DataSetTable::kNone;
+  const std::size_t first = data_sets.First(call.arguments[0]);
+  if (first == kNone) return {};
+  std::array<const DataSet*, 3> data{&data_sets.Data(first)};
+  const DataSets arguments(data.data(), static_cast<std::size_t>(call.argument_count));
+  if (call.argument_count == 1) return statement.run(arguments, options);
 
   std::string reports;
   const auto run_for_every_second = [&] {
-    for (std::size_t second : data_sets.Find(call.arguments[1])) {
-      data[1] = data_sets.Data(second);
-      reports += statement.run(texts, options);
+    for (std::size_t second = data_sets.First(call.arguments[1]); second != kNone;
+         second = data_sets.Next(second)) {
+      data[1] = &data_sets.Data(second);
+      reports += statement.run(arguments, options);
     }
   };
   if (call.argument_count == 2) {
     run_for_every_second();
     return reports;
   }
-  for (std::size_t third : data_sets.Find(call.arguments[2])) {
-    data[2] = data_sets.Data(third);
+  for (std::size_t third = data_sets.First(call.arguments[2]); third != kNone;
+       third = data_sets.Next(third)) {
+    data[2] = &data_sets.Data(third);
     run_for_every_second();
   }
   return reports;
-}
-
-bool EndsStatement(std::string_view text, std::size_t equals) {
-  if (equals + 1 == text.size()) return true;
-  const StatementChar next = ClassifyStatementChar(text[equals + 1]);
-  return next == StatementChar::Blank || next == StatementChar::LineEnd;
 }
 
 bool IsDataSetName(std::string_view token) {
@@ -169,8 +232,8 @@ std::optional<FoundReason> ExplainStatement(const Statement& statement, const St
   const auto count = static_cast<std::size_t>(call.argument_count);
   std::array<std::optional<std::string_view>, 3> data;
   for (std::size_t k = 0; k < count; ++k) {
-    const std::vector<std::size_t>& found = data_sets.Find(call.arguments[k]);
-    if (!found.empty()) data[k] = data_sets.Data(found.front());
+    const std::size_t found = data_sets.First(call.arguments[k]);
+    if (found != DataSetTable::kNone) data[k] = data_sets.Data(found).text();
   }
   return ExplainStatementData(statement, std::span(call.arguments.data(), count),
                               std::span(data.data(), count),
@@ -183,13 +246,17 @@ void AddReason(FoundReasons& reasons, std::size_t equals, std::optional<FoundRea
   reasons.push_back(std::move(*reason));
 }
 
+bool EndsStatement(std::optional<char> next) {
+  return !next || ClassifyStatementChar(*next) == StatementChar::Blank ||
+         ClassifyStatementChar(*next) == StatementChar::LineEnd;
+}
+
 }  // namespace
 
-std::vector<Insertion> RunStatementDriver(std::string_view text,
-                                          std::span<const Statement> statements,
-                                          const ReportOptions& options,
-                                          FoundReasons* reasons) {
-  std::vector<Insertion> reports;
+void RunStatementDriver(std::string_view text, const Answers& answers,
+                        std::span<const Statement> statements, const ReportOptions& options,
+                        const ReportSink& report_sink, FoundReasons* reasons,
+                        CalculationCounts* counts) {
   DataSetTable data_sets;
   TokenWindow window;
   bool defining = false;
@@ -197,58 +264,72 @@ std::vector<Insertion> RunStatementDriver(std::string_view text,
   PendingData pending_data;
 
   // Visits the token boundaries: the first character, every change of class, and the last
-  // character, which ends a token whatever its class. At a boundary the token before it is
-  // complete and the character c begins the next one.
-  const std::size_t last = text.empty() ? 0 : text.size() - 1;
-  std::size_t token_start = 0;
-  for (std::size_t i = 0; i < text.size();) {
-    const char c = text[i];
-    window.Push(text.substr(token_start, i - token_start));
-    token_start = i;
-    const std::string_view t0 = window[0];
+  // character of the text, which ends a token whatever its class. At a boundary the token
+  // before it is complete and the character c begins the next one. Every piece begins at a
+  // boundary, since no token spans two pieces.
+  std::string_view token_piece;  // the piece of the token in progress
+  std::size_t token_start = 0;   // where in it the token starts
+  ForEachAnsweredPiece(text, answers, [&](const AnsweredPiece& piece) {
+    const std::string_view part = piece.text;
+    // The run of one class stops before the last character of the text.
+    const std::size_t limit = piece.next ? part.size() : part.size() - 1;
+    for (std::size_t i = 0; i < part.size();) {
+      const char c = part[i];
+      const std::string_view t0_piece = token_piece;
+      window.Push(token_piece.substr(token_start, i == 0 ? std::string_view::npos : i - token_start));
+      token_piece = part;
+      token_start = i;
+      const std::string_view t0 = window[0];
 
-    const auto recent = [&](std::size_t age) { return window[age]; };
-    if (c == '{' && t0 == "=") {
-      if (IsDataSetName(window[1])) {
-        defining = true;
-        pending_name = window[1];
-      } else if (reasons != nullptr) {
-        AddReason(*reasons, i - 1, ExplainDefinition(recent));
-      }
-    }
-    if (defining && t0 != "=" && t0 != "{") pending_data.Append(t0);
-    if (defining && c == '}') {
-      defining = false;
-      data_sets.Add(pending_name, pending_data);
-    }
-    if (t0 == "{}") {
-      defining = false;
-      pending_data.Clear();
-    }
-    if (c == '=' && EndsStatement(text, i)) {
-      StatementCall call;
-      const bool matched = MatchStatement(window, call);
-      const Statement* statement =
-          matched ? FindStatement(statements, call.name, call.argument_count) : nullptr;
-      if (statement != nullptr) {
-        std::string report = RunStatement(*statement, call, data_sets, options);
-        if (reasons != nullptr) {
-          AddReason(*reasons, i, ExplainStatement(*statement, call, data_sets));
+      const auto recent = [&](std::size_t age) { return window[age]; };
+      if (c == '{' && t0 == "=") {
+        if (IsDataSetName(window[1])) {
+          defining = true;
+          pending_name = window[1];
+        } else if (reasons != nullptr) {
+          AddReason(*reasons, piece.offset + i - 1, ExplainDefinition(recent));
         }
-        if (!report.empty()) reports.push_back({i + 1, std::move(report)});
-      } else if (reasons != nullptr) {
-        AddReason(*reasons, i,
-                  ExplainStatementForm(statements, recent,
-                                       matched ? std::optional(call.name) : std::nullopt));
       }
-    }
+      if (defining && t0 != "=" && t0 != "{") pending_data.Append(t0, t0_piece);
+      if (defining && c == '}') {
+        defining = false;
+        data_sets.Add(pending_name, pending_data);
+      }
+      if (t0 == "{}") {
+        defining = false;
+        pending_data.Clear();
+      }
+      if (c == '=' && EndsStatement(i + 1 < part.size() ? part[i + 1] : piece.next)) {
+        const std::size_t equals = piece.offset + i;
+        StatementCall call;
+        const bool matched = MatchStatement(window, call);
+        const Statement* statement =
+            matched ? FindStatement(statements, call.name, call.argument_count) : nullptr;
+        if (statement != nullptr) {
+          if (counts != nullptr) ++counts->statements;
+          data_sets.KeepDerivedFor(call);
+          const std::string report = RunStatement(*statement, call, data_sets, options);
+          if (reasons != nullptr) {
+            AddReason(*reasons, equals, ExplainStatement(*statement, call, data_sets));
+          }
+          if (!report.empty()) report_sink(equals + 1, report);
+        } else if (reasons != nullptr) {
+          AddReason(*reasons, equals,
+                    ExplainStatementForm(statements, recent,
+                                         matched ? std::optional(call.name) : std::nullopt));
+        }
+      }
 
-    const StatementChar cls = ClassifyStatementChar(c);
-    std::size_t next = i + 1;
-    while (next < last && ClassifyStatementChar(text[next]) == cls) ++next;
-    i = next;
+      const StatementChar cls = ClassifyStatementChar(c);
+      std::size_t next = i + 1;
+      while (next < limit && ClassifyStatementChar(part[next]) == cls) ++next;
+      i = next;
+    }
+  });
+  if (counts != nullptr) {
+    counts->data_sets += data_sets.size();
+    counts->data_set_readings += data_sets.Readings();
   }
-  return reports;
 }
 
 }  // namespace tallo

@@ -4,22 +4,28 @@
 // followed by a blank, a line end or the end of the text, using the data sets defined
 // before it.
 
+#include <cstddef>
+#include <functional>
 #include <string_view>
-#include <vector>
 
+#include "engine/answers.h"
+#include "engine/calculation_counts.h"
 #include "engine/found_reason.h"
-#include "engine/insertions.h"
 #include "procedures/registry.h"
 
 namespace tallo {
 
-// The reports of a worksheet text (CR LF line ends), each directly after its statement's
-// "=", in text order; statements are looked up in the given table and write their reports
-// with the given options. With reasons given, a statement or definition that does not do
-// what it was written for adds why.
-std::vector<Insertion> RunStatementDriver(std::string_view text,
-                                          std::span<const Statement> statements = Statements(),
-                                          const ReportOptions& options = {},
-                                          FoundReasons* reasons = nullptr);
+// Takes each report: the input offset it is inserted at (right after its statement's "=")
+// and its text, with CR LF line ends.
+using ReportSink = std::function<void(std::size_t offset, std::string_view report)>;
+
+// Hands the reports of a worksheet text, with the pre-pass answers in place, to report_sink
+// in text order; statements are looked up in the given table and write their reports with
+// the given options. With reasons given, a statement or definition that does not do what it
+// was written for adds why, at the offset of its "=" in text.
+void RunStatementDriver(std::string_view text, const Answers& answers,
+                        std::span<const Statement> statements, const ReportOptions& options,
+                        const ReportSink& report_sink, FoundReasons* reasons = nullptr,
+                        CalculationCounts* counts = nullptr);
 
 }  // namespace tallo

@@ -30,7 +30,7 @@ std::string ArgumentsExample(int count) {
 }
 
 // "one data set", "two data sets" or "three data sets".
-std::string DataSets(int count) {
+std::string DataSetCount(int count) {
   static constexpr std::string_view kCounts[] = {"no data sets", "one data set", "two data sets",
                                                  "three data sets"};
   return std::string(kCounts[count < 0 || count > 3 ? 0 : count]);
@@ -72,7 +72,7 @@ std::optional<FoundReason> ExplainStatementForm(std::span<const Statement> state
     const std::string_view name = *matched_name;
     if (const Statement* other = FindStatementNamed(statements, name)) {
       return Found(ReasonKind::WrongDataSetCount,
-                   std::string(name) + " takes " + DataSets(other->arguments) + ", as in " +
+                   std::string(name) + " takes " + DataSetCount(other->arguments) + ", as in " +
                        std::string(name) + ArgumentsExample(other->arguments) + "=");
     }
     if (IsCallName(name)) return std::nullopt;  // a function: the pre-pass explains it

@@ -37,10 +37,16 @@ double SumSquaredDeviations(std::span<const double> x) { return SumCrossDeviatio
 double SumCrossDeviations(std::span<const double> x, std::span<const double> y) {
   const std::size_t n = std::min(x.size(), y.size());
   if (n == 0) return 0;
-  const SplitMean mx = MeanSplit(x.first(n));
-  const SplitMean my = MeanSplit(y.first(n));
+  return SumCrossDeviations(x, y, MeanSplit(x.first(n)), MeanSplit(y.first(n)));
+}
+
+double SumCrossDeviations(std::span<const double> x, std::span<const double> y,
+                          const SplitMean& mean_x, const SplitMean& mean_y) {
+  const std::size_t n = std::min(x.size(), y.size());
   CompensatedSum products;
-  for (std::size_t i = 0; i < n; ++i) products.Add(mx.Deviation(x[i]) * my.Deviation(y[i]));
+  for (std::size_t i = 0; i < n; ++i) {
+    products.Add(mean_x.Deviation(x[i]) * mean_y.Deviation(y[i]));
+  }
   return products.Value();
 }
 

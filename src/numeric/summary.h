@@ -44,6 +44,9 @@ SplitMean MeanSplit(std::span<const double> x);
 double SumSquaredDeviations(std::span<const double> x);
 // Sum of (x - mean x)(y - mean y) over the first min(|x|, |y|) pairs.
 double SumCrossDeviations(std::span<const double> x, std::span<const double> y);
+// The same with the means of those pairs' x and y already at hand.
+double SumCrossDeviations(std::span<const double> x, std::span<const double> y,
+                          const SplitMean& mean_x, const SplitMean& mean_y);
 // Divisor n - 1.
 double SampleVariance(std::span<const double> x);
 // Divisor n.

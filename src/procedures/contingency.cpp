@@ -19,16 +19,18 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // their margins.
 class CountTable {
  public:
-  explicit CountTable(std::string_view text)
-      : grid_(SplitTableCells(text)),
+  explicit CountTable(const CellGrid& grid)
+      : grid_(grid),
         rows_(grid_.rows() > 0 ? grid_.rows() - 1 : 0),
         columns_(grid_.data_columns()),
         row_totals_(rows_),
         column_totals_(columns_) {
     counts_.reserve(rows_ * columns_);
     for (std::size_t i = 0; i < rows_; ++i) {
+      const std::vector<std::string_view> row_cells = grid_.RowCells(i + 1);
       for (std::size_t j = 0; j < columns_; ++j) {
-        const double count = CellValue(grid_, i + 1, j + 1);
+        // A cell read as atof reads it: an empty or missing cell is 0.
+        const double count = j + 1 < row_cells.size() ? ParseReal(row_cells[j + 1]) : 0;
         counts_.push_back(count);
         row_totals_[i] += count;
         column_totals_[j] += count;
@@ -50,7 +52,7 @@ class CountTable {
   double total() const { return total_; }  // N
 
  private:
-  CellGrid grid_;
+  const CellGrid& grid_;
   std::size_t rows_;
   std::size_t columns_;
   std::vector<double> counts_;
@@ -75,11 +77,12 @@ enum class DataCellEcho { kText, kCount };
 void AppendTableEcho(std::string& report, const CountTable& table, DataCellEcho data_cells) {
   const std::size_t cells = table.columns() + 1;
   for (std::size_t row = 0; row < table.grid().rows(); ++row) {
+    const std::vector<std::string_view> row_cells = table.grid().RowCells(row);
     for (std::size_t column = 0; column < cells; ++column) {
       if (data_cells == DataCellEcho::kCount && row > 0 && column > 0) {
         AppendFormat(report, "%0.0f\t", table.count(row - 1, column - 1));
       } else {
-        AppendFormat(report, "%s\t", table.grid().cell(row, column));
+        AppendFormat(report, "%s\t", column < row_cells.size() ? row_cells[column] : "");
       }
     }
     if (row == 0) {
@@ -170,8 +173,8 @@ std::string RatioReport(std::string_view title, std::string_view measure_line, d
 
 }  // namespace
 
-std::string ChiSquareTestReport(DataTexts data, const ReportOptions& options) {
-  const CountTable table(data[0]);
+std::string ChiSquareTestReport(DataSets data, const ReportOptions& options) {
+  const CountTable table(data[0]->table());
   const std::size_t r = table.rows();
   const std::size_t k = table.columns();
   const bool one_row = r == 1;
@@ -208,8 +211,8 @@ std::string ChiSquareTestReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string FisherTestReport(DataTexts data, const ReportOptions& options) {
-  const CountTable table(data[0]);
+std::string FisherTestReport(DataSets data, const ReportOptions& options) {
+  const CountTable table(data[0]->table());
   const double p = FisherP(table);
   const std::string_view label =
       std::isnan(p)
@@ -222,8 +225,8 @@ std::string FisherTestReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string McNemarTestReport(DataTexts data, const ReportOptions& options) {
-  const CountTable table(data[0]);
+std::string McNemarTestReport(DataSets data, const ReportOptions& options) {
+  const CountTable table(data[0]->table());
   const Block t = FirstBlock(table);
   std::string report = "---McNemar's test----------------------\r\n";
   AppendTableEcho(report, table, DataCellEcho::kCount);
@@ -238,16 +241,16 @@ std::string McNemarTestReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string OddsRatioReport(DataTexts data) {
-  const CountTable table(data[0]);
+std::string OddsRatioReport(DataSets data) {
+  const CountTable table(data[0]->table());
   const Block t = FirstBlock(table);
   const double ratio = t.a * t.d / (t.b * t.c);
   const double log_se = std::sqrt(1 / t.a + 1 / t.b + 1 / t.c + 1 / t.d);
   return RatioReport("---Odds Ratio----\r\n", "Odds Ratio=%f\r\n", ratio, log_se, table);
 }
 
-std::string RelativeRiskReport(DataTexts data) {
-  const CountTable table(data[0]);
+std::string RelativeRiskReport(DataSets data) {
+  const CountTable table(data[0]->table());
   const Block t = FirstBlock(table);
   const double p1 = t.a / (t.a + t.b);
   const double p2 = t.c / (t.c + t.d);

@@ -14,19 +14,19 @@ namespace tallo {
 
 // xstest(table)=: X2 without continuity correction, or a message when too many expected
 // counts are small.
-std::string ChiSquareTestReport(DataTexts data, const ReportOptions& options);
+std::string ChiSquareTestReport(DataSets data, const ReportOptions& options);
 
 // fishertest(table)=: twice the one-sided sum of hypergeometric probabilities of the first
 // 2x2 block, walking away from the table's smallest cell.
-std::string FisherTestReport(DataTexts data, const ReportOptions& options);
+std::string FisherTestReport(DataSets data, const ReportOptions& options);
 
 // mcntest(table)=: continuity-corrected McNemar X2 of the two counts on the diagonal of the
 // first 2x2 block.
-std::string McNemarTestReport(DataTexts data, const ReportOptions& options);
+std::string McNemarTestReport(DataSets data, const ReportOptions& options);
 
 // oddsratio(table)= and relativerisk(table)=: the measure of the first 2x2 block with its
 // 95% confidence interval on the log scale.
-std::string OddsRatioReport(DataTexts data);
-std::string RelativeRiskReport(DataTexts data);
+std::string OddsRatioReport(DataSets data);
+std::string RelativeRiskReport(DataSets data);
 
 }  // namespace tallo

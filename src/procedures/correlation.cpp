@@ -141,8 +141,8 @@ KendallCounts CountKendallPairs(std::span<const double> x, std::span<const doubl
   return counts;
 }
 
-std::string PearsonReport(DataTexts data, const ReportOptions& options) {
-  const ValuePairs pairs = ParseValuePairs(data[0], data[1]);
+std::string PearsonReport(DataSets data, const ReportOptions& options) {
+  const ValuePairs pairs = PairItems(data[0]->items(), data[1]->items());
   const std::size_t n = pairs.x.size();
   // Every sum from deviations about the means: data far from zero keep their digits.
   const double sxx = SumSquaredDeviations(pairs.x);
@@ -177,8 +177,8 @@ std::string PearsonReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string SpearmanReport(DataTexts data, const ReportOptions& options) {
-  ValuePairs pairs = ParseValuePairs(data[0], data[1]);
+std::string SpearmanReport(DataSets data, const ReportOptions& options) {
+  ValuePairs pairs = PairItems(data[0]->items(), data[1]->items());
   std::vector<double>& x = pairs.x;
   std::vector<double>& y = pairs.y;
   const std::size_t n = x.size();
@@ -213,8 +213,8 @@ std::string SpearmanReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string KendallReport(DataTexts data, const ReportOptions& options) {
-  const ValuePairs pairs = ParseValuePairs(data[0], data[1]);
+std::string KendallReport(DataSets data, const ReportOptions& options) {
+  const ValuePairs pairs = PairItems(data[0]->items(), data[1]->items());
   const KendallCounts counts = CountKendallPairs(pairs.x, pairs.y);
   const double n = static_cast<double>(pairs.x.size());
   const double s = static_cast<double>(counts.score);
@@ -238,8 +238,8 @@ std::string KendallReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string CorrelationDifferenceReport(DataTexts data, const ReportOptions& options) {
-  const CellGrid grid = SplitTableCells(data[0]);
+std::string CorrelationDifferenceReport(DataSets data, const ReportOptions& options) {
+  const CellGrid& grid = data[0]->table();
   const double na = CellValue(grid, 1, 1);
   const double ra = CellValue(grid, 1, 2);
   const double nb = CellValue(grid, 2, 1);
@@ -255,8 +255,9 @@ std::string CorrelationDifferenceReport(DataTexts data, const ReportOptions& opt
   std::string report = "---Test of difference between Pearson's R ----\r\n";
   const std::size_t cells = grid.data_columns() + 1;
   for (std::size_t row = 0; row < grid.rows(); ++row) {
+    const std::vector<std::string_view> row_cells = grid.RowCells(row);
     for (std::size_t column = 0; column < cells; ++column) {
-      AppendFormat(report, "%s\t", grid.cell(row, column));
+      AppendFormat(report, "%s\t", column < row_cells.size() ? row_cells[column] : "");
     }
     report += "\r\n";
   }

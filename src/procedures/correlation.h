@@ -11,16 +11,16 @@ namespace tallo {
 
 // rtest(a,b)=: r labelled by the table of critical r, and the line Y = bX + a marked
 // "( * )" when its F exceeds the upper 2.5% point.
-std::string PearsonReport(DataTexts data, const ReportOptions& options);
+std::string PearsonReport(DataSets data, const ReportOptions& options);
 
 // sptest(a,b)=: rs from mid-ranks with the tie correction, labelled by t with n - 2 df.
-std::string SpearmanReport(DataTexts data, const ReportOptions& options);
+std::string SpearmanReport(DataSets data, const ReportOptions& options);
 
 // kdtest(a,b)=: tau-b, labelled by the normal test of S without tie correction.
-std::string KendallReport(DataTexts data, const ReportOptions& options);
+std::string KendallReport(DataSets data, const ReportOptions& options);
 
 // drtest(table)=: Fisher's z test of ra = rb from a table of rows "label, n, r".
-std::string CorrelationDifferenceReport(DataTexts data, const ReportOptions& options);
+std::string CorrelationDifferenceReport(DataSets data, const ReportOptions& options);
 
 // Kendall's S, concordant minus discordant pairs (a pair tied in x or in y counts
 // nothing), with the tied pairs of x and of y. Counted in O(n log n) after Knight.

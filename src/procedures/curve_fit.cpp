@@ -70,8 +70,8 @@ void AppendFit(std::string& report, const std::vector<double>& c, bool reciproca
 
 }  // namespace
 
-std::string LeastSquaresFit(DataTexts data) {
-  const int degree = ParseInteger(data[2]);
+std::string LeastSquaresFit(DataSets data) {
+  const int degree = ParseInteger(data[2]->text());
   if (degree < -kHighestDegree || degree == 0 || degree > kHighestDegree) {
     return "--Invalid Value--\r\n";
   }
@@ -79,7 +79,7 @@ std::string LeastSquaresFit(DataTexts data) {
   const std::size_t order = static_cast<std::size_t>(std::abs(degree)) + 1;
 
   // The fit is a polynomial in u = x, or u = 1/x for a negative degree.
-  const ValuePairs pairs = ParseValuePairs(data[0], data[1]);
+  const ValuePairs pairs = PairItems(data[0]->items(), data[1]->items());
   std::vector<double> u = pairs.x;
   if (reciprocal) {
     for (double& v : u) v = 1 / v;

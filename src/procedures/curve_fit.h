@@ -11,6 +11,6 @@ namespace tallo {
 // positive d fits y = c0 + c1 x + ... + cd x^d; a negative d fits y = c0 + c1 / x + ...
 // + c|d| / x^|d|, the least-squares fit in the powers of 1/x. Any other d gives
 // "--Invalid Value--" alone.
-std::string LeastSquaresFit(DataTexts data);
+std::string LeastSquaresFit(DataSets data);
 
 }  // namespace tallo

@@ -15,9 +15,8 @@ std::string SingleNumber(double value) { return TrimTrailingZeros(FormatFixed(va
 
 // The statistic of the first data set's values as a single-number answer.
 template <typename Statistic>
-std::string AnswerOf(DataTexts data, Statistic statistic) {
-  const std::vector<double> values = ParseValueList(data[0]);
-  return SingleNumber(statistic(std::span<const double>(values)));
+std::string AnswerOf(DataSets data, Statistic statistic) {
+  return SingleNumber(statistic(data[0]->values()));
 }
 
 int BinCount(std::size_t n) {
@@ -39,26 +38,26 @@ void AppendBin(std::string& report, std::string_view label_pattern, double edge,
 
 }  // namespace
 
-std::string MeanAnswer(DataTexts data) { return AnswerOf(data, Mean); }
-std::string SumAnswer(DataTexts data) { return AnswerOf(data, Sum); }
-std::string MaximumAnswer(DataTexts data) { return AnswerOf(data, Maximum); }
-std::string MinimumAnswer(DataTexts data) { return AnswerOf(data, Minimum); }
+std::string MeanAnswer(DataSets data) { return AnswerOf(data, Mean); }
+std::string SumAnswer(DataSets data) { return AnswerOf(data, Sum); }
+std::string MaximumAnswer(DataSets data) { return AnswerOf(data, Maximum); }
+std::string MinimumAnswer(DataSets data) { return AnswerOf(data, Minimum); }
 
-std::string StandardDeviationAnswer(DataTexts data) {
+std::string StandardDeviationAnswer(DataSets data) {
   return AnswerOf(data, [](std::span<const double> x) { return std::sqrt(SampleVariance(x)); });
 }
 
-std::string StandardErrorAnswer(DataTexts data) {
+std::string StandardErrorAnswer(DataSets data) {
   return AnswerOf(data, [](std::span<const double> x) {
     return std::sqrt(SampleVariance(x)) / std::sqrt(static_cast<double>(x.size()));
   });
 }
 
-std::string CountAnswer(DataTexts data) {
-  return FormatInteger(static_cast<long long>(ParseValueList(data[0]).size()));
+std::string CountAnswer(DataSets data) {
+  return FormatInteger(static_cast<long long>(data[0]->values().size()));
 }
 
-std::string HistogramReport(DataTexts data) { return Histogram(ParseValueList(data[0])); }
+std::string HistogramReport(DataSets data) { return Histogram(data[0]->values()); }
 
 std::string Histogram(std::span<const double> values) {
   std::string report = "--------------------\r\n";

@@ -7,8 +7,9 @@ DesignGroups ReadDesignGroups(const CellGrid& grid) {
   const std::size_t count = grid.data_columns();
   groups.labels.reserve(count);
   groups.values.reserve(count);
+  const std::vector<std::string_view> header = grid.RowCells(0);
   for (std::size_t column = 1; column <= count; ++column) {
-    groups.labels.push_back(grid.cell(0, column));
+    groups.labels.push_back(column < header.size() ? header[column] : std::string_view());
     groups.values.push_back(ReadColumnList(grid, column));
   }
   return groups;

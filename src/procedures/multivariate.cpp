@@ -15,10 +15,12 @@ namespace {
 // Factors whose eigenvalue falls below this are not listed by pca.
 constexpr double kSmallestFactor = 0.01;
 
-// Sample covariance; undefined (nan) for fewer than two pairs.
-double Covariance(std::span<const double> x, std::span<const double> y) {
+// Sample covariance of pairs with the means of their x and y; undefined (nan) for fewer
+// than two pairs.
+double Covariance(std::span<const double> x, std::span<const double> y, const SplitMean& mean_x,
+                  const SplitMean& mean_y) {
   if (x.size() < 2) return std::numeric_limits<double>::quiet_NaN();
-  return SumCrossDeviations(x, y) / (static_cast<double>(x.size()) - 1);
+  return SumCrossDeviations(x, y, mean_x, mean_y) / (static_cast<double>(x.size()) - 1);
 }
 
 // The numbers of one report line in "%0.2e", separated by ", ".
@@ -135,29 +137,51 @@ PairwiseCovariances CovarianceTable(const CellGrid& grid) {
   table.means.resize(p);
   table.mean_lows.resize(p);
   table.case_count = grid.data_rows();
-  std::vector<std::vector<std::optional<double>>> columns;
+  std::vector<std::vector<double>> columns;
+  const std::vector<std::string_view> header = grid.RowCells(0);
   for (std::size_t i = 0; i < p; ++i) {
-    table.labels.emplace_back(grid.cell(0, i + 1));
-    columns.push_back(ReadColumnCells(grid, i + 1));
+    table.labels.emplace_back(i + 1 < header.size() ? header[i + 1] : std::string_view());
+    columns.push_back(ReadColumnItems(grid, i + 1));
+  }
+  // A pair of columns without a missing cell pairs every row, and its means are those of
+  // the whole columns, worked out once.
+  const auto gapless = [](const std::vector<double>& column) {
+    return std::none_of(column.begin(), column.end(), [](double v) { return std::isnan(v); });
+  };
+  std::vector<std::optional<SplitMean>> whole_means(p);
+  for (std::size_t i = 0; i < p; ++i) {
+    if (gapless(columns[i])) whole_means[i] = MeanSplit(columns[i]);
   }
   std::vector<double> x;
   std::vector<double> y;
   for (std::size_t i = 0; i < p; ++i) {
     for (std::size_t j = i; j < p; ++j) {
-      x.clear();
-      y.clear();
-      for (std::size_t r = 0; r < columns[i].size(); ++r) {
-        if (columns[i][r] && columns[j][r]) {
-          x.push_back(*columns[i][r]);
-          y.push_back(*columns[j][r]);
+      std::span<const double> pairs_x = columns[i];
+      std::span<const double> pairs_y = columns[j];
+      SplitMean mean_x;
+      SplitMean mean_y;
+      if (whole_means[i] && whole_means[j] && pairs_x.size() == pairs_y.size()) {
+        mean_x = *whole_means[i];
+        mean_y = *whole_means[j];
+      } else {
+        x.clear();
+        y.clear();
+        for (std::size_t r = 0; r < columns[i].size(); ++r) {
+          if (!std::isnan(columns[i][r]) && !std::isnan(columns[j][r])) {
+            x.push_back(columns[i][r]);
+            y.push_back(columns[j][r]);
+          }
         }
+        pairs_x = x;
+        pairs_y = y;
+        mean_x = MeanSplit(x);
+        mean_y = MeanSplit(y);
       }
-      table.case_count = std::min(table.case_count, x.size());
-      table.combined(j, i) = Covariance(x, y);
+      table.case_count = std::min(table.case_count, pairs_x.size());
+      table.combined(j, i) = Covariance(pairs_x, pairs_y, mean_x, mean_y);
       if (i == j) {
-        const SplitMean mean = MeanSplit(x);
-        table.means[i] = mean.high;
-        table.mean_lows[i] = mean.low;
+        table.means[i] = mean_x.high;
+        table.mean_lows[i] = mean_x.low;
       }
     }
   }
@@ -191,8 +215,12 @@ std::string SingularMatrixReport(std::string_view title) {
   return std::string(title) + "the matrix is singular\r\n";
 }
 
-std::string VarCovMatrix(DataTexts data) {
-  const PairwiseCovariances table = CovarianceTable(SplitTableCells(data[0]));
+const PairwiseCovariances& CovariancesOf(const DataSet& data) {
+  return data.Derived<PairwiseCovariances>([&] { return CovarianceTable(data.table()); });
+}
+
+std::string VarCovMatrix(DataSets data) {
+  const PairwiseCovariances& table = CovariancesOf(*data[0]);
   const std::size_t p = table.variables();
   std::string report = "--- variance-covariance and correlation matrix ---\r\n";
   for (std::size_t i = 0; i < p; ++i) {
@@ -209,13 +237,22 @@ std::string VarCovMatrix(DataTexts data) {
   return report;
 }
 
-std::string EigenAnalysis(std::string_view table_text, bool use_correlation,
+std::string EigenAnalysis(const DataSet& data, bool use_correlation,
                           bool principal_components) {
-  const CellGrid grid = SplitTableCells(table_text);
-  const PairwiseCovariances table = CovarianceTable(grid);
+  const CellGrid& grid = data.table();
+  const PairwiseCovariances& table = CovariancesOf(data);
   const Matrix a =
       FullMatrix(table, use_correlation ? SquareKind::kCorrelation : SquareKind::kCovariance);
-  const EigenSystem eigen = EigenSymmetric(a);
+  // eigenvc and pca, often written one after the other, share the correlations' system.
+  struct CorrelationEigenSystem {
+    EigenSystem eigen;
+  };
+  std::optional<EigenSystem> own;
+  const EigenSystem& eigen =
+      use_correlation
+          ? data.Derived<CorrelationEigenSystem>([&] { return CorrelationEigenSystem{EigenSymmetric(a)}; })
+                .eigen
+          : own.emplace(EigenSymmetric(a));
   std::string report;
   if (principal_components) {
     AppendPrincipalComponents(report, grid, table, eigen, use_correlation);
@@ -225,8 +262,8 @@ std::string EigenAnalysis(std::string_view table_text, bool use_correlation,
   return report;
 }
 
-std::string EigenOfCovariance(DataTexts data) { return EigenAnalysis(data[0], false, false); }
-std::string EigenOfCorrelation(DataTexts data) { return EigenAnalysis(data[0], true, false); }
-std::string PrincipalComponents(DataTexts data) { return EigenAnalysis(data[0], true, true); }
+std::string EigenOfCovariance(DataSets data) { return EigenAnalysis(*data[0], false, false); }
+std::string EigenOfCorrelation(DataSets data) { return EigenAnalysis(*data[0], true, false); }
+std::string PrincipalComponents(DataSets data) { return EigenAnalysis(*data[0], true, true); }
 
 }  // namespace tallo

@@ -31,6 +31,10 @@ struct PairwiseCovariances {
 // fewer than two rows, and correlations with a constant column, are nan.
 PairwiseCovariances CovarianceTable(const CellGrid& grid);
 
+// The covariance table of a data set read as a table, worked out once for every statement
+// on it.
+const PairwiseCovariances& CovariancesOf(const DataSet& data);
+
 enum class SquareKind { kCovariance, kCorrelation };
 
 // The full symmetric matrix of one kind: the covariance triangle mirrored, or the
@@ -43,19 +47,19 @@ std::string SingularMatrixReport(std::string_view title);
 
 // vcmtrx(table)=: the combined square in "%0.2e", then each variable's mean and standard
 // deviation and the case count.
-std::string VarCovMatrix(DataTexts data);
+std::string VarCovMatrix(DataSets data);
 
-// The eigen analysis of a table's covariance matrix, or with use_correlation of its
-// correlation matrix. Plain, it lists the matrix, eigenvalues, proportions and
+// The eigen analysis of a data set's covariance matrix (read as a table), or with
+// use_correlation of its correlation matrix. Plain, it lists the matrix, eigenvalues, proportions and
 // eigenvectors in "%0.2e"; with principal_components, the factors whose eigenvalue is at
 // least 0.01, their loadings and (on correlations) each case's component scores, nan for a
 // case with a missing cell.
-std::string EigenAnalysis(std::string_view table_text, bool use_correlation,
+std::string EigenAnalysis(const DataSet& data, bool use_correlation,
                           bool principal_components);
 
 // eigenvv(table)=, eigenvc(table)= and pca(table)=.
-std::string EigenOfCovariance(DataTexts data);
-std::string EigenOfCorrelation(DataTexts data);
-std::string PrincipalComponents(DataTexts data);
+std::string EigenOfCovariance(DataSets data);
+std::string EigenOfCorrelation(DataSets data);
+std::string PrincipalComponents(DataSets data);
 
 }  // namespace tallo

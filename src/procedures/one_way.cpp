@@ -106,8 +106,8 @@ void AppendLeastSignificantDifferences(std::string& report,
 
 }  // namespace
 
-std::string OneWayAnovaReport(DataTexts data, const ReportOptions& options) {
-  const CellGrid grid = SplitTableCells(data[0]);
+std::string OneWayAnovaReport(DataSets data, const ReportOptions& options) {
+  const CellGrid& grid = data[0]->table();
   const DesignGroups groups = ReadDesignGroups(grid);
   const OneWaySums sums(groups.values);
   const int k = static_cast<int>(groups.values.size());
@@ -141,8 +141,8 @@ std::string OneWayAnovaReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string KruskalWallisReport(DataTexts data, const ReportOptions& options) {
-  const CellGrid grid = SplitTableCells(data[0]);
+std::string KruskalWallisReport(DataSets data, const ReportOptions& options) {
+  const CellGrid& grid = data[0]->table();
   const DesignGroups groups = ReadDesignGroups(grid);
   const std::size_t k = groups.values.size();
 
@@ -193,8 +193,8 @@ std::string KruskalWallisReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string DuncanReport(DataTexts data) {
-  const CellGrid grid = SplitTableCells(data[0]);
+std::string DuncanReport(DataSets data) {
+  const CellGrid& grid = data[0]->table();
   const DesignGroups groups = ReadDesignGroups(grid);
   const OneWaySums sums(groups.values);
   const double error_mean_square = sums.error_squares / sums.error_df;

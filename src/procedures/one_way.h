@@ -10,10 +10,10 @@
 namespace tallo {
 
 // anovaow(table)=
-std::string OneWayAnovaReport(DataTexts data, const ReportOptions& options);
+std::string OneWayAnovaReport(DataSets data, const ReportOptions& options);
 // kwtest(table)=
-std::string KruskalWallisReport(DataTexts data, const ReportOptions& options);
+std::string KruskalWallisReport(DataSets data, const ReportOptions& options);
 // dmtest(table)=
-std::string DuncanReport(DataTexts data);
+std::string DuncanReport(DataSets data);
 
 }  // namespace tallo

@@ -85,6 +85,6 @@ std::string OutlierTests(std::span<const double> values) {
   return report;
 }
 
-std::string SmirnovReport(DataTexts data) { return OutlierTests(ParseValueList(data[0])); }
+std::string SmirnovReport(DataSets data) { return OutlierTests(data[0]->values()); }
 
 }  // namespace tallo

@@ -11,7 +11,7 @@
 namespace tallo {
 
 // smirnov(a)=
-std::string SmirnovReport(DataTexts data);
+std::string SmirnovReport(DataSets data);
 
 // One line per value in input order with its normed deviation and both labels, then the
 // mean and standard deviation. No values, or values without spread, give "nan" numbers.

@@ -7,18 +7,19 @@
 #include <string_view>
 
 #include "procedures/report_options.h"
+#include "text/data_set.h"
 
 namespace tallo {
 
-// The data texts of a statement's arguments, in argument order.
-using DataTexts = std::span<const std::string_view>;
+// The data sets of a statement's arguments, in argument order.
+using DataSets = std::span<const DataSet* const>;
 
 // Writes the report that is inserted after the statement's "=".
-using Procedure = std::string (*)(DataTexts data, const ReportOptions& options);
+using Procedure = std::string (*)(DataSets data, const ReportOptions& options);
 
 // A report that no option changes, as a Procedure.
-template <std::string (*Report)(DataTexts)>
-std::string WithoutOptions(DataTexts data, const ReportOptions&) {
+template <std::string (*Report)(DataSets)>
+std::string WithoutOptions(DataSets data, const ReportOptions&) {
   return Report(data);
 }
 

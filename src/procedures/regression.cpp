@@ -207,9 +207,9 @@ double MahalanobisDistance(const Matrix& inverse, const std::vector<double>& x,
 
 }  // namespace
 
-std::string MultipleRegression(DataTexts data, const ReportOptions& options) {
-  const CellGrid grid = SplitTableCells(data[0]);
-  const PairwiseCovariances table = CovarianceTable(grid);
+std::string MultipleRegression(DataSets data, const ReportOptions& options) {
+  const CellGrid& grid = data[0]->table();
+  const PairwiseCovariances& table = CovariancesOf(*data[0]);
   if (table.variables() == 0) return std::string(kRegressionTitle) + "no data columns\r\n";
   // The last column is the response, the k before it explain it.
   const std::size_t k = table.variables() - 1;
@@ -227,11 +227,11 @@ std::string MultipleRegression(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string LinearDiscriminant(DataTexts data) {
-  const CellGrid grid_a = SplitTableCells(data[0]);
-  const CellGrid grid_b = SplitTableCells(data[1]);
-  const PairwiseCovariances a = CovarianceTable(grid_a);
-  const PairwiseCovariances b = CovarianceTable(grid_b);
+std::string LinearDiscriminant(DataSets data) {
+  const CellGrid& grid_a = data[0]->table();
+  const CellGrid& grid_b = data[1]->table();
+  const PairwiseCovariances& a = CovariancesOf(*data[0]);
+  const PairwiseCovariances& b = CovariancesOf(*data[1]);
   if (a.variables() < b.variables()) {
     return std::string(kLinearTitle) + std::string(kFewerVariables);
   }
@@ -257,10 +257,10 @@ std::string LinearDiscriminant(DataTexts data) {
   return report;
 }
 
-std::string MahalanobisDiscriminant(DataTexts data) {
-  const PairwiseCovariances a = CovarianceTable(SplitTableCells(data[0]));
-  const PairwiseCovariances b = CovarianceTable(SplitTableCells(data[1]));
-  const CellGrid cases = SplitTableCells(data[2]);
+std::string MahalanobisDiscriminant(DataSets data) {
+  const PairwiseCovariances& a = CovariancesOf(*data[0]);
+  const PairwiseCovariances& b = CovariancesOf(*data[1]);
+  const CellGrid& cases = data[2]->table();
   const std::size_t p = b.variables();
   if (a.variables() < p) return std::string(kMahalanobisTitle) + std::string(kFewerVariables);
   const std::optional<Matrix> inverse_a =

@@ -12,14 +12,14 @@ namespace tallo {
 
 // mra(table)=: the last data column regressed on all the others, with standardised
 // coefficients, R, the analysis-of-variance table and the p value of its F ratio.
-std::string MultipleRegression(DataTexts data, const ReportOptions& options);
+std::string MultipleRegression(DataSets data, const ReportOptions& options);
 
 // lda(tableA,tableB)=: the discriminant function from the pooled covariance matrix of two
 // groups, and how many cases of each group fall on each side of it.
-std::string LinearDiscriminant(DataTexts data);
+std::string LinearDiscriminant(DataSets data);
 
 // mda(tableA,tableB,tableC)=: each case of the third table assigned to the group to which
 // its Mahalanobis distance is smaller.
-std::string MahalanobisDiscriminant(DataTexts data);
+std::string MahalanobisDiscriminant(DataSets data);
 
 }  // namespace tallo

@@ -19,16 +19,6 @@ namespace {
 // Both survival tests label a standard normal statistic, with a lower-case p.
 constexpr SignificanceLabels kNormalLabels = {"n.s", {"p<0.10", "p<0.05", "p<0.02", "p<0.01"}};
 
-// The cells of one data column, rows 1 onward, each ended by CR LF: the column as a list.
-std::string ColumnText(const CellGrid& grid, std::size_t column) {
-  std::string text;
-  for (std::size_t row = 1; row < grid.rows(); ++row) {
-    text += grid.cell(row, column);
-    text += "\r\n";
-  }
-  return text;
-}
-
 // One group's line; a group without subjects has no numbers, and "no data" stands in their place.
 void AppendGroupLine(std::string& report, const std::optional<KaplanMeierEstimate>& estimate,
                      double d) {
@@ -102,9 +92,8 @@ std::string_view NormalSignificance(double z) {
   return LabelByCriticalValue(z, NormalCritical, kNormalLabels);
 }
 
-ValuePairs ReadSubjects(std::string_view table) {
-  const CellGrid grid = SplitTableCells(table);
-  return ParseValuePairs(ColumnText(grid, 1), ColumnText(grid, 2));
+ValuePairs ReadSubjects(const CellGrid& grid) {
+  return PairItems(ReadColumnItems(grid, 1), ReadColumnItems(grid, 2));
 }
 
 std::optional<KaplanMeierEstimate> EstimateKaplanMeier(ValuePairs subjects, double d) {
@@ -159,10 +148,10 @@ GehanStatistic GehanWilcoxon(const ValuePairs& a, const ValuePairs& b) {
   return {w, n_a * n_b / ((n - 1) * n) * sum_of_squares};
 }
 
-std::string KaplanMeierReport(DataTexts data, const ReportOptions& options) {
-  const double d = ParseReal(data[2]);
-  const std::optional<KaplanMeierEstimate> a = EstimateKaplanMeier(ReadSubjects(data[0]), d);
-  const std::optional<KaplanMeierEstimate> b = EstimateKaplanMeier(ReadSubjects(data[1]), d);
+std::string KaplanMeierReport(DataSets data, const ReportOptions& options) {
+  const double d = ParseReal(data[2]->text());
+  const std::optional<KaplanMeierEstimate> a = EstimateKaplanMeier(ReadSubjects(data[0]->table()), d);
+  const std::optional<KaplanMeierEstimate> b = EstimateKaplanMeier(ReadSubjects(data[1]->table()), d);
   const double z = SurvivalDifferenceZ(a, b);
 
   std::string report = "--- Kaplan-Meier test ----------------------\r\n";
@@ -173,8 +162,8 @@ std::string KaplanMeierReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string GeneralizedWilcoxonReport(DataTexts data, const ReportOptions& options) {
-  const GehanStatistic gehan = GehanWilcoxon(ReadSubjects(data[0]), ReadSubjects(data[1]));
+std::string GeneralizedWilcoxonReport(DataSets data, const ReportOptions& options) {
+  const GehanStatistic gehan = GehanWilcoxon(ReadSubjects(data[0]->table()), ReadSubjects(data[1]->table()));
   const double z = gehan.v == 0 ? 0 : std::fabs(gehan.w) / std::sqrt(gehan.v);
   std::string report = "--- Generalized Wilcoxon -----------------\r\n";
   AppendFormat(report, "W=%0.3f\tV=%0.3f\tNcal=%0.3f\t%s\r\n", gehan.w, gehan.v, z,

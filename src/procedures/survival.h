@@ -12,13 +12,13 @@
 namespace tallo {
 
 // kapmrtest(tableA,tableB,d)=
-std::string KaplanMeierReport(DataTexts data, const ReportOptions& options);
+std::string KaplanMeierReport(DataSets data, const ReportOptions& options);
 // genwxtest(tableA,tableB)=
-std::string GeneralizedWilcoxonReport(DataTexts data, const ReportOptions& options);
+std::string GeneralizedWilcoxonReport(DataSets data, const ReportOptions& options);
 
 // The subjects of a group table: the rows from row 1 on whose time (column 1) and flag
 // (column 2) are both numeric; x holds the times and y the flags.
-ValuePairs ReadSubjects(std::string_view table);
+ValuePairs ReadSubjects(const CellGrid& grid);
 
 // Kaplan-Meier estimates of one group as the report gives them.
 struct KaplanMeierEstimate {

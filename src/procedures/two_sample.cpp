@@ -62,8 +62,8 @@ TwoSampleT StudentOrWelch(std::span<const double> a, std::span<const double> b) 
 }
 
 // x - y of the pairs of the two data sets.
-std::vector<double> PairDifferences(DataTexts data) {
-  const ValuePairs pairs = ParseValuePairs(data[0], data[1]);
+std::vector<double> PairDifferences(DataSets data) {
+  const ValuePairs pairs = PairItems(data[0]->items(), data[1]->items());
   std::vector<double> differences(pairs.x.size());
   for (std::size_t i = 0; i < differences.size(); ++i) differences[i] = pairs.x[i] - pairs.y[i];
   return differences;
@@ -114,8 +114,8 @@ int WelchDegreesOfFreedom(double va, double na, double vb, double nb) {
   return ParseInteger(FormatFixed(df));
 }
 
-std::string TTestReport(DataTexts data, const ReportOptions& options) {
-  const TwoSampleT result = StudentOrWelch(ParseValueList(data[0]), ParseValueList(data[1]));
+std::string TTestReport(DataSets data, const ReportOptions& options) {
+  const TwoSampleT result = StudentOrWelch(data[0]->values(), data[1]->values());
   std::string report =
       Format("---T-test Student,Welch-------\r\nDf=%d\tT%s=%f\t%s\r\n", result.df,
              result.welch ? "w" : "s", result.t, TLabel(result.t, result.df));
@@ -123,7 +123,7 @@ std::string TTestReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string PairedTTestReport(DataTexts data, const ReportOptions& options) {
+std::string PairedTTestReport(DataSets data, const ReportOptions& options) {
   const std::vector<double> differences = PairDifferences(data);
   const double n = static_cast<double>(differences.size());
   const double t = std::fabs(Mean(differences) * std::sqrt(n / SampleVariance(differences)));
@@ -134,11 +134,12 @@ std::string PairedTTestReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string MannWhitneyReport(DataTexts data, const ReportOptions& options) {
+std::string MannWhitneyReport(DataSets data, const ReportOptions& options) {
   // Both samples in one array, a's values tagged 0 and b's tagged 1.
-  std::vector<double> values = ParseValueList(data[0]);
+  const std::span<const double> a = data[0]->values();
+  const std::span<const double> b = data[1]->values();
+  std::vector<double> values(a.begin(), a.end());
   const std::size_t a_size = values.size();
-  const std::vector<double> b = ParseValueList(data[1]);
   values.insert(values.end(), b.begin(), b.end());
   const std::size_t b_size = b.size();
   std::vector<int> groups(a_size, 0);
@@ -160,7 +161,7 @@ std::string MannWhitneyReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string WilcoxonReport(DataTexts data, const ReportOptions& options) {
+std::string WilcoxonReport(DataSets data, const ReportOptions& options) {
   std::vector<double> magnitudes;
   std::vector<int> signs;  // 0 for a positive difference, 1 for a negative one
   for (const double difference : PairDifferences(data)) {
@@ -182,8 +183,8 @@ std::string WilcoxonReport(DataTexts data, const ReportOptions& options) {
   return report;
 }
 
-std::string SignTestReport(DataTexts data, const ReportOptions& options) {
-  const auto [first, second] = SignTestNumbers(data[0]);
+std::string SignTestReport(DataSets data, const ReportOptions& options) {
+  const auto [first, second] = SignTestNumbers(data[0]->text());
   const double n = std::max(first, second);
   double r = std::min(first, second);
   if (n - r > r) r = n - r;  // the larger of the two counts

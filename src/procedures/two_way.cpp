@@ -44,8 +44,8 @@ std::optional<TwoWayTable> ReadTwoWayTable(const CellGrid& grid) {
 
 // Title, then the body written by write_body for a table of even columns.
 template <typename WriteBody>
-std::string TwoWayReport(DataTexts data, std::string_view title, WriteBody write_body) {
-  const CellGrid grid = SplitTableCells(data[0]);
+std::string TwoWayReport(DataSets data, std::string_view title, WriteBody write_body) {
+  const CellGrid& grid = data[0]->table();
   std::string report(title);
   if (const std::optional<TwoWayTable> table = ReadTwoWayTable(grid)) {
     write_body(*table, report);
@@ -170,7 +170,7 @@ double CochranQ(double treatments, double total, double treatment_squares, doubl
 
 }  // namespace
 
-std::string TwoWayAnovaReport(DataTexts data, const ReportOptions& options) {
+std::string TwoWayAnovaReport(DataSets data, const ReportOptions& options) {
   return TwoWayReport(
       data, "--- Two Way ANOVA -------------------------------\r\n",
       [&options](const TwoWayTable& table, std::string& report) {
@@ -203,7 +203,7 @@ std::string TwoWayAnovaReport(DataTexts data, const ReportOptions& options) {
       });
 }
 
-std::string FriedmanReport(DataTexts data, const ReportOptions& options) {
+std::string FriedmanReport(DataSets data, const ReportOptions& options) {
   return TwoWayReport(
       data, "--- Friedman Test --------------------------------\r\n",
       [&options](const TwoWayTable& table, std::string& report) {
@@ -226,7 +226,7 @@ std::string FriedmanReport(DataTexts data, const ReportOptions& options) {
       });
 }
 
-std::string CochranQReport(DataTexts data, const ReportOptions& options) {
+std::string CochranQReport(DataSets data, const ReportOptions& options) {
   return TwoWayReport(
       data, "--- Cochran's Q Test ------------------------\r\n",
       [&options](const TwoWayTable& table, std::string& report) {

@@ -10,10 +10,10 @@
 namespace tallo {
 
 // anovatw(table)=
-std::string TwoWayAnovaReport(DataTexts data, const ReportOptions& options);
+std::string TwoWayAnovaReport(DataSets data, const ReportOptions& options);
 // fmtest(table)=
-std::string FriedmanReport(DataTexts data, const ReportOptions& options);
+std::string FriedmanReport(DataSets data, const ReportOptions& options);
 // cqtest(table)= (the values are meant to be 0 or 1; they are not checked)
-std::string CochranQReport(DataTexts data, const ReportOptions& options);
+std::string CochranQReport(DataSets data, const ReportOptions& options);
 
 }  // namespace tallo

@@ -4,6 +4,7 @@
 #include <QTextDocument>
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "engine/calculate.h"
 
@@ -46,16 +47,16 @@ CalculatedAnswers CalculateAnswers(const QByteArray& utf8, QChar line_end, bool 
     answers.unanswered.push_back(
         {calculated.At(reason.calculated_offset), QString::fromStdString(reason.message)});
   }
-  // Only the insertions are needed from here on.
-  std::string().swap(calculation.text);
   std::vector<Reason>().swap(calculation.reasons);
   answers.insertions.reserve(calculation.insertions.size());
-  // The insertions' offsets count bytes of the input.
+  // The insertions' offsets count bytes of the input; their texts are views of the calculated
+  // text, which goes once they are converted.
   Utf16Positions positions(input);
-  for (Insertion& insertion : calculation.insertions) {
-    answers.insertions.push_back({positions.At(insertion.offset),
-                                  QString::fromStdString(insertion.text).replace(u'\n', line_end)});
-    std::string().swap(insertion.text);  // one copy of the answers at a time
+  for (const Insertion& insertion : calculation.insertions) {
+    const std::string_view text = insertion.text;
+    QString converted = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    converted.replace(u'\n', line_end);
+    answers.insertions.push_back({positions.At(insertion.offset), std::move(converted)});
   }
   return answers;
 }

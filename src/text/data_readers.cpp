@@ -1,6 +1,8 @@
 #include "text/data_readers.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "text/char_classes.h"
 #include "text/number_text.h"
@@ -8,23 +10,91 @@
 namespace tallo {
 namespace {
 
-bool EndsListItem(char c) { return c == ',' || c == '\r' || c == '\t'; }
+// A line ends at a CR, or at an LF that no CR stands before: a data set's text is read as it
+// stands in the worksheet, whose lines may end in CR LF, LF or CR alike.
+bool EndsLine(std::string_view text, std::size_t i) {
+  return text[i] == '\r' || (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'));
+}
+
+// What ends a table's cell: a TAB or comma, or a line end; within a row every LF is one.
+constexpr std::string_view kCellEnds = "\t,\r\n";
+
+bool EndsListItem(std::string_view text, std::size_t i) {
+  return text[i] == ',' || text[i] == '\t' || EndsLine(text, i);
+}
+
+// Blanks, and the LF of a CR LF, vanish from an item.
 bool VanishesFromListItem(char c) { return c == ' ' || c == '\n'; }
 
-// Calls on_item for every item of a list text, empty ones included, in text order.
+// Calls on_item for every item of a list text, empty ones included, in text order. An item
+// is a view of the text unless something vanished from its middle.
 template <typename OnItem>
 void ForEachListItem(std::string_view text, OnItem on_item) {
-  std::string item;
-  for (char c : text) {
-    if (VanishesFromListItem(c)) continue;
-    if (EndsListItem(c)) {
-      on_item(std::string_view(item));
-      item.clear();
+  constexpr std::size_t kNone = std::string_view::npos;
+  std::string joined;
+  std::size_t first = kNone;  // the item's first and last kept characters
+  std::size_t last = 0;
+  bool gap = false;  // something vanished between them
+  const auto end_item = [&] {
+    if (first == kNone) {
+      on_item(std::string_view());
+    } else if (!gap) {
+      on_item(text.substr(first, last + 1 - first));
     } else {
-      item += c;
+      joined.clear();
+      for (std::size_t k = first; k <= last; ++k) {
+        if (!VanishesFromListItem(text[k])) joined += text[k];
+      }
+      on_item(std::string_view(joined));
+    }
+    first = kNone;
+    gap = false;
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (EndsListItem(text, i)) {
+      end_item();
+    } else if (!VanishesFromListItem(text[i])) {
+      if (first == kNone) {
+        first = i;
+      } else {
+        gap = gap || last + 1 < i;
+      }
+      last = i;
     }
   }
-  on_item(std::string_view(item));
+  end_item();
+}
+
+// The value of a list item, or nan where it has none.
+double ItemValue(std::string_view item) {
+  return IsNumericItem(item) ? ParseReal(item) : std::numeric_limits<double>::quiet_NaN();
+}
+
+// A cell read as one item of a list: it holds no separator, and its blanks vanish.
+double CellItemValue(std::string_view cell) {
+  if (cell.find(' ') == std::string_view::npos) return ItemValue(cell);
+  std::string item;
+  for (char c : cell) {
+    if (c != ' ') item += c;
+  }
+  return ItemValue(item);
+}
+
+// What may end a list item or a table cell: commas and TABs, and line ends (CR LF counted
+// once). Their sum bounds the items less one, the line ends the rows less one.
+struct ItemEnds {
+  std::size_t separators = 0;
+  std::size_t line_ends = 0;
+};
+
+ItemEnds CountItemEnds(std::string_view text) {
+  ItemEnds ends;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    ends.separators += c == '\t' || c == ',';
+    ends.line_ends += c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+  }
+  return ends;
 }
 
 }  // namespace
@@ -36,6 +106,14 @@ std::vector<std::string> SplitListItems(std::string_view text) {
 }
 
 bool IsNumericItem(std::string_view item) { return ClassifyTokenEnd(item) == TokenEnd::Number; }
+
+std::vector<double> ReadListItems(std::string_view text) {
+  std::vector<double> items;
+  const ItemEnds ends = CountItemEnds(text);
+  items.reserve(ends.separators + ends.line_ends + 1);  // kept all the calculation: no slack
+  ForEachListItem(text, [&](std::string_view item) { items.push_back(ItemValue(item)); });
+  return items;
+}
 
 std::vector<double> ParseValueList(std::string_view text) {
   std::vector<double> values;
@@ -49,10 +127,8 @@ std::size_t CountValues(std::string_view text, std::size_t enough) {
   std::size_t count = 0;
   char last = '\0';  // the last character of the current item; NUL while it is empty
   for (std::size_t i = 0; i <= text.size() && count < enough; ++i) {
-    const char c = i < text.size() ? text[i] : ',';
-    if (VanishesFromListItem(c)) continue;
-    if (!EndsListItem(c)) {
-      last = c;
+    if (i < text.size() && !EndsListItem(text, i)) {
+      if (!VanishesFromListItem(text[i])) last = text[i];
       continue;
     }
     if (IsDigit(last) || last == '.') ++count;
@@ -62,7 +138,8 @@ std::size_t CountValues(std::string_view text, std::size_t enough) {
 }
 
 TableShortfall FindTableShortfall(std::string_view text) {
-  const std::size_t header_end = text.find('\r');
+  // The first CR or LF ends the header line: an LF before any CR has none in front of it.
+  const std::size_t header_end = text.find_first_of("\r\n");
   const bool rows = header_end != std::string_view::npos &&
                     text.find_first_not_of(" \t\r\n,", header_end) != std::string_view::npos;
   if (!rows) {
@@ -73,74 +150,79 @@ TableShortfall FindTableShortfall(std::string_view text) {
   return cells ? TableShortfall::None : TableShortfall::List;
 }
 
-ValuePairs ParseValuePairs(std::string_view first, std::string_view second) {
-  const std::vector<std::string> a = SplitListItems(first);
-  const std::vector<std::string> b = SplitListItems(second);
+ValuePairs PairItems(std::span<const double> first, std::span<const double> second) {
   ValuePairs pairs;
-  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
-    if (IsNumericItem(a[i]) && IsNumericItem(b[i])) {
-      pairs.x.push_back(ParseReal(a[i]));
-      pairs.y.push_back(ParseReal(b[i]));
+  for (std::size_t i = 0; i < first.size() && i < second.size(); ++i) {
+    if (!std::isnan(first[i]) && !std::isnan(second[i])) {
+      pairs.x.push_back(first[i]);
+      pairs.y.push_back(second[i]);
     }
   }
   return pairs;
 }
 
 std::string_view CellGrid::cell(std::size_t row, std::size_t column) const {
-  if (row >= rows() || column >= row_starts_[row + 1] - row_starts_[row]) return {};
-  return cells_[row_starts_[row] + column];
+  if (row >= rows() || column >= cells_in_row(row)) return {};
+  std::size_t begin = rows_[row].text_begin;
+  for (std::size_t k = 0; k < column; ++k) begin = text_.find_first_of(kCellEnds, begin) + 1;
+  return text_.substr(begin, std::min(text_.find_first_of(kCellEnds, begin), text_.size()) - begin);
+}
+
+std::vector<std::string_view> CellGrid::RowCells(std::size_t row) const {
+  std::vector<std::string_view> cells;
+  if (row >= rows()) return cells;
+  cells.reserve(cells_in_row(row));
+  std::size_t begin = rows_[row].text_begin;
+  for (std::size_t k = 0; k < cells_in_row(row); ++k) {
+    const std::size_t end = std::min(text_.find_first_of(kCellEnds, begin), text_.size());
+    cells.push_back(text_.substr(begin, end - begin));
+    begin = end + 1;
+  }
+  return cells;
+}
+
+double CellGrid::item(std::size_t row, std::size_t column) const {
+  if (row >= rows() || column >= cells_in_row(row)) return std::numeric_limits<double>::quiet_NaN();
+  return items_[rows_[row].first_item + column];
 }
 
 CellGrid SplitTableCells(std::string_view text) {
   CellGrid grid;
-  // Room for every cell at once: a large table then never holds two copies of its list
-  // of cells while that list grows.
-  grid.cells_.reserve(1 + static_cast<std::size_t>(std::count_if(
-                              text.begin(), text.end(),
-                              [](char c) { return c == '\t' || c == ',' || c == '\r'; })));
+  grid.text_ = text;
+  // Room for every cell and row at once: each cell but the last ends at a separator or a
+  // line end, each row but the last at a line end. Tables are kept for the whole calculation, so room
+  // left over by growing would be held all that time.
+  const ItemEnds ends = CountItemEnds(text);
+  grid.items_.reserve(ends.separators + ends.line_ends + 1);
+  grid.rows_.reserve(ends.line_ends + 2);
+  std::size_t row_begin = 0;  // where the current row's first cell starts
   std::size_t row_cells = 0;
-  std::size_t begin = 0;          // where the current cell starts
-  bool broken_by_lf = false;      // an LF stands inside the current cell
+  std::size_t begin = 0;      // where the current cell starts
   const auto end_cell = [&](std::size_t end) {
-    std::string_view cell = text.substr(begin, end - begin);
-    if (broken_by_lf) {
-      std::string& joined = grid.joined_cells_.emplace_back();
-      for (char c : cell) {
-        if (c != '\n') joined += c;
-      }
-      cell = joined;
-    }
-    grid.cells_.push_back(cell);
+    grid.items_.push_back(CellItemValue(text.substr(begin, end - begin)));
     ++row_cells;
-    broken_by_lf = false;
   };
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (c == '\n') {
-      if (i == begin) {
-        ++begin;  // an LF that opens a cell is simply left out
-      } else {
-        broken_by_lf = true;
-      }
+    if (c == '\n' && !EndsLine(text, i)) {
+      row_begin = ++begin;  // the LF of a CR LF, which the CR ended the row before
       continue;
     }
-    const bool last = i + 1 == text.size();
-    // A CR, or the last character of the text, ends the row before a TAB or comma could
-    // open another cell in it.
-    if (c == '\r' || last) {
-      end_cell(c == '\r' || c == '\t' || c == ',' ? i : i + 1);
-      grid.row_starts_.push_back(grid.cells_.size() - row_cells);
+    const bool line_end = EndsLine(text, i);
+    // A line end, or the last character of the text, ends the row before a TAB or comma
+    // could open another cell in it.
+    if (line_end || i + 1 == text.size()) {
+      end_cell(line_end || c == '\t' || c == ',' ? i : i + 1);
+      grid.rows_.push_back({row_begin, grid.items_.size() - row_cells});
       grid.last_row_cells_ = row_cells;
       row_cells = 0;
-      begin = i + 1;
+      row_begin = begin = i + 1;
     } else if (c == '\t' || c == ',') {
       end_cell(i);
       begin = i + 1;
     }
   }
-  // Cells of a row that no CR ended (the text ends in an LF) belong to no row.
-  grid.cells_.resize(grid.row_starts_.empty() ? 0 : grid.cells_.size() - row_cells);
-  grid.row_starts_.push_back(grid.cells_.size());
+  grid.rows_.push_back({text.size(), grid.items_.size()});
   return grid;
 }
 
@@ -150,40 +232,28 @@ double CellValue(const CellGrid& grid, std::size_t row, std::size_t column) {
 
 std::vector<double> ReadColumnList(const CellGrid& grid, std::size_t column) {
   std::vector<double> values;
-  for (const std::optional<double>& cell : ReadColumnCells(grid, column)) {
-    if (cell) values.push_back(*cell);
+  for (std::size_t row = 1; row < grid.rows(); ++row) {
+    const double value = grid.item(row, column);
+    if (!std::isnan(value)) values.push_back(value);
   }
   return values;
 }
 
-std::optional<double> CellItem(const CellGrid& grid, std::size_t row, std::size_t column) {
-  // A cell is one item of a list: it holds no separator, and its blanks vanish.
-  const std::string_view cell = grid.cell(row, column);
-  if (std::none_of(cell.begin(), cell.end(), VanishesFromListItem)) {
-    if (!IsNumericItem(cell)) return std::nullopt;
-    return ParseReal(cell);
-  }
-  std::string item;
-  for (char c : cell) {
-    if (!VanishesFromListItem(c)) item += c;
-  }
-  if (!IsNumericItem(item)) return std::nullopt;
-  return ParseReal(item);
-}
-
-std::vector<std::optional<double>> ReadColumnCells(const CellGrid& grid, std::size_t column) {
-  std::vector<std::optional<double>> cells;
-  for (std::size_t row = 1; row < grid.rows(); ++row) cells.push_back(CellItem(grid, row, column));
-  return cells;
+std::vector<double> ReadColumnItems(const CellGrid& grid, std::size_t column) {
+  std::vector<double> items;
+  items.reserve(grid.data_rows());
+  for (std::size_t row = 1; row < grid.rows(); ++row) items.push_back(grid.item(row, column));
+  return items;
 }
 
 std::optional<std::vector<double>> ReadCaseCells(const CellGrid& grid, std::size_t row,
                                                  std::size_t count) {
   std::vector<double> values;
+  values.reserve(count);
   for (std::size_t column = 1; column <= count; ++column) {
-    const std::optional<double> value = CellItem(grid, row, column);
-    if (!value) return std::nullopt;
-    values.push_back(*value);
+    const double value = grid.item(row, column);
+    if (std::isnan(value)) return std::nullopt;
+    values.push_back(value);
   }
   return values;
 }

@@ -2,10 +2,11 @@
 // Readers of a data set's text, the raw text between its braces: as a flat list of values,
 // as two lists paired item by item, or as a table of cells with a header row and a label
 // column. Every procedure reads its data sets through these; there is no capacity limit.
+// Lines may end in CR LF, LF or a lone CR: each ends an item or a row alike.
 
 #include <cstddef>
-#include <deque>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,11 +18,15 @@ namespace tallo {
 // the leading number atof reads from it.
 bool IsNumericItem(std::string_view item);
 
-// Every item of a list in text order, empty ones included. Comma, CR and TAB end an item;
-// blanks and LF vanish.
+// Every item of a list in text order, empty ones included. Comma, TAB and a line end end an
+// item; blanks vanish.
 std::vector<std::string> SplitListItems(std::string_view text);
 
-// The numeric items of a list in text order. Comma, CR and TAB end an item; blanks and LF
+// Every item of a list in text order, read as a value: nan where the item is empty or not
+// numeric (no numeric item reads as nan).
+std::vector<double> ReadListItems(std::string_view text);
+
+// The numeric items of a list in text order. Comma, TAB and a line end end an item; blanks
 // vanish ("1 000" is 1000); empty and non-numeric items are skipped.
 std::vector<double> ParseValueList(std::string_view text);
 
@@ -34,44 +39,50 @@ std::size_t CountValues(std::string_view text, std::size_t enough);
 enum class TableShortfall { None, List, NoRows };
 TableShortfall FindTableShortfall(std::string_view text);
 
-// Two lists paired item by item up to the shorter one; a pair is kept only when both of
-// its items are numeric, so a gap on either side drops the whole pair.
+// Two lists paired item by item up to the shorter one, from the items ReadListItems reads; a
+// pair is kept only when both of its items are numeric, so a gap on either side drops the
+// whole pair.
 struct ValuePairs {
   std::vector<double> x;
   std::vector<double> y;
 };
-ValuePairs ParseValuePairs(std::string_view first, std::string_view second);
+ValuePairs PairItems(std::span<const double> first, std::span<const double> second);
 
-// A table pasted from a spreadsheet: cells separated by TAB or comma, rows ended by CR
-// (LF is ignored). Row 0 holds the column labels and column 0 the row labels; rows may
-// hold fewer cells than others, and their missing cells read as empty.
+// A table pasted from a spreadsheet: cells separated by TAB or comma, rows ended by a line
+// end. Row 0 holds the column labels and column 0 the row labels; rows may hold fewer cells
+// than others, and their missing cells read as empty.
 class CellGrid {
  public:
   // Rows ended, the header row included.
-  std::size_t rows() const { return row_starts_.size() - 1; }
+  std::size_t rows() const { return rows_.size() - 1; }
   // Rows after the header row.
   std::size_t data_rows() const { return rows() == 0 ? 0 : rows() - 1; }
   // Data columns: the cells of the last row ended minus its label cell.
   std::size_t data_columns() const { return last_row_cells_ == 0 ? 0 : last_row_cells_ - 1; }
-  // The cell at (row, column); empty where the row has no such cell.
+  // The cell at (row, column), found along its row; empty where the row has no such cell.
   std::string_view cell(std::size_t row, std::size_t column) const;
-
-  // Some cells are views of joined_cells_: a copy would still point into the original's
-  // storage, so a grid can only be moved (a deque keeps its elements in place when moved).
-  CellGrid(const CellGrid&) = delete;
-  CellGrid& operator=(const CellGrid&) = delete;
-  CellGrid(CellGrid&&) = default;
-  CellGrid& operator=(CellGrid&&) = default;
+  // Every cell of a row, in one walk along it.
+  std::vector<std::string_view> RowCells(std::size_t row) const;
+  // The cell read as a list item (its blanks vanish): its value, or nan where it is empty,
+  // not numeric or missing.
+  double item(std::size_t row, std::size_t column) const;
 
  private:
+  // The grid keeps the cells' values and where each row starts; the cells themselves are
+  // found in the table's text, which must outlive the grid.
   CellGrid() = default;
-  // The grid refers to the text: keep the text alive while the grid is used.
   friend CellGrid SplitTableCells(std::string_view text);
-  // The cells row after row, as views of the table's text (which must outlive the grid);
-  // a cell with an LF inside is kept without it in joined_cells_.
-  std::vector<std::string_view> cells_;
-  std::vector<std::size_t> row_starts_;  // index of each row's first cell, then the end
-  std::deque<std::string> joined_cells_;
+  std::size_t cells_in_row(std::size_t row) const {
+    return rows_[row + 1].first_item - rows_[row].first_item;
+  }
+
+  struct Row {
+    std::size_t text_begin;  // of its first cell
+    std::size_t first_item;  // index of its first cell in items_
+  };
+  std::string_view text_;
+  std::vector<Row> rows_;      // each row, then the end of the last
+  std::vector<double> items_;  // every cell read as a list item, row after row
   std::size_t last_row_cells_ = 0;
 };
 
@@ -84,16 +95,12 @@ double CellValue(const CellGrid& grid, std::size_t row, std::size_t column);
 // non-numeric cells are skipped, so columns may differ in length.
 std::vector<double> ReadColumnList(const CellGrid& grid, std::size_t column);
 
-// A cell read as a list item (its blanks vanish): its value where it is numeric, nothing
-// where it is empty or not numeric.
-std::optional<double> CellItem(const CellGrid& grid, std::size_t row, std::size_t column);
+// One data column row by row (rows 1 onward), each cell as CellGrid::item reads it. Two
+// columns read so pair up by PairItems exactly as the items of the column texts would.
+std::vector<double> ReadColumnItems(const CellGrid& grid, std::size_t column);
 
-// One data column row by row (rows 1 onward), each cell read by CellItem. Two columns read
-// so pair up exactly as ParseValuePairs pairs the column texts.
-std::vector<std::optional<double>> ReadColumnCells(const CellGrid& grid, std::size_t column);
-
-// The values of one case: the cells of a data row in columns 1 to count, read by
-// CellItem; nothing when any of them is missing.
+// The values of one case: the cells of a data row in columns 1 to count, as CellGrid::item
+// reads them; nothing when any of them is missing.
 std::optional<std::vector<double>> ReadCaseCells(const CellGrid& grid, std::size_t row,
                                                  std::size_t count);
 

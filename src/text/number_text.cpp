@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cassert>
 #include <charconv>
 #include <climits>
@@ -102,6 +103,15 @@ bool ScaleByPowerOfTen(double value, int power, double& scaled) {
   return true;
 }
 
+// The decimal exponent of a positive normal value, or one less: floor(e * log10(2)) for
+// its binary exponent e (78913 / 2^18 is log10(2) to the precision that needs), read from
+// its bits rather than by a logarithm.
+int EstimatedDecimalExponent(double magnitude) {
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  const int binary_exponent = static_cast<int>((bits >> 52) & 0x7ff) - 1023;
+  return (binary_exponent * 78913) >> 18;
+}
+
 // A value rounded to its first `precision` significant digits: digits holds them as a
 // whole number (10^(precision-1) <= digits < 10^precision) and exponent is the decimal
 // exponent of the first.
@@ -120,11 +130,10 @@ struct SignificantDigits {
 bool FindSignificantDigits(double value, int precision, SignificantDigits& found) {
   const double magnitude = std::fabs(value);
   if (precision > 9 || !(magnitude > 1e-300 && magnitude < 1e300)) return false;
-  int exponent = static_cast<int>(std::floor(std::log10(magnitude)));
+  int exponent = EstimatedDecimalExponent(magnitude);
   double power = 0;
-  if (!ScaleByPowerOfTen(1.0, exponent, power)) return false;
-  if (magnitude < power) --exponent;  // log10 rounded across a power of ten
-  if (ScaleByPowerOfTen(1.0, exponent + 1, power) && magnitude >= power) ++exponent;
+  if (!ScaleByPowerOfTen(1.0, exponent + 1, power)) return false;
+  if (magnitude >= power) ++exponent;  // the estimate was one less
   double scaled = 0;
   if (!ScaleByPowerOfTen(magnitude, precision - 1 - exponent, scaled)) return false;
   const double whole = std::floor(scaled);
@@ -190,12 +199,13 @@ bool AppendFixedDirectly(std::string& out, double value, int decimals) {
   const auto digits = static_cast<std::uint64_t>(scaled - whole > 0.5 ? whole + 1 : whole);
   const auto unit = static_cast<std::uint64_t>(kExactPowersOfTen[static_cast<std::size_t>(decimals)]);
   if (std::signbit(value)) out += '-';  // as C writes -0.000000 for a small negative value
-  out += FormatInteger(static_cast<long long>(digits / unit));
+  char text[24];
+  out.append(text, std::to_chars(text, text + sizeof text, digits / unit).ptr);
   if (decimals == 0) return true;
   out += '.';
-  const std::string fraction = FormatInteger(static_cast<long long>(digits % unit));
-  out.append(static_cast<std::size_t>(decimals) - fraction.size(), '0');
-  out += fraction;
+  const char* const fraction_end = std::to_chars(text, text + sizeof text, digits % unit).ptr;
+  out.append(static_cast<std::size_t>(decimals) - static_cast<std::size_t>(fraction_end - text), '0');
+  out.append(static_cast<const char*>(text), fraction_end);
   return true;
 }
 

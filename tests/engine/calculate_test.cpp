@@ -1,6 +1,6 @@
 // Properties of the entry point over many generated worksheets: the output is the input
 // plus the insertions, LF and CR LF texts calculate alike, and a second calculation
-// inserts nothing.
+// inserts nothing; and each data set is read once however many statements use it.
 
 #include "engine/calculate.h"
 
@@ -124,6 +124,19 @@ TEST(CalculateWorksheet, SecondCalculationInsertsNothing) {
     const std::string once = CalculateWorksheet(generator.Worksheet()).text;
     ASSERT_EQ(fuzzing::SecondCalculationGains(once), "") << once;
   }
+}
+
+// Every statement on a definition shares one reading of it, and a definition again under
+// the same name is read for itself: here a's list twice, t's table once.
+TEST(CalculateWorksheet, EachDefinitionIsReadOnce) {
+  CalculationCounts counts;
+  CalculateWorksheet(
+      "a={1,2,3}\nmean(a)= sd(a)= se(a)=\nt={\tx\ty\nr\t1\t2\ns\t3\t5\nu\t4\t4\n}\n"
+      "vcmtrx(t)=\neigenvv(t)=\na={4,5}\nttest(a,a)=\n",
+      {.counts = &counts});
+  EXPECT_EQ(counts.statements, 6u);
+  EXPECT_EQ(counts.data_sets, 3u);
+  EXPECT_EQ(counts.data_set_readings, 3u);
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
-// No capacity limits: lists, tables, data sets and definitions of any number are read whole;
-// and a text that already has CR LF line ends is read as it is, without a copy.
+// No capacity limits: lists, tables, data sets and definitions of any number are read whole.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "engine/calculate.h"
-#include "engine/line_ends.h"
 
 namespace tallo {
 namespace {
@@ -54,13 +52,6 @@ TEST(Capacity, DataSetsAndDefinitionsOfAnyNumber) {
   const std::string calculated = CalculateWorksheet(text).text;
   EXPECT_TRUE(Contains(calculated, "sum(aaa)=1\r\n"));
   EXPECT_TRUE(Contains(calculated, "sum(xyc)=2000\r\n"));  // i = 23 + 24*26 + 2*676
-}
-
-TEST(Capacity, CrLfTextIsReadWithoutACopy) {
-  const std::string text = "1+1=\r\n2*2=\r\n";
-  EXPECT_EQ(CrLfView(text).text().data(), text.data());
-  const std::string lf = "1+1=\n";
-  EXPECT_NE(CrLfView(lf).text().data(), lf.data());
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ void ExpectReportWritten(const Statement& statement, const BadData& data, const 
   ASSERT_EQ(calculation.insertions.size(), 3u) << context;
   EXPECT_EQ(calculation.insertions.front().text, "6") << context;
   EXPECT_EQ(calculation.insertions.back().text, "2") << context;
-  const std::string& report = calculation.insertions[1].text;
+  const std::string_view report = calculation.insertions[1].text;
   EXPECT_EQ(input.substr(calculation.insertions[1].offset - 1, 3), "=\r\n") << context;
   EXPECT_EQ(report.find("-nan"), std::string::npos) << context << "\n" << report;
   EXPECT_EQ(report.find('\0'), std::string::npos) << context;

@@ -20,7 +20,7 @@ namespace {
 std::vector<std::string> Reports(const std::string& worksheet) {
   std::vector<std::string> texts;
   for (const Insertion& insertion : CalculateWorksheet(worksheet).insertions) {
-    texts.push_back(insertion.text);
+    texts.emplace_back(insertion.text);
   }
   return texts;
 }

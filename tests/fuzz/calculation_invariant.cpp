@@ -102,7 +102,7 @@ std::string CheckCalculation(std::string_view text) {
 std::string SecondCalculationGains(std::string_view calculated, const CalculationOptions& options) {
   std::string gains;
   for (const Insertion& insertion : CalculateWorksheet(calculated, options).insertions) {
-    gains += insertion.text + "\n";
+    gains += std::string(insertion.text) + "\n";
   }
   return gains;
 }
