@@ -63,6 +63,18 @@ TEST_F(TalloCalc, StandardInputToStandardOutput) {
   EXPECT_EQ(run.out, "x=2\nx*3=6\n");
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(Calc("-", "1+1=\r\n").out, "1+1=2\r\n");
+  // From a pipe, whose size nobody knows beforehand: more than one buffer of 64 KiB.
+  std::string lines;
+  std::string answered;
+  for (int i = 0; i < 20000; ++i) {
+    lines += "1+1=\n";
+    answered += "1+1=2\n";
+  }
+  Write("lines.txt", lines);
+  const std::string piped = "cat '" + Path("lines.txt").string() + "' | '" + TALLO_CALC + "' >'" +
+                            Path(".stdout").string() + "'";
+  ASSERT_EQ(std::system(piped.c_str()), 0);
+  EXPECT_EQ(Read(".stdout"), answered);
 }
 
 TEST_F(TalloCalc, FileToStandardOutputByteForByte) {
