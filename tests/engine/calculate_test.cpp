@@ -126,6 +126,18 @@ TEST(CalculateWorksheet, SecondCalculationInsertsNothing) {
   }
 }
 
+// Reasons come only when asked for, and asking changes nothing else: here the power and the
+// misspelt data set get one each, 1+1 its answer.
+TEST(CalculateWorksheet, ReasonsOnlyWhenAskedFor) {
+  const std::string sheet = "data={4,8,6}\n2^10=\nmean(dta)=\n1+1=\n";
+  const Calculation plain = CalculateWorksheet(sheet);
+  const Calculation explained = CalculateWorksheet(sheet, {.reasons = true});
+  EXPECT_TRUE(plain.reasons.empty());
+  EXPECT_EQ(explained.reasons.size(), 2u);
+  EXPECT_EQ(plain.text, explained.text);
+  EXPECT_EQ(plain.text, "data={4,8,6}\n2^10=\nmean(dta)=\n1+1=2\n");
+}
+
 // Every statement on a definition shares one reading of it, and a definition again under
 // the same name is read for itself: here a's list twice, t's table once.
 TEST(CalculateWorksheet, EachDefinitionIsReadOnce) {
