@@ -77,7 +77,7 @@ std::string_view OperandAfter(std::string_view text, std::size_t p) {
 std::optional<FoundReason> MissingOperator(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const bool power = text[i] == '^';
-    const bool double_star = text[i] == '*' && i + 1 < text.size() && text[i + 1] == '*';
+    const bool double_star = text.substr(i, 2) == "**";
     if (text[i] == '%') {
       return Found(ReasonKind::NoSuchOperator,
                    "% is not an operator here: for a percentage divide by 100, as in x/100");

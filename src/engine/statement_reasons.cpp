@@ -20,7 +20,10 @@ bool IsDigits(std::string_view token) {
 
 FoundReason Found(ReasonKind kind, std::string message,
                   ReasonSource source = ReasonSource::Statement, std::string undefined = {}) {
-  return {0, kind, std::move(message), source, std::move(undefined)};
+  return {.kind = kind,
+          .message = std::move(message),
+          .source = source,
+          .undefined = std::move(undefined)};
 }
 
 // "(a)", "(a,b)" or "(a,b,c)": how a statement of that many data sets is written.

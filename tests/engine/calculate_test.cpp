@@ -136,6 +136,11 @@ TEST(CalculateWorksheet, ReasonsOnlyWhenAskedFor) {
   EXPECT_EQ(explained.reasons.size(), 2u);
   EXPECT_EQ(plain.text, explained.text);
   EXPECT_EQ(plain.text, "data={4,8,6}\n2^10=\nmean(dta)=\n1+1=2\n");
+  const Calculation short_sample =
+      CalculateWorksheet("one={5}\nb={1,2}\nttest(one,b)=\n", {.reasons = true});
+  ASSERT_EQ(short_sample.reasons.size(), 1u);
+  EXPECT_EQ(short_sample.reasons[0].message,
+            "one has 1 value; ttest needs at least 2 values in each data set");
 }
 
 // Every statement on a definition shares one reading of it, and a definition again under

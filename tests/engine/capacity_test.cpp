@@ -54,5 +54,19 @@ TEST(Capacity, DataSetsAndDefinitionsOfAnyNumber) {
   EXPECT_TRUE(Contains(calculated, "sum(xyc)=2000\r\n"));  // i = 23 + 24*26 + 2*676
 }
 
+// A line is read to its 9995th piece, which takes the rest of the line; an "=" in that rest
+// that would ask for an answer says so. Not one of an "==", an assignment or a data set.
+TEST(Capacity, ALineCutAtItsPieceLimitSaysWhereItStopped) {
+  std::string head;
+  for (int i = 0; i < 4997; ++i) head += "a ";  // 9994 pieces
+  const std::string rest = "1+1= x=2 y==z w={ v=\n";
+  const Calculation calculation = CalculateWorksheet(head + rest, {.reasons = true});
+  ASSERT_EQ(calculation.reasons.size(), 2u);
+  for (const Reason& reason : calculation.reasons) EXPECT_EQ(reason.kind, ReasonKind::BoundReached);
+  EXPECT_EQ(calculation.reasons[0].offset, head.size() + rest.find("= "));
+  EXPECT_EQ(calculation.reasons[1].offset, head.size() + rest.find("=\n"));
+  EXPECT_EQ(calculation.text, head + rest);
+}
+
 }  // namespace
 }  // namespace tallo
