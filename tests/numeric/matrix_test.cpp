@@ -217,6 +217,17 @@ TEST(EigenSymmetric, OneAndTwoRows) {
   EXPECT_NEAR(nearly.vectors(1, 0) / nearly.vectors(0, 0), 0.001 / 9, 1e-6);
 }
 
+// A first row heavier than the others bounds the eigenvalues: the block [[10,5],[5,3]] has
+// trace 13 and determinant 5, so eigenvalues 6.5 +- sqrt(37.25) (by hand), beside 1.
+TEST(EigenSymmetric, FirstRowBoundsTheLargestEigenvalue) {
+  const Matrix heavy = MatrixOf({{10, 5, 0}, {5, 3, 0}, {0, 0, 1}});
+  const EigenSystem eigen = EigenSymmetric(heavy);
+  EXPECT_NEAR(eigen.values[0], 6.5 + std::sqrt(37.25), 1e-9);
+  EXPECT_NEAR(eigen.values[1], 1, 1e-9);
+  EXPECT_NEAR(eigen.values[2], 6.5 - std::sqrt(37.25), 1e-9);
+  ExpectEigenpairs(heavy, eigen, 1e-6);
+}
+
 TEST(EigenSymmetric, SecondDifferenceMatrixOfOrder30) {
   const std::size_t n = 30;
   const Matrix a = SecondDifference(n, 1);
