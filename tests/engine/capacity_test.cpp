@@ -59,7 +59,7 @@ TEST(Capacity, DataSetsAndDefinitionsOfAnyNumber) {
 TEST(Capacity, ALineCutAtItsPieceLimitSaysWhereItStopped) {
   std::string head;
   for (int i = 0; i < 4997; ++i) head += "a ";  // 9994 pieces
-  const std::string rest = "1+1= x=2 y==z w={ v=\n";
+  const std::string rest = "1+1= x=2 y==z y== w={ v=\n";
   const Calculation calculation = CalculateWorksheet(head + rest, {.reasons = true});
   ASSERT_EQ(calculation.reasons.size(), 2u);
   for (const Reason& reason : calculation.reasons) EXPECT_EQ(reason.kind, ReasonKind::BoundReached);
