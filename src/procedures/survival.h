@@ -28,8 +28,8 @@ struct KaplanMeierEstimate {
 };
 
 // The estimate of a group at time d, or nothing for a group without subjects. Subjects are
-// taken in ascending order of time; tied times stay in the order the shared quicksort
-// leaves them, and each tied subject counts as a step of its own. S(d) and SE(d) are the
+// taken in ascending order of time, at a tied time the events before the censored subjects,
+// and each tied subject counts as a step of its own. S(d) and SE(d) are the
 // values after the first subject whose successor comes later than d (after the first
 // subject even when d precedes every time), or after the last subject. The Greenwood sum
 // is 0 at the last subject, so the last SE is 0.
