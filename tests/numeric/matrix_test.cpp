@@ -226,6 +226,16 @@ TEST(EigenSymmetric, FirstRowBoundsTheLargestEigenvalue) {
   EXPECT_NEAR(eigen.values[1], 1, 1e-9);
   EXPECT_NEAR(eigen.values[2], 6.5 - std::sqrt(37.25), 1e-9);
   ExpectEigenpairs(heavy, eigen, 1e-6);
+  // In millions the vectors are the same: the residual that accepts a vector grows with the
+  // matrix, and no unit vector orthogonal to it takes its place.
+  const Matrix millions = MatrixOf({{1e7, 5e6, 0}, {5e6, 3e6, 0}, {0, 0, 1e6}});
+  const EigenSystem scaled = EigenSymmetric(millions);
+  ExpectEigenpairs(millions, scaled, 1e-3);
+  for (std::size_t i = 0; i < 3; ++i) {
+    for (std::size_t j = 0; j < 3; ++j) {
+      EXPECT_NEAR(std::fabs(scaled.vectors(i, j)), std::fabs(eigen.vectors(i, j)), 1e-9);
+    }
+  }
 }
 
 TEST(EigenSymmetric, SecondDifferenceMatrixOfOrder30) {
