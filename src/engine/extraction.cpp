@@ -48,22 +48,6 @@ std::vector<std::string_view> CutExpression(std::string_view text) {
 bool IsOperand(TokenEnd c) { return c == TokenEnd::Number || c == TokenEnd::Letter; }
 bool IsOperandOrOpen(TokenEnd c) { return IsOperand(c) || c == TokenEnd::Open; }
 
-// How far a pair of adjacent tokens (ending in classes a, b) moves the expression's start:
-// past the first token (1) where the second begins a new expression, past both (2) where
-// they form nothing that can be evaluated, or not at all (0).
-int StartShift(TokenEnd a, TokenEnd b) {
-  using enum TokenEnd;
-  if (a == Equals) return 1;
-  if (IsOperand(a) && IsOperandOrOpen(b)) return 1;  // two operands side by side
-  if (a == Letter && b == LoneE) return 1;
-  if (a == Open && b == MulDiv) return 1;
-  if (a == Close && (IsOperandOrOpen(b) || b == LoneE)) return 1;
-  if (a == LoneE && (IsOperandOrOpen(b) || b == LoneE)) return 1;
-  if (a == Open && b == Close) return 2;  // an empty "()"
-  if ((a == Sign || a == MulDiv) && (b == Close || b == MulDiv)) return 2;
-  return 0;
-}
-
 bool EndsWithAnyOf(std::string_view token, std::string_view endings) {
   return !token.empty() && endings.find(token.back()) != std::string_view::npos;
 }
@@ -106,6 +90,19 @@ bool ContinuesFront(const std::vector<std::string_view>& tokens, std::size_t sta
 }
 
 }  // namespace
+
+int StartShift(TokenEnd a, TokenEnd b) {
+  using enum TokenEnd;
+  if (a == Equals) return 1;
+  if (IsOperand(a) && IsOperandOrOpen(b)) return 1;  // two operands side by side
+  if (a == Letter && b == LoneE) return 1;
+  if (a == Open && b == MulDiv) return 1;
+  if (a == Close && (IsOperandOrOpen(b) || b == LoneE)) return 1;
+  if (a == LoneE && (IsOperandOrOpen(b) || b == LoneE)) return 1;
+  if (a == Open && b == Close) return 2;  // an empty "()"
+  if ((a == Sign || a == MulDiv) && (b == Close || b == MulDiv)) return 2;
+  return 0;
+}
 
 ExpressionTail ExtractTail(std::string_view text, std::string& storage) {
   ExpressionTail tail;

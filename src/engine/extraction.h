@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/char_classes.h"
+
 namespace tallo {
 
 // Cuts an expression text that ends in "=" down to the expression proper ending there:
@@ -28,6 +30,11 @@ struct ExpressionTail {
 // ExtractExpression with its details; storage keeps the narrowed text when it differs from
 // text, and text and storage must outlive the result.
 ExpressionTail ExtractTail(std::string_view text, std::string& storage);
+
+// How far a pair of adjacent evaluator tokens (ending in classes a, b) moves the start of
+// the expression: past the first token (1) where the second begins a new expression, past
+// both (2) where they form nothing that can be evaluated, or not at all (0).
+int StartShift(TokenEnd a, TokenEnd b);
 
 // The text, or nothing when it holds an "e" that is not part of a number's exponent
 // ("2e+3=" is kept; "2e3=", "e*2=" and "1.5e+x=" are emptied).

@@ -11,6 +11,7 @@
 #include "engine/expression_reasons.h"
 #include "engine/extraction.h"
 #include "engine/nearest_name.h"
+#include "engine/plain_expression.h"
 #include "text/char_classes.h"
 
 namespace tallo {
@@ -162,6 +163,31 @@ std::string AnswerExpression(ExpressionTail& tail, ReductionTrouble* trouble) {
   return ReducerAnswer(expression, trouble);
 }
 
+// The answer of the expression that line tokens [start, equals) end, read in one pass when
+// the extraction keeps it whole: substituted, stripped of blanks and evaluated directly.
+// Nothing when that reading cannot decide it; the full path then does.
+std::optional<std::string> QuickAnswer(const LineTokens& tokens, std::size_t start,
+                                       std::size_t equals, const VariableTable& variables,
+                                       std::string& text) {
+  PlainExpression expression(text);
+  for (std::size_t k = start; k < equals; ++k) {
+    const std::string_view token = tokens[k];
+    const auto found = IsNameChar(token[0]) ? variables.find(token) : variables.end();
+    if (found == variables.end()) {
+      if (!expression.Add(token)) return std::nullopt;
+      continue;
+    }
+    // Letters that may belong to a number's exponent are the full path's to judge.
+    if ((k >= 1 && EndsWithDigit(tokens[k - 1])) ||
+        (k >= 2 && IsSignOnly(tokens[k - 1]) && tokens[k - 2] == "e") ||
+        !expression.Add(found->second)) {
+      return std::nullopt;
+    }
+  }
+  if (!expression.Finish()) return std::nullopt;
+  return EvaluateDirectly(text);
+}
+
 // What a walk over the lines keeps from one line to the next, and the room its steps reuse
 // from one line to the next instead of allocating their own.
 struct PrePassState {
@@ -245,6 +271,12 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
       }
     } else if (FirstClass(value) != WorksheetChar::Number &&
                FirstClass(value) != WorksheetChar::Letter && (value.empty() || value[0] != '{')) {
+      if (std::optional<std::string> answer =
+              QuickAnswer(tokens, start, m, state.variables, state.expression)) {
+        state.answers.Add(equals + 1, *answer);
+        start = m;
+        continue;
+      }
       Substitution substitution(tokens, start, m, state.expression_tokens);
       substitution.Substitute(state.variables);
       substitution.Join(state.expression);

@@ -1,6 +1,7 @@
-// The direct evaluator must answer exactly as the reducer does wherever it answers at all.
-// The reducer is the reference here: random expressions, in the forms people write and
-// in odd ones, go through both. Worked examples are in evaluator.tsv.
+// The quick paths must read expressions exactly as the full ones do wherever they read them
+// at all: the direct evaluator answers as the reducer does, and the one-pass reading of an
+// expression keeps what the extraction keeps. Random expressions, in the forms people write
+// and in odd ones, go through both. Worked examples are in evaluator.tsv and the worksheets.
 
 #include "engine/direct_evaluator.h"
 
@@ -10,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/extraction.h"
+#include "engine/plain_expression.h"
 #include "engine/pre_pass.h"
 
 namespace tallo {
@@ -75,6 +78,40 @@ TEST(DirectEvaluator, AnswersAsTheReducerDoes) {
   }
   // Most of these expressions are plain arithmetic.
   EXPECT_GT(answered, total / 10);
+}
+
+// The text in front of an "=" as substitution and the worksheet leave it: blanks between
+// the characters of an expression, an "=" before it, now and then prose, an exponent or a
+// stray name in it.
+std::string Scatter(const std::string& expression, std::mt19937& random) {
+  const auto pick = [&](int high) { return std::uniform_int_distribution<int>(0, high)(random); };
+  std::string text = pick(2) == 0 ? " = " : pick(3) == 0 ? "=" : "";
+  for (char c : expression) {
+    if (pick(9) == 0) text += ' ';
+    text += c;
+    if (pick(60) == 0) text += std::string(1, "e: x\t)(*"[pick(8)]);
+  }
+  if (pick(10) == 0) text.insert(0, "Total:");
+  return text;
+}
+
+TEST(PlainExpression, KeepsWhatTheExtractionKeeps) {
+  ExpressionGenerator generator(20261207);
+  std::mt19937 random(7);
+  int read = 0;
+  const int total = 100000;
+  std::string plain;
+  for (int i = 0; i < total; ++i) {
+    const std::string text = Scatter(generator.Expression(), random);
+    PlainExpression expression(plain);
+    if (!expression.Add(text) || !expression.Finish()) continue;
+    ++read;
+    std::string storage;
+    ExpressionTail tail = ExtractTail(text + "=", storage);
+    ASSERT_FALSE(tail.continues_front) << text;
+    ASSERT_EQ(plain, CheckExponentMarkers(std::move(tail.expression))) << text;
+  }
+  EXPECT_GT(read, total / 20);
 }
 
 }  // namespace
