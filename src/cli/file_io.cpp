@@ -156,10 +156,11 @@ bool FileReplacement::Commit(std::string& error) {
     return !step_ok;
   };
   bool ok = writer_->Flush(error);
+  // Keeping the owner works only for a privileged user and is not worth failing for. It
+  // comes before the mode, which a change of owner may strip of its set-user-ID bit.
+  if (fchown(fd_, owner_, group_) != 0) errno = 0;
   ok = ok && !failed(fchmod(fd_, mode_) == 0);
   ok = ok && !failed(fsync(fd_) == 0);
-  // Keeping the owner works only for a privileged user and is not worth failing for.
-  if (ok && fchown(fd_, owner_, group_) != 0) errno = 0;
   const bool closed = close(fd_) == 0;
   fd_ = -1;
   ok = ok && !failed(closed);

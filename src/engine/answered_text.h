@@ -33,9 +33,8 @@ void ForEachAnsweredPiece(std::string_view input, const Answers& answers, Visit 
       visit(AnsweredPiece{input.substr(copied, end - copied), copied, false, next});
     }
     if (k < count) {
-      const std::string_view after = input.substr(end, 1);
       const std::optional<char> next =
-          after.empty() ? std::nullopt : std::optional<char>(after.front());
+          end < input.size() ? std::optional<char>(input[end]) : std::nullopt;
       visit(AnsweredPiece{answers.text(k), end, true, next});
     }
     copied = end;

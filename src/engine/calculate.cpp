@@ -87,7 +87,8 @@ std::vector<Reason> CalculateWorksheet(std::string_view text, const CalculationO
   FoundReasons pre_pass_reasons;
   FoundReasons driver_reasons;
   std::vector<InsertedSpan> spans;
-  const Answers answers = RunPrePass(text, options.reasons ? &pre_pass_reasons : nullptr);
+  const Answers answers =
+      RunPrePass(text, options.reasons ? &pre_pass_reasons : nullptr, options.counts);
   InsertionWriter writer(text, answers, sink, options.reasons ? &spans : nullptr);
   // A data set is defined by "={": without a "{" (answers hold none) no statement has data
   // to run on, and the driver's walk over the text is needed only to explain or count.

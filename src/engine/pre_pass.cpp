@@ -92,7 +92,8 @@ class Substitution {
   }
 
  private:
-  bool Exists(std::size_t k, std::size_t back) const { return k >= back && k - back < line_.size(); }
+  // Whether the line has a token back places before token k, which is one of the line's.
+  static bool Exists(std::size_t k, std::size_t back) { return k >= back; }
 
   // The current text of token k: substituted within the expression, as typed before it.
   std::string_view Token(std::size_t k) const {
@@ -193,6 +194,7 @@ std::optional<std::string> QuickAnswer(const LineTokens& tokens, std::size_t sta
 struct PrePassState {
   VariableTable variables;
   Answers answers;
+  std::size_t one_pass_answers = 0;
   FoundReasons* reasons = nullptr;  // when asked for
   LineTokens line_tokens;
   LineTokens expression_tokens;
@@ -274,6 +276,7 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
       if (std::optional<std::string> answer =
               QuickAnswer(tokens, start, m, state.variables, state.expression)) {
         state.answers.Add(equals + 1, *answer);
+        ++state.one_pass_answers;
         start = m;
         continue;
       }
@@ -300,7 +303,7 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
 
 }  // namespace
 
-Answers RunPrePass(std::string_view text, FoundReasons* reasons) {
+Answers RunPrePass(std::string_view text, FoundReasons* reasons, CalculationCounts* counts) {
   PrePassState state;
   state.reasons = reasons;
   // Only lines with an "=" can assign or answer anything, so the walk jumps from one such
@@ -312,6 +315,10 @@ Answers RunPrePass(std::string_view text, FoundReasons* reasons) {
     const std::size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
     RunLine(text.substr(begin, end - begin), begin, state);
     equals = text.find('=', end);
+  }
+  if (counts != nullptr) {
+    counts->answers += state.answers.size();
+    counts->one_pass_answers += state.one_pass_answers;
   }
   return std::move(state.answers);
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/answers.h"
+#include "engine/calculation_counts.h"
 #include "engine/evaluator.h"
 #include "engine/found_reason.h"
 
@@ -14,8 +15,9 @@ namespace tallo {
 
 // The answers of one worksheet text, whose lines may end in CR LF, LF or both, in text
 // order. With reasons given, each "=" that ends an expression and gets no answer adds why,
-// when something was tried.
-Answers RunPrePass(std::string_view text, FoundReasons* reasons = nullptr);
+// when something was tried; with counts given, the answers are counted there.
+Answers RunPrePass(std::string_view text, FoundReasons* reasons = nullptr,
+                   CalculationCounts* counts = nullptr);
 
 // The answer the reducer gives an extracted expression: the trailing number of the
 // evaluated text, when that is one number as written (a sum cut off by the step bound, or

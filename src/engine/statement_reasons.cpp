@@ -26,17 +26,17 @@ FoundReason Found(ReasonKind kind, std::string message,
           .undefined = std::move(undefined)};
 }
 
-// "(a)", "(a,b)" or "(a,b,c)": how a statement of that many data sets is written.
+// "(a)", "(a,b)" or "(a,b,c)": how a statement of 1, 2 or 3 data sets is written.
 std::string ArgumentsExample(int count) {
-  static constexpr std::string_view kExamples[] = {"()", "(a)", "(a,b)", "(a,b,c)"};
-  return std::string(kExamples[count < 0 || count > 3 ? 0 : count]);
+  static constexpr std::string_view kExamples[] = {"(a)", "(a,b)", "(a,b,c)"};
+  return std::string(kExamples[count - 1]);
 }
 
-// "one data set", "two data sets" or "three data sets".
+// "one data set", "two data sets" or "three data sets", for 1, 2 or 3.
 std::string DataSetCount(int count) {
-  static constexpr std::string_view kCounts[] = {"no data sets", "one data set", "two data sets",
+  static constexpr std::string_view kCounts[] = {"one data set", "two data sets",
                                                  "three data sets"};
-  return std::string(kCounts[count < 0 || count > 3 ? 0 : count]);
+  return std::string(kCounts[count - 1]);
 }
 
 std::string Plural(std::size_t count, std::string_view one, std::string_view many) {

@@ -44,8 +44,6 @@ void Scale(Vector& v, double factor) {
 
 void NormaliseLength(Vector& v) { Scale(v, 1 / std::sqrt(Dot(v, v))); }
 
-double Sign(double x) { return x > 0 ? 1 : (x < 0 ? -1 : 0); }
-
 Vector Column(const Matrix& m, std::size_t column) {
   Vector v(m.rows());
   for (std::size_t i = 0; i < m.rows(); ++i) v[i] = m(i, column);
@@ -331,8 +329,8 @@ Vector InverseIterationTrial(const ShiftedFactors& f, std::size_t& start) {
 
 // The first approximations of the eigenvectors: one step of inverse iteration from unit
 // trial vectors at the first bisection's shifts. Shifts closer than its width share one
-// factorisation, each later one starting from the next trial vector. A shift beyond 1e-5
-// takes the sign of its eigenvalue, as a step of the power method would give it.
+// factorisation, each later one starting from the next trial vector. A shift below -1e-5
+// turns its vector round, as a step of the power method would.
 Matrix FirstApproximations(const Matrix& b, const Vector& shifts) {
   const std::size_t n = b.rows();
   Matrix approximations(n, n);
@@ -349,7 +347,7 @@ Matrix FirstApproximations(const Matrix& b, const Vector& shifts) {
       start = 0;
     }
     Vector v = InverseIterationTrial(*factors, start);
-    if (std::fabs(shifts[k]) > 1e-5) Scale(v, Sign(shifts[k]));
+    if (shifts[k] < -1e-5) Scale(v, -1);
     SetColumn(approximations, k, v);
   }
   return approximations;

@@ -29,7 +29,7 @@ SplitMean MeanSplit(std::span<const double> x) {
   const double high = Mean(x);
   CompensatedSum deviations;
   for (double v : x) deviations.Add(v - high);
-  return {high, x.empty() ? 0 : deviations.Value() / static_cast<double>(x.size())};
+  return {high, deviations.Value() / static_cast<double>(x.size())};  // nan, as high, for no values
 }
 
 double SumSquaredDeviations(std::span<const double> x) { return SumCrossDeviations(x, x); }

@@ -22,9 +22,9 @@ constexpr Statement Lists(std::string_view name, int arguments, Procedure run, i
   return {name, arguments, run, 0, minimum_values};
 }
 
-// A statement over tables; the data sets after the first tables are single values.
-constexpr Statement Tables(std::string_view name, int arguments, Procedure run, int tables) {
-  return {name, arguments, run, tables, 0};
+// A statement over tables only.
+constexpr Statement Tables(std::string_view name, int arguments, Procedure run) {
+  return {name, arguments, run, arguments, 0};
 }
 
 // Statements whose reports carry no p-value take no options. The minimum numbers of values:
@@ -45,31 +45,31 @@ constexpr std::array kStatements = {
     Lists("pttest", 2, PairedTTestReport, 2),
     Lists("mwtest", 2, MannWhitneyReport, 1),
     Lists("wxtest", 2, WilcoxonReport, 1),
-    Tables("anovaow", 1, OneWayAnovaReport, 1),
-    Tables("anovatw", 1, TwoWayAnovaReport, 1),
-    Tables("kwtest", 1, KruskalWallisReport, 1),
-    Tables("fmtest", 1, FriedmanReport, 1),
-    Tables("dmtest", 1, WithoutOptions<DuncanReport>, 1),
+    Tables("anovaow", 1, OneWayAnovaReport),
+    Tables("anovatw", 1, TwoWayAnovaReport),
+    Tables("kwtest", 1, KruskalWallisReport),
+    Tables("fmtest", 1, FriedmanReport),
+    Tables("dmtest", 1, WithoutOptions<DuncanReport>),
     Lists("rtest", 2, PearsonReport, 2),
-    Tables("drtest", 1, CorrelationDifferenceReport, 1),
+    Tables("drtest", 1, CorrelationDifferenceReport),
     Lists("sptest", 2, SpearmanReport, 2),
     Lists("kdtest", 2, KendallReport, 2),
     Lists("signtest", 1, SignTestReport, 1),
-    Tables("fishertest", 1, FisherTestReport, 1),
-    Tables("xstest", 1, ChiSquareTestReport, 1),
-    Tables("mcntest", 1, McNemarTestReport, 1),
-    Tables("cqtest", 1, CochranQReport, 1),
-    Tables("oddsratio", 1, WithoutOptions<OddsRatioReport>, 1),
-    Tables("relativerisk", 1, WithoutOptions<RelativeRiskReport>, 1),
-    Tables("genwxtest", 2, GeneralizedWilcoxonReport, 2),
-    Tables("kapmrtest", 3, KaplanMeierReport, 2),
-    Tables("vcmtrx", 1, WithoutOptions<VarCovMatrix>, 1),
-    Tables("eigenvv", 1, WithoutOptions<EigenOfCovariance>, 1),
-    Tables("eigenvc", 1, WithoutOptions<EigenOfCorrelation>, 1),
-    Tables("pca", 1, WithoutOptions<PrincipalComponents>, 1),
-    Tables("mra", 1, MultipleRegression, 1),
-    Tables("lda", 2, WithoutOptions<LinearDiscriminant>, 2),
-    Tables("mda", 3, WithoutOptions<MahalanobisDiscriminant>, 3),
+    Tables("fishertest", 1, FisherTestReport),
+    Tables("xstest", 1, ChiSquareTestReport),
+    Tables("mcntest", 1, McNemarTestReport),
+    Tables("cqtest", 1, CochranQReport),
+    Tables("oddsratio", 1, WithoutOptions<OddsRatioReport>),
+    Tables("relativerisk", 1, WithoutOptions<RelativeRiskReport>),
+    Tables("genwxtest", 2, GeneralizedWilcoxonReport),
+    Statement{"kapmrtest", 3, KaplanMeierReport, 2, 0},  // two tables and a time
+    Tables("vcmtrx", 1, WithoutOptions<VarCovMatrix>),
+    Tables("eigenvv", 1, WithoutOptions<EigenOfCovariance>),
+    Tables("eigenvc", 1, WithoutOptions<EigenOfCorrelation>),
+    Tables("pca", 1, WithoutOptions<PrincipalComponents>),
+    Tables("mra", 1, MultipleRegression),
+    Tables("lda", 2, WithoutOptions<LinearDiscriminant>),
+    Tables("mda", 3, WithoutOptions<MahalanobisDiscriminant>),
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Properties of the entry point over many generated worksheets: the output is the input
 // plus the insertions, LF and CR LF texts calculate alike, and a second calculation
-// inserts nothing; and each data set is read once however many statements use it.
+// inserts nothing; each data set is read once however many statements use it, and plain
+// expressions are answered in one pass.
 
 #include "engine/calculate.h"
 
@@ -136,11 +137,18 @@ TEST(CalculateWorksheet, ReasonsOnlyWhenAskedFor) {
   EXPECT_EQ(explained.reasons.size(), 2u);
   EXPECT_EQ(plain.text, explained.text);
   EXPECT_EQ(plain.text, "data={4,8,6}\n2^10=\nmean(dta)=\n1+1=2\n");
-  const Calculation short_sample =
-      CalculateWorksheet("one={5}\nb={1,2}\nttest(one,b)=\n", {.reasons = true});
+  // Two pairs are enough for a paired t test; one value is too few for a t test.
+  const Calculation short_sample = CalculateWorksheet(
+      "one={5}\nb={1,2}\nc={3,7}\nttest(one,b)=\npttest(b,c)=\n", {.reasons = true});
   ASSERT_EQ(short_sample.reasons.size(), 1u);
   EXPECT_EQ(short_sample.reasons[0].message,
             "one has 1 value; ttest needs at least 2 values in each data set");
+  // A table of labels without rows has too few values; a list on one line is no table.
+  const Calculation tables = CalculateWorksheet(
+      "heads={\tx\ty\n}\nanovaow(heads)=\nrow={1,2,3}\nmra(row)=\n", {.reasons = true});
+  ASSERT_EQ(tables.reasons.size(), 2u);
+  EXPECT_EQ(tables.reasons[0].kind, ReasonKind::TooFewValues);
+  EXPECT_EQ(tables.reasons[1].kind, ReasonKind::ListForTable);
 }
 
 // Every statement on a definition shares one reading of it, and a definition again under
@@ -154,6 +162,20 @@ TEST(CalculateWorksheet, EachDefinitionIsReadOnce) {
   EXPECT_EQ(counts.statements, 6u);
   EXPECT_EQ(counts.data_sets, 3u);
   EXPECT_EQ(counts.data_set_readings, 3u);
+}
+
+// Plain expressions, substituted variables, blanks and a second expression on a line
+// included, are answered in one pass; prose in front of one is left to the full extraction.
+TEST(CalculateWorksheet, PlainExpressionsTakeOnePass) {
+  CalculationCounts counts;
+  const Calculation calculation = CalculateWorksheet(
+      "x=13.5 y=4 k=9\n x*2+sqrt(y) =\n(x+y)/k-pow(y,2)= x * y  =\nTotal: 2+3=\n",
+      {.counts = &counts});
+  EXPECT_EQ(calculation.text,
+            "x=13.5 y=4 k=9\n x*2+sqrt(y) =29\n(x+y)/k-pow(y,2)=-14.0556 x * y  =54\n"
+            "Total: 2+3=5\n");
+  EXPECT_EQ(counts.answers, 4u);
+  EXPECT_EQ(counts.one_pass_answers, 3u);
 }
 
 }  // namespace
