@@ -15,7 +15,6 @@ namespace tallo {
 struct AnsweredPiece {
   std::string_view text;
   std::size_t offset;         // in the input: of its first character, or where the answer goes
-  bool answer;                // an answer rather than a piece of the input
   std::optional<char> next;   // the character after the piece; nothing at the end of the text
 };
 
@@ -30,12 +29,12 @@ void ForEachAnsweredPiece(std::string_view input, const Answers& answers, Visit 
     if (end > copied) {
       const std::optional<char> next =
           k < count ? std::optional<char>(answers.text(k)[0]) : std::nullopt;
-      visit(AnsweredPiece{input.substr(copied, end - copied), copied, false, next});
+      visit(AnsweredPiece{input.substr(copied, end - copied), copied, next});
     }
     if (k < count) {
       const std::optional<char> next =
           end < input.size() ? std::optional<char>(input[end]) : std::nullopt;
-      visit(AnsweredPiece{answers.text(k), end, true, next});
+      visit(AnsweredPiece{answers.text(k), end, next});
     }
     copied = end;
   }

@@ -13,7 +13,7 @@ bool PlainExpression::Add(std::string_view piece) {
 
 bool PlainExpression::Finish() {
   // An "=" after a dangling operator, "(", "," or "e" has nothing in front of it.
-  if (!EndToken() || !has_previous_ || !EndNameRun() || !has_digit_) return false;
+  if (!EndToken() || text_.empty() || !EndNameRun() || !has_digit_) return false;
   if (token_last_ == '(' || token_last_ == '+' || token_last_ == '-' || token_last_ == '*' ||
       token_last_ == '/' || token_last_ == ',' || token_last_ == 'e') {
     return false;
@@ -61,9 +61,8 @@ bool PlainExpression::EndToken() {
   if (token_length_ == 0) return true;
   TokenEnd kind = ClassifyTokenEnd(std::string_view(&token_last_, 1));
   if (kind == TokenEnd::LoneE && token_length_ > 1) kind = TokenEnd::Letter;  // "name"
-  if (has_previous_ && StartShift(previous_, kind) > 0) return false;
+  if (StartShift(previous_, kind) > 0) return false;
   previous_ = kind;
-  has_previous_ = true;
   token_length_ = 0;
   return true;
 }

@@ -34,8 +34,7 @@ class PlainExpression {
 
   std::string& text_;
   bool leading_ = true;         // only blanks and "=" so far
-  bool has_previous_ = false;   // a token has ended
-  TokenEnd previous_ = TokenEnd::Other;
+  TokenEnd previous_ = TokenEnd::Other;  // Other, which moves nothing, before the first token
   ExpressionChar running_ = ExpressionChar::Other;
   std::size_t token_length_ = 0;
   char token_last_ = '\0';

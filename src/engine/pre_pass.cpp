@@ -121,14 +121,16 @@ class Substitution {
   LineTokens& work_;
 };
 
-// One number as written: a sign, digits and points, an exponent. An evaluation that
-// stopped with operators left ("5-+-3", or a long sum cut off by the step bound) is made
-// of the same characters but is no answer.
+// One number as written: a sign, digits and points with at least one digit, an exponent.
+// An evaluation that stopped with operators left ("5-+-3", or a long sum cut off by the
+// step bound) is made of the same characters but is no answer, and neither is a point alone.
 bool IsSingleNumber(std::string_view text) {
   std::size_t i = text.empty() || (text[0] != '+' && text[0] != '-') ? 0 : 1;
-  const std::size_t mantissa = i;
-  while (i < text.size() && (IsDigit(text[i]) || text[i] == '.')) ++i;
-  if (i == mantissa) return false;
+  bool digits = false;
+  for (; i < text.size() && (IsDigit(text[i]) || text[i] == '.'); ++i) {
+    digits = digits || IsDigit(text[i]);
+  }
+  if (!digits) return false;
   if (i == text.size()) return true;
   if (text[i] != 'e' || i + 2 >= text.size() || (text[i + 1] != '+' && text[i + 1] != '-')) {
     return false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <deque>
+#include <limits>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -82,7 +83,7 @@ struct StatementCall {
 // texts are views of the worksheet, which outlives the table, or copies kept here.
 class DataSetTable {
  public:
-  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
   void Add(std::string_view name, PendingData& data) {
     const std::size_t definition = definitions_.size();

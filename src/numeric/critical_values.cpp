@@ -76,46 +76,46 @@ constexpr std::array kNormalTwoSided = {2.57583, 2.32635, 1.95996, 1.64485};
 
 }  // namespace
 
-int LevelColumn(int level) {
+std::optional<std::size_t> LevelColumn(int level) {
   switch (level) {
     case 1: return 0;
     case 2: return 1;
     case 5: return 2;
     case 10: return 3;
-    default: return -1;
+    default: return std::nullopt;
   }
 }
 
 double TCritical(int df, int level) {
-  const int column = LevelColumn(level);
-  if (column < 0 || df < 1) return kNaN;
-  if (df > 30) return kTBeyondC[column] / df + kBeyondTableZ[column];
-  return kT[column][df];
+  const std::optional<std::size_t> column = LevelColumn(level);
+  if (!column || df < 1) return kNaN;
+  if (df > 30) return kTBeyondC[*column] / df + kBeyondTableZ[*column];
+  return kT[*column][df];
 }
 
 double ChiSquareCritical(int df, int level) {
-  const int column = LevelColumn(level);
-  if (column < 0 || df < 0) return kNaN;
+  const std::optional<std::size_t> column = LevelColumn(level);
+  if (!column || df < 0) return kNaN;
   if (df > 20) {
     const double h = 2.0 / (9.0 * df);
     const double correction = level == 1 ? -0.03 : 0.03;
-    return df * std::pow(1 - h + kChiSquareZ[column] * std::sqrt(h), 3.0) + correction;
+    return df * std::pow(1 - h + kChiSquareZ[*column] * std::sqrt(h), 3.0) + correction;
   }
-  return kChiSquare[column][df];
+  return kChiSquare[*column][df];
 }
 
 double NormalCritical(int level) {
-  const int column = LevelColumn(level);
-  return column < 0 ? kNaN : kNormalTwoSided[column];
+  const std::optional<std::size_t> column = LevelColumn(level);
+  return column ? kNormalTwoSided[*column] : kNaN;
 }
 
 double FCritical(int df1, int df2, int level) {
-  const int column = LevelColumn(level);
-  if (column < 0 || df1 < 1 || df2 < 1) return kNaN;
-  if (df1 == 1 && df2 < 10) return kF1[column][df2];
+  const std::optional<std::size_t> column = LevelColumn(level);
+  if (!column || df1 < 1 || df2 < 1) return kNaN;
+  if (df1 == 1 && df2 < 10) return kF1[*column][df2];
   const double a = 2.0 / (9.0 * df1);
   const double b = 2.0 / (9.0 * df2);
-  const double z = kNormalTwoSided[column];
+  const double z = kNormalTwoSided[*column];
   const double numerator =
       (1 - a) * (1 - b) +
       z * std::sqrt(std::pow(1 - b, 2) * a + std::pow(1 - a, 2) * b - std::pow(z, 2) * a * b);
@@ -125,10 +125,10 @@ double FCritical(int df1, int df2, int level) {
 }
 
 double RCritical(int df, int level) {
-  const int column = LevelColumn(level);
-  if (column < 0 || df < 1) return kNaN;
-  if (df > 20) return kBeyondTableZ[column] / std::sqrt(df + kRBeyondK[column]);
-  return kR[column][df];
+  const std::optional<std::size_t> column = LevelColumn(level);
+  if (!column || df < 1) return kNaN;
+  if (df > 20) return kBeyondTableZ[*column] / std::sqrt(df + kRBeyondK[*column]);
+  return kR[*column][df];
 }
 
 }  // namespace tallo

@@ -7,6 +7,8 @@
 // of freedom for which no critical value exists, give nan, which no statistic reaches.
 
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace tallo {
@@ -15,8 +17,8 @@ namespace tallo {
 inline constexpr std::array<int, 4> kSignificanceLevels = {10, 5, 2, 1};
 
 // The column of a level in tables typed strictest first: levels 1, 2, 5 and 10 give 0 to 3,
-// any other level -1.
-int LevelColumn(int level);
+// any other level none.
+std::optional<std::size_t> LevelColumn(int level);
 
 // Two-sided critical value of the standard normal: 2.57583, 2.32635, 1.95996 and 1.64485
 // at levels 1, 2, 5 and 10.

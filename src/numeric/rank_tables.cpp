@@ -87,15 +87,15 @@ double SignedRankVariance(double n) { return n * (n + 1) * (2 * n + 1) / 24; }
 
 RankSumBounds RankSumCritical(int first_size, int second_size, int level) {
   const auto [n, m] = std::minmax({first_size, second_size});
-  const int column = LevelColumn(level);
-  if (column < 0) return {kNaN, kNaN};
+  const std::optional<std::size_t> column = LevelColumn(level);
+  if (!column) return {kNaN, kNaN};
   // Rank sums of the smaller sample lie symmetrically about n(n+m+1)/2.
   const double twice_centre = 2 * RankSumMean(n, m);
   double lower = -1;
   if (n < 1) {
     // An empty sample has no rank sum to test.
   } else if (m <= kRankSumTableLargest) {
-    lower = kRankSumTable[column][(n - 1) * kRankSumTableLargest - (n - 1) * n / 2 - 1 + m];
+    lower = kRankSumTable[*column][(n - 1) * kRankSumTableLargest - (n - 1) * n / 2 - 1 + m];
   } else {
     lower = RankSumMean(n, m) - NormalCritical(level) * std::sqrt(RankSumVariance(n, m));
   }
@@ -103,10 +103,10 @@ RankSumBounds RankSumCritical(int first_size, int second_size, int level) {
 }
 
 double SignedRankCritical(int n, int level) {
-  const int column = LevelColumn(level);
-  if (column < 0) return kNaN;
+  const std::optional<std::size_t> column = LevelColumn(level);
+  if (!column) return kNaN;
   if (n < kSignedRankTableSmallest) return -1;
-  if (n <= kSignedRankTableLargest) return kSignedRankTable[column][n - kSignedRankTableSmallest];
+  if (n <= kSignedRankTableLargest) return kSignedRankTable[*column][n - kSignedRankTableSmallest];
   return SignedRankMean(n) - NormalCritical(level) * std::sqrt(SignedRankVariance(n));
 }
 

@@ -33,7 +33,7 @@ void ForEachListItem(std::string_view text, OnItem on_item) {
   constexpr std::size_t kNone = std::string_view::npos;
   std::string joined;
   std::size_t first = kNone;  // the item's first and last kept characters
-  std::size_t last = 0;
+  std::size_t last = kNone;
   bool gap = false;  // something vanished between them
   const auto end_item = [&] {
     if (first == kNone) {
@@ -80,23 +80,6 @@ double CellItemValue(std::string_view cell) {
   return ItemValue(item);
 }
 
-// What may end a list item or a table cell: commas and TABs, and line ends (CR LF counted
-// once). Their sum bounds the items less one, the line ends the rows less one.
-struct ItemEnds {
-  std::size_t separators = 0;
-  std::size_t line_ends = 0;
-};
-
-ItemEnds CountItemEnds(std::string_view text) {
-  ItemEnds ends;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    ends.separators += c == '\t' || c == ',';
-    ends.line_ends += c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
-  }
-  return ends;
-}
-
 }  // namespace
 
 std::vector<std::string> SplitListItems(std::string_view text) {
@@ -109,9 +92,8 @@ bool IsNumericItem(std::string_view item) { return ClassifyTokenEnd(item) == Tok
 
 std::vector<double> ReadListItems(std::string_view text) {
   std::vector<double> items;
-  const ItemEnds ends = CountItemEnds(text);
-  items.reserve(ends.separators + ends.line_ends + 1);  // kept all the calculation: no slack
   ForEachListItem(text, [&](std::string_view item) { items.push_back(ItemValue(item)); });
+  items.shrink_to_fit();  // kept all the calculation: no room left over from growing
   return items;
 }
 
@@ -189,12 +171,6 @@ double CellGrid::item(std::size_t row, std::size_t column) const {
 CellGrid SplitTableCells(std::string_view text) {
   CellGrid grid;
   grid.text_ = text;
-  // Room for every cell and row at once: each cell but the last ends at a separator or a
-  // line end, each row but the last at a line end. Tables are kept for the whole calculation, so room
-  // left over by growing would be held all that time.
-  const ItemEnds ends = CountItemEnds(text);
-  grid.items_.reserve(ends.separators + ends.line_ends + 1);
-  grid.rows_.reserve(ends.line_ends + 2);
   std::size_t row_begin = 0;  // where the current row's first cell starts
   std::size_t row_cells = 0;
   std::size_t begin = 0;      // where the current cell starts
@@ -223,6 +199,9 @@ CellGrid SplitTableCells(std::string_view text) {
     }
   }
   grid.rows_.push_back({text.size(), grid.items_.size()});
+  // Tables are kept for the whole calculation: no room left over from growing.
+  grid.items_.shrink_to_fit();
+  grid.rows_.shrink_to_fit();
   return grid;
 }
 

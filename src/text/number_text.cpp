@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 #include "text/char_classes.h"
@@ -96,11 +97,10 @@ constexpr std::array<double, 23> kExactPowersOfTen = {
     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // value * 10^power in one correctly rounded operation, when 10^|power| is exact.
-bool ScaleByPowerOfTen(double value, int power, double& scaled) {
-  if (power > 22 || power < -22) return false;
-  scaled = power >= 0 ? value * kExactPowersOfTen[static_cast<std::size_t>(power)]
-                      : value / kExactPowersOfTen[static_cast<std::size_t>(-power)];
-  return true;
+std::optional<double> ScaleByPowerOfTen(double value, int power) {
+  if (power > 22 || power < -22) return std::nullopt;
+  return power >= 0 ? value * kExactPowersOfTen[static_cast<std::size_t>(power)]
+                    : value / kExactPowersOfTen[static_cast<std::size_t>(-power)];
 }
 
 // The decimal exponent of a positive normal value, or one less: floor(e * log10(2)) for
@@ -131,11 +131,13 @@ bool FindSignificantDigits(double value, int precision, SignificantDigits& found
   const double magnitude = std::fabs(value);
   if (precision > 9 || !(magnitude > 1e-300 && magnitude < 1e300)) return false;
   int exponent = EstimatedDecimalExponent(magnitude);
-  double power = 0;
-  if (!ScaleByPowerOfTen(1.0, exponent + 1, power)) return false;
-  if (magnitude >= power) ++exponent;  // the estimate was one less
-  double scaled = 0;
-  if (!ScaleByPowerOfTen(magnitude, precision - 1 - exponent, scaled)) return false;
+  const std::optional<double> power = ScaleByPowerOfTen(1.0, exponent + 1);
+  if (!power) return false;
+  if (magnitude >= *power) ++exponent;  // the estimate was one less
+  const std::optional<double> scaled_magnitude =
+      ScaleByPowerOfTen(magnitude, precision - 1 - exponent);
+  if (!scaled_magnitude) return false;
+  const double scaled = *scaled_magnitude;
   const double whole = std::floor(scaled);
   if (std::fabs(scaled - whole - 0.5) < 1e-9 + scaled * 1e-15) return false;
   auto digits = static_cast<std::uint64_t>(scaled - whole > 0.5 ? whole + 1 : whole);
@@ -189,11 +191,10 @@ void AppendGeneralDigits(std::string& out, const SignificantDigits& found) {
 // by 10^N is one correctly rounded operation, off by less than 1e-4, so away from a tie
 // its rounding gives the digits an exact conversion gives. False where that is not sure.
 bool AppendFixedDirectly(std::string& out, double value, int decimals) {
-  double scaled = 0;
-  if (decimals > 9 || !ScaleByPowerOfTen(std::fabs(value), decimals, scaled) ||
-      !(scaled < 1e12)) {
-    return false;
-  }
+  const std::optional<double> scaled_value =
+      decimals > 9 ? std::nullopt : ScaleByPowerOfTen(std::fabs(value), decimals);
+  if (!scaled_value || !(*scaled_value < 1e12)) return false;
+  const double scaled = *scaled_value;
   const double whole = std::floor(scaled);
   if (std::fabs(scaled - whole - 0.5) < 1e-3) return false;
   const auto digits = static_cast<std::uint64_t>(scaled - whole > 0.5 ? whole + 1 : whole);
@@ -214,11 +215,11 @@ bool AppendFixedDirectly(std::string& out, double value, int decimals) {
 double RoundToGeneral(double value, int significant) {
   if (!std::isfinite(value) || value == 0) return value;
   SignificantDigits found;
-  double rounded = 0;
-  if (FindSignificantDigits(value, std::max(significant, 1), found) &&
-      ScaleByPowerOfTen(static_cast<double>(found.digits),
-                        found.exponent - found.precision + 1, rounded)) {
-    return found.negative ? -rounded : rounded;
+  if (FindSignificantDigits(value, std::max(significant, 1), found)) {
+    if (const std::optional<double> rounded = ScaleByPowerOfTen(
+            static_cast<double>(found.digits), found.exponent - found.precision + 1)) {
+      return found.negative ? -*rounded : *rounded;
+    }
   }
   return ParseReal(FormatGeneral(value, significant));
 }
@@ -371,10 +372,11 @@ double ParseReal(std::string_view text) {
 
   // Clinger's fast path: digits that make an exact double, scaled by an exact power of
   // ten, give the correctly rounded value in one operation.
-  double scaled = 0;
-  if (exact && !has_exponent &&
-      ScaleByPowerOfTen(static_cast<double>(whole), -fraction_digits, scaled)) {
-    return negative ? -scaled : scaled;
+  if (exact && !has_exponent) {
+    if (const std::optional<double> scaled =
+            ScaleByPowerOfTen(static_cast<double>(whole), -fraction_digits)) {
+      return negative ? -*scaled : *scaled;
+    }
   }
 
   std::size_t number_end = mantissa_end;

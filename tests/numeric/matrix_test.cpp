@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -267,11 +268,17 @@ TEST(EigenSymmetric, LargeEntriesOfAHighOrder) {
   }
 }
 
+// Wherever it stands, on the diagonal or off it.
 TEST(EigenSymmetric, NonFiniteEntryGivesNan) {
   const double nan = std::nan("");
-  const EigenSystem eigen = EigenSymmetric(MatrixOf({{1, nan, 0}, {nan, 1, 0}, {0, 0, 1}}));
-  for (double value : eigen.values) EXPECT_TRUE(std::isnan(value));
-  EXPECT_TRUE(std::isnan(eigen.vectors(2, 2)));
+  const double inf = std::numeric_limits<double>::infinity();
+  for (const Matrix& a : {MatrixOf({{1, nan, 0}, {nan, 1, 0}, {0, 0, 1}}),
+                          MatrixOf({{inf, 0, 0}, {0, 1, 0}, {0, 0, 1}}),
+                          MatrixOf({{1, 0, 0}, {0, 1, 0}, {0, 0, nan}})}) {
+    const EigenSystem eigen = EigenSymmetric(a);
+    for (double value : eigen.values) EXPECT_TRUE(std::isnan(value));
+    EXPECT_TRUE(std::isnan(eigen.vectors(2, 2)));
+  }
 }
 
 }  // namespace
