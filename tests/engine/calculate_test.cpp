@@ -137,10 +137,13 @@ TEST(CalculateWorksheet, ReasonsOnlyWhenAskedFor) {
   EXPECT_EQ(explained.reasons.size(), 2u);
   EXPECT_EQ(plain.text, explained.text);
   EXPECT_EQ(plain.text, "data={4,8,6}\n2^10=\nmean(dta)=\n1+1=2\n");
-  // Two pairs are enough for a paired t test and a rank correlation, and one value for a
-  // maximum; one value is too few for a t test.
+  // Two pairs are enough for a paired t test and a rank correlation, one value for a
+  // maximum and for a rank-sum group, and two tables and a time for Kaplan-Meier; one value
+  // is too few for a t test.
   const Calculation short_sample = CalculateWorksheet(
-      "one={5}\nb={1,2}\nc={3,7}\nttest(one,b)=\npttest(b,c)=\nkdtest(b,c)=\nmax(one)=\n",
+      "one={5}\nb={1,2}\nc={3,7}\nttest(one,b)=\npttest(b,c)=\nkdtest(b,c)=\nmax(one)=\n"
+      "mwtest(one,b)=\nf={\tweeks\tcensored\ns\t3\t0\nt\t5\t1\n}\n"
+      "g={\tweeks\tcensored\nu\t4\t0\nv\t6\t0\n}\nd={4}\nkapmrtest(f,g,d)=\n",
       {.reasons = true});
   ASSERT_EQ(short_sample.reasons.size(), 1u);
   EXPECT_EQ(short_sample.reasons[0].message,
