@@ -17,7 +17,8 @@ class CalculationBuilder : public CalculatedTextSink {
   void Copy(std::string_view piece) override { text_ += piece; }
 
   void Insert(std::size_t offset, std::string_view piece) override {
-    if (spans_.empty() || spans_.back().offset != offset || spans_.back().end != text_.size()) {
+    // Insertions at one offset arrive one after the other, with nothing copied between them.
+    if (spans_.empty() || spans_.back().end != text_.size()) {
       spans_.push_back({offset, text_.size(), text_.size()});
     }
     text_ += piece;

@@ -36,7 +36,7 @@ class DirectEvaluator {
   explicit DirectEvaluator(std::string_view body) : text_(body) {}
 
   bool Evaluate(Value& result) {
-    return Expression(true, result) && position_ == text_.size() && work_ <= kMaxWork;
+    return Expression(result) && position_ == text_.size() && work_ <= kMaxWork;
   }
 
  private:
@@ -44,8 +44,9 @@ class DirectEvaluator {
     return position_ + ahead < text_.size() ? text_[position_ + ahead] : '\0';
   }
 
-  bool Expression(bool sign_allowed, Value& value) {
-    if (++depth_ > kMaxDepth || !Term(sign_allowed, value)) return false;
+  // An expression may open with a sign: at the start, after "(" and as an argument.
+  bool Expression(Value& value) {
+    if (++depth_ > kMaxDepth || !Term(true, value)) return false;
     while (IsSign(Peek())) {
       char operation = Peek();
       if (IsSign(Peek(1))) {
@@ -77,7 +78,7 @@ class DirectEvaluator {
     if (c == '(') {
       ++position_;
       ++work_;  // the layer of parentheses
-      return Expression(true, value) && Close();
+      return Expression(value) && Close();
     }
     return IsNameChar(c) && Call(value);
   }
@@ -129,7 +130,7 @@ class DirectEvaluator {
     const Function* function = FindFunction(text_.substr(begin, position_ - begin));
     Value x;
     Value y;
-    if (function == nullptr || !Expression(true, x)) return false;
+    if (function == nullptr || !Expression(x)) return false;
     if (function->arguments == 2) {
       if (Peek() != ',') return false;
       ++position_;

@@ -67,7 +67,7 @@ WorksheetChar FirstClass(std::string_view token) {
 class Substitution {
  public:
   Substitution(const LineTokens& line, std::size_t start, std::size_t end, LineTokens& work)
-      : line_(line), start_(start), work_(work) {
+      : start_(start), work_(work) {
     work_.assign(line.begin() + static_cast<std::ptrdiff_t>(start),
                  line.begin() + static_cast<std::ptrdiff_t>(end) + 1);
   }
@@ -92,17 +92,16 @@ class Substitution {
   }
 
  private:
-  // Whether the line has a token back places before token k, which is one of the line's.
+  // Whether the line has a token back places before token k.
   static bool Exists(std::size_t k, std::size_t back) { return k >= back; }
 
-  // The current text of token k: substituted within the expression, as typed before it.
-  std::string_view Token(std::size_t k) const {
-    if (k >= start_ && k < start_ + work_.size()) return work_[k - start_];
-    return line_[k];
-  }
+  // The current text of token k of the expression. The rules below look back only as far
+  // as the expression's first token, which is "=" or starts the line, so no earlier token.
+  std::string_view Token(std::size_t k) const { return work_[k - start_]; }
 
   bool IsExponentLetter(std::size_t k) const {
-    if (Token(k) != "e" || !Exists(k, 1) || k + 1 >= line_.size()) return false;
+    // A name is never the expression's last token, which is its "=".
+    if (Token(k) != "e" || !Exists(k, 1)) return false;
     const std::string_view after = Token(k + 1);
     return EndsWithDigit(Token(k - 1)) && !after.empty() && (after[0] == '+' || after[0] == '-') &&
            !IsSignOnly(after);
@@ -116,7 +115,6 @@ class Substitution {
             EndsWithDigit(Token(k - 4)));
   }
 
-  const LineTokens& line_;
   std::size_t start_;
   LineTokens& work_;
 };
@@ -180,10 +178,9 @@ std::optional<std::string> QuickAnswer(const LineTokens& tokens, std::size_t sta
       if (!expression.Add(token)) return std::nullopt;
       continue;
     }
-    // Letters that may belong to a number's exponent are the full path's to judge.
-    if ((k >= 1 && EndsWithDigit(tokens[k - 1])) ||
-        (k >= 2 && IsSignOnly(tokens[k - 1]) && tokens[k - 2] == "e") ||
-        !expression.Add(found->second)) {
+    // A name right after a number may be its exponent ("2e+3"), which the full path judges;
+    // a name after "e+" is, where the "e" is no variable, since the reading declines a lone "e".
+    if ((k >= 1 && EndsWithDigit(tokens[k - 1])) || !expression.Add(found->second)) {
       return std::nullopt;
     }
   }

@@ -213,9 +213,10 @@ TEST(EigenSymmetric, OneAndTwoRows) {
   ExpectEigenpairs(uncorrelated, axes, 2e-6);
 
   // A small covariance beside unequal variances: exact vector (1, 1.1111e-4) by hand,
-  // b / (lambda - d) with lambda = 10 + b^2 / 9.
+  // b / (lambda - d) with lambda = 10 + b^2 / 9, pointing the way (b, lambda - a) points.
   const EigenSystem nearly = EigenSymmetric(MatrixOf({{10, 0.001}, {0.001, 1}}));
   EXPECT_NEAR(nearly.vectors(1, 0) / nearly.vectors(0, 0), 0.001 / 9, 1e-6);
+  EXPECT_GT(nearly.vectors(0, 0), 0);
 }
 
 // A first row heavier than the others bounds the eigenvalues: the block [[10,5],[5,3]] has
