@@ -169,18 +169,18 @@ TEST(CalculateWorksheet, EachDefinitionIsReadOnce) {
   EXPECT_EQ(counts.data_set_readings, 3u);
 }
 
-// Plain expressions, substituted variables, blanks and a second expression on a line
+// Plain expressions, substituted variables, blanks, signs and a second expression on a line
 // included, are answered in one pass; prose in front of one is left to the full extraction.
 TEST(CalculateWorksheet, PlainExpressionsTakeOnePass) {
   CalculationCounts counts;
   const Calculation calculation = CalculateWorksheet(
-      "x=13.5 y=4 k=9\n x*2+sqrt(y) =\n(x+y)/k-pow(y,2)= x * y  =\nTotal: 2+3=\n",
+      "x=13.5 y=4 k=9\n x*2+sqrt(y) =\n(x+y)/k-pow(y,2)= x * y  =\n-x*(-y)=\nTotal: 2+3=\n",
       {.counts = &counts});
   EXPECT_EQ(calculation.text,
             "x=13.5 y=4 k=9\n x*2+sqrt(y) =29\n(x+y)/k-pow(y,2)=-14.0556 x * y  =54\n"
-            "Total: 2+3=5\n");
-  EXPECT_EQ(counts.answers, 4u);
-  EXPECT_EQ(counts.one_pass_answers, 3u);
+            "-x*(-y)=54\nTotal: 2+3=5\n");
+  EXPECT_EQ(counts.answers, 5u);
+  EXPECT_EQ(counts.one_pass_answers, 4u);
 }
 
 }  // namespace
