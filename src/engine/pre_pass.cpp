@@ -178,8 +178,9 @@ std::optional<std::string> QuickAnswer(const LineTokens& tokens, std::size_t sta
       if (!expression.Add(token)) return std::nullopt;
       continue;
     }
-    // A name right after a number may be its exponent ("2e+3"), which the full path judges;
-    // a name after "e+" is, where the "e" is no variable, since the reading declines a lone "e".
+    // A variable right after a number may be the "e" of its exponent ("2e+3"): the full path
+    // judges it. One after "e+" needs no such care, since a lone "e" that is no variable
+    // makes the reading decline.
     if ((k >= 1 && EndsWithDigit(tokens[k - 1])) || !expression.Add(found->second)) {
       return std::nullopt;
     }
