@@ -183,5 +183,21 @@ TEST(CalculateWorksheet, PlainExpressionsTakeOnePass) {
   EXPECT_EQ(counts.one_pass_answers, 4u);
 }
 
+// The one-pass reading evaluates up to 150 operations and leaves longer expressions to the
+// reducer, which answers them alike.
+TEST(CalculateWorksheet, LongSumsTakeOnePassUpToTheirBound) {
+  const auto ones = [](int count) {
+    std::string sum = "1";
+    for (int k = 1; k < count; ++k) sum += "+1";
+    return sum + "=";
+  };
+  CalculationCounts counts;
+  const std::string input = ones(151) + "\n" + ones(152) + "\n";
+  EXPECT_EQ(CalculateWorksheet(input, {.counts = &counts}).text,
+            ones(151) + "151\n" + ones(152) + "152\n");
+  EXPECT_EQ(counts.answers, 2u);
+  EXPECT_EQ(counts.one_pass_answers, 1u);
+}
+
 }  // namespace
 }  // namespace tallo
