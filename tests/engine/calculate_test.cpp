@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -137,6 +138,11 @@ TEST(CalculateWorksheet, ReasonsOnlyWhenAskedFor) {
   EXPECT_EQ(explained.reasons.size(), 2u);
   EXPECT_EQ(plain.text, explained.text);
   EXPECT_EQ(plain.text, "data={4,8,6}\n2^10=\nmean(dta)=\n1+1=2\n");
+  // Columns on the first line count from 1 as on every other line.
+  const Calculation first_line = CalculateWorksheet("x: sqrt(-4)=\n", {.reasons = true});
+  ASSERT_EQ(first_line.reasons.size(), 1u);
+  EXPECT_EQ(first_line.reasons[0].line, 1u);
+  EXPECT_EQ(first_line.reasons[0].column, 12u);
   // Two pairs are enough for a paired t test and a rank correlation, one value for a
   // maximum and for a rank-sum group, and two tables and a time for Kaplan-Meier; one value
   // is too few for a t test.
@@ -181,6 +187,40 @@ TEST(CalculateWorksheet, PlainExpressionsTakeOnePass) {
             "-x*(-y)=54\nTotal: 2+3=5\n");
   EXPECT_EQ(counts.answers, 5u);
   EXPECT_EQ(counts.one_pass_answers, 4u);
+}
+
+// A calculation's insertions view its own text, also when it is copied or moved, and also a
+// short text that lives inside the object.
+TEST(Calculation, InsertionsViewTheirOwnText) {
+  const auto views_own_text = [](const Calculation& calculation) {
+    const std::string_view text = calculation.text;
+    for (const Insertion& insertion : calculation.insertions) {
+      if (insertion.text.data() < text.data() ||
+          insertion.text.data() + insertion.text.size() > text.data() + text.size()) {
+        return false;
+      }
+    }
+    return !calculation.insertions.empty();
+  };
+  for (const std::string input : {"1+1=", "x=12.5\ny=x*2=\nx*3=\nz=7 y/x+z*2="}) {
+    const Calculation original = CalculateWorksheet(input);
+    const Calculation copy(original);
+    Calculation assigned;
+    assigned = original;
+    Calculation moved_from(original);
+    const Calculation moved(std::move(moved_from));
+    Calculation move_assigned;
+    move_assigned = Calculation(original);
+    for (const Calculation* calculation :
+         std::array<const Calculation*, 4>{&copy, &assigned, &moved, &move_assigned}) {
+      EXPECT_TRUE(views_own_text(*calculation)) << input;
+      EXPECT_EQ(calculation->text, original.text);
+      ASSERT_EQ(calculation->insertions.size(), original.insertions.size());
+      for (std::size_t k = 0; k < original.insertions.size(); ++k) {
+        EXPECT_EQ(calculation->insertions[k].text, original.insertions[k].text);
+      }
+    }
+  }
 }
 
 // The one-pass reading evaluates up to 150 operations and leaves longer expressions to the
