@@ -113,13 +113,13 @@ class FilesTest : public QObject {
   // Lines go kLinesPerParagraph to a paragraph, and a long file in parts that end at paragraph
   // ends; cancelling leaves a new document.
   void LargeFilesLoadInParts() {
-    // A line longer than kLongestGroupedLine stays alone.
+    // A line longer than kLongestGroupedLine stays alone; an empty first line is grouped too.
     const QByteArray one_long(kLongestGroupedLine + 1, 'x');
     WriteBytes(Path("small.txt"),
-               "a\tb\nc\nd\n" + one_long + "\ne\tf\n" + one_long.chopped(1) + "\ng");
+               "\nb\na\tb\nc\nd\n" + one_long + "\ne\tf\n" + one_long.chopped(1) + "\ng");
     Open(Path("small.txt"));
-    QCOMPARE(text_.toRawText(), "a\tb\u2029c\u2028d\u2029" + one_long + "\u2029e\tf\u2029" +
-                                    one_long.chopped(1) + "\u2028g");
+    QCOMPARE(text_.toRawText(), "\u2028b\u2029a\tb\u2029c\u2028d\u2029" + one_long +
+                                    "\u2029e\tf\u2029" + one_long.chopped(1) + "\u2028g");
     // A line "#", then lines of 8 bytes: paragraphs end at byte 506 + 512 k. A part ends at the
     // first paragraph end at least kLoadPartCharacters (2^20 = 512 * 2048) past the last part.
     QByteArray bytes("#\n");
@@ -149,6 +149,18 @@ class FilesTest : public QObject {
     QCOMPARE(doc_.Open(Path("large.txt"), &error, [](qint64, qint64) { return false; }),
              CTalloDoc::OpenResult::Cancelled);
     QVERIFY(text_.isEmpty() && !doc_.IsModified() && !doc_.IsLoading() && doc_.path().isEmpty());
+    // A paragraph end one character short of a part's size is too early to end the part; the
+    // next one is the end of the text, since the two lines after it share a paragraph.
+    const QByteArray edge = QByteArray(kLoadPartCharacters - 2, 'y') + "\nzzzzz\nw";
+    WriteBytes(Path("edge.txt"), edge);
+    done.clear();
+    QCOMPARE(doc_.Open(Path("edge.txt"), &error,
+                       [&](qint64 so_far, qint64 all) {
+                         done << so_far << all;
+                         return true;
+                       }),
+             CTalloDoc::OpenResult::Opened);
+    QCOMPARE(done, QList<qint64>({edge.size(), edge.size()}));
   }
   void RestoredTextIsUnsavedWorkOfItsFile() {
     const QString path = QFileInfo(Path("work.txt")).absoluteFilePath();
