@@ -102,7 +102,9 @@ TEST(HardData, EigenpairsToTheRoundingOfTheMatrix) {
       Square(collinear),       Square(collinear, 1e-12), Square(collinear, 1e12),
       Square(collinear, 1e200), Square(collinear, 1e-200),
       Square(ones),            Square({{1, 0, 0}, {0, 3, 0}, {0, 0, 2}}),
-      Square({{2, 1}, {1, 2}}), Wilkinson()};
+      Square({{2, 1}, {1, 2}}), Wilkinson(),
+      // the one entry far from 1 in the first row
+      Square({{1e200, 0, 0}, {0, 2, 0}, {0, 0, 1}}), Square({{1e-200, 0, 0}, {0, 0, 0}, {0, 0, 0}})};
   for (std::size_t c = 0; c < cases.size(); ++c) {
     const Matrix& a = cases[c];
     const std::size_t n = a.rows();
