@@ -227,12 +227,17 @@ Matrix TwoByTwoEigenvectors(const Matrix& m, const Vector& values) {
 
 // M = shift I - B factorised in place as P M = L U by Crout's method with partial pivoting
 // (U has a unit diagonal). A shift by an eigenvalue leaves a tiny last pivot, which is what
-// inverse iteration feeds on; a pivot of exactly 0 (a shift equal to an eigenvalue of a
-// reduced block) is replaced by floor, a rounding of the matrix's norm.
+// inverse iteration feeds on; a pivot smaller than floor, a rounding of the matrix's norm
+// (a shift equal to an eigenvalue of a reduced block, or a column of entries far below the
+// rest), is raised to floor with its sign, so that the solutions cannot overflow.
 struct ShiftedFactors {
   Matrix lu;
   std::vector<std::size_t> pivot;  // pivot[i]: the row of M now at i
 };
+
+void RaiseToFloor(double& pivot, double floor) {
+  if (std::fabs(pivot) < floor) pivot = std::signbit(pivot) ? -floor : floor;
+}
 
 void SwapToLargestInColumn(ShiftedFactors& f, std::size_t j, double floor) {
   const std::size_t n = f.lu.rows();
@@ -244,7 +249,7 @@ void SwapToLargestInColumn(ShiftedFactors& f, std::size_t j, double floor) {
     f.lu.SwapRows(j, best);
     std::swap(f.pivot[j], f.pivot[best]);
   }
-  if (f.lu(j, j) == 0) f.lu(j, j) = floor;
+  RaiseToFloor(f.lu(j, j), floor);
 }
 
 ShiftedFactors FactorShifted(const Matrix& b, double shift) {
@@ -270,7 +275,7 @@ ShiftedFactors FactorShifted(const Matrix& b, double shift) {
     }
   }
   for (std::size_t l = 0; l + 1 < n; ++l) m(n - 1, n - 1) -= m(n - 1, l) * m(l, n - 1);
-  if (m(n - 1, n - 1) == 0) m(n - 1, n - 1) = floor;
+  RaiseToFloor(m(n - 1, n - 1), floor);
   return f;
 }
 

@@ -104,7 +104,9 @@ TEST(HardData, EigenpairsToTheRoundingOfTheMatrix) {
       Square(ones),            Square({{1, 0, 0}, {0, 3, 0}, {0, 0, 2}}),
       Square({{2, 1}, {1, 2}}), Wilkinson(),
       // the one entry far from 1 in the first row
-      Square({{1e200, 0, 0}, {0, 2, 0}, {0, 0, 1}}), Square({{1e-200, 0, 0}, {0, 0, 0}, {0, 0, 0}})};
+      Square({{1e200, 0, 0}, {0, 2, 0}, {0, 0, 1}}), Square({{1e-200, 0, 0}, {0, 0, 0}, {0, 0, 0}}),
+      // ... coupled to entries near 1, whose shifted columns have pivots far below the rest
+      Square({{1e200, 1, 0}, {1, 2, 1}, {0, 1, 3}})};
   for (std::size_t c = 0; c < cases.size(); ++c) {
     const Matrix& a = cases[c];
     const std::size_t n = a.rows();
