@@ -175,6 +175,38 @@ class TokenWindow {
   std::size_t newest_ = 0;
 };
 
+// The name before the last "(" while single tokens between single commas follow it, up to
+// its ")", as in a call of data sets. The window of tokens matches statements of up to
+// three data sets; this sees one given more, so that it is explained as such.
+class LastCall {
+ public:
+  void Push(std::string_view token, std::string_view before) {
+    if (token == "(") {
+      name_ = before;
+      state_ = State::WantArgument;
+    } else if (state_ == State::WantArgument && token != "," && token != ")") {
+      state_ = State::AfterArgument;
+    } else if (state_ == State::AfterArgument && token == ",") {
+      state_ = State::WantArgument;
+    } else if (state_ == State::AfterArgument && token == ")") {
+      state_ = State::Closed;
+    } else {
+      state_ = State::Broken;
+    }
+  }
+
+  // The name of the call of data sets that the last token closed.
+  std::optional<std::string_view> ClosedCallName() const {
+    if (state_ == State::Closed) return name_;
+    return std::nullopt;
+  }
+
+ private:
+  enum class State { Broken, WantArgument, AfterArgument, Closed };
+  std::string_view name_;
+  State state_ = State::Broken;
+};
+
 // Matches proc(a)=, proc(a,b)= and proc(a,b,c)= on the tokens before an "=".
 bool MatchStatement(const TokenWindow& t, StatementCall& call) {
   if (t[0] != ")") return false;
@@ -260,6 +292,7 @@ void RunStatementDriver(std::string_view text, const Answers& answers,
                         CalculationCounts* counts) {
   DataSetTable data_sets;
   TokenWindow window;
+  LastCall last_call;
   bool defining = false;
   std::string_view pending_name;
   PendingData pending_data;
@@ -281,6 +314,7 @@ void RunStatementDriver(std::string_view text, const Answers& answers,
       token_piece = part;
       token_start = i;
       const std::string_view t0 = window[0];
+      if (reasons != nullptr) last_call.Push(t0, window[1]);
 
       const auto recent = [&](std::size_t age) { return window[age]; };
       if (c == '{' && t0 == "=") {
@@ -315,9 +349,14 @@ void RunStatementDriver(std::string_view text, const Answers& answers,
           }
           if (!report.empty()) report_sink(equals + 1, report);
         } else if (reasons != nullptr) {
-          AddReason(*reasons, equals,
-                    ExplainStatementForm(statements, recent,
-                                         matched ? std::optional(call.name) : std::nullopt));
+          std::optional<std::string_view> name = matched ? std::optional(call.name) : std::nullopt;
+          // A call of data sets the window cannot match has more than three: a statement's
+          // is explained here, any other the pre-pass explains.
+          const std::optional<std::string_view> long_call = last_call.ClosedCallName();
+          if (!matched && long_call && FindStatementNamed(statements, *long_call) != nullptr) {
+            name = long_call;
+          }
+          AddReason(*reasons, equals, ExplainStatementForm(statements, recent, name));
         }
       }
 
