@@ -85,20 +85,30 @@ void Calculation::ViewOwnText(const char* viewed) {
 
 std::vector<Reason> CalculateWorksheet(std::string_view text, const CalculationOptions& options,
                                        CalculatedTextSink& sink) {
+  // A data set is defined by "={": without a "{" no statement has data to run on, and the
+  // driver's walk over the text is needed only to explain or count. The answers then go
+  // straight out as the pre-pass finds them, instead of being kept for that walk.
+  if (!options.reasons && options.counts == nullptr && text.find('{') == std::string_view::npos) {
+    const Answers none;
+    InsertionWriter writer(text, none, sink);
+    RunPrePass(text, [&](std::size_t offset, std::string_view answer) {
+      writer.Report(offset, answer);
+    });
+    writer.Finish();
+    return {};
+  }
   FoundReasons pre_pass_reasons;
   FoundReasons driver_reasons;
   std::vector<InsertedSpan> spans;
-  const Answers answers =
-      RunPrePass(text, options.reasons ? &pre_pass_reasons : nullptr, options.counts);
+  Answers answers;
+  RunPrePass(
+      text, [&](std::size_t offset, std::string_view answer) { answers.Add(offset, answer); },
+      options.reasons ? &pre_pass_reasons : nullptr, options.counts);
   InsertionWriter writer(text, answers, sink, options.reasons ? &spans : nullptr);
-  // A data set is defined by "={": without a "{" (answers hold none) no statement has data
-  // to run on, and the driver's walk over the text is needed only to explain or count.
-  if (options.reasons || options.counts != nullptr || text.find('{') != std::string_view::npos) {
-    RunStatementDriver(
-        text, answers, Statements(), ReportOptions{options.p_values},
-        [&](std::size_t offset, std::string_view report) { writer.Report(offset, report); },
-        options.reasons ? &driver_reasons : nullptr, options.counts);
-  }
+  RunStatementDriver(
+      text, answers, Statements(), ReportOptions{options.p_values},
+      [&](std::size_t offset, std::string_view report) { writer.Report(offset, report); },
+      options.reasons ? &driver_reasons : nullptr, options.counts);
   writer.Finish();
   if (!options.reasons) return {};
   return PlaceReasons({std::move(pre_pass_reasons), std::move(driver_reasons), spans}, text);

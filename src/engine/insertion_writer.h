@@ -20,8 +20,8 @@ class InsertionWriter {
   InsertionWriter(std::string_view input, const Answers& answers, CalculatedTextSink& sink,
                   std::vector<InsertedSpan>* spans = nullptr);
 
-  // A report to insert at offset, in CR LF line ends; offsets must not descend. An answer
-  // at the same offset comes after it.
+  // A report (or an answer streamed past the kept ones) to insert at offset, in CR LF line
+  // ends; offsets must not descend. A kept answer at the same offset comes after it.
   void Report(std::size_t offset, std::string_view report);
 
   // Writes the answers still due and the rest of the input.

@@ -192,10 +192,13 @@ std::optional<std::string> QuickAnswer(const LineTokens& tokens, std::size_t sta
 // What a walk over the lines keeps from one line to the next, and the room its steps reuse
 // from one line to the next instead of allocating their own.
 struct PrePassState {
+  PrePassState(const AnswerSink& answer, FoundReasons* reasons) : answer(answer), reasons(reasons) {}
+
+  const AnswerSink& answer;
   VariableTable variables;
-  Answers answers;
+  std::size_t answers = 0;
   std::size_t one_pass_answers = 0;
-  FoundReasons* reasons = nullptr;  // when asked for
+  FoundReasons* reasons;  // when asked for
   LineTokens line_tokens;
   LineTokens expression_tokens;
   std::string expression;
@@ -275,7 +278,8 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
                FirstClass(value) != WorksheetChar::Letter && (value.empty() || value[0] != '{')) {
       if (std::optional<std::string> answer =
               QuickAnswer(tokens, start, m, state.variables, state.expression)) {
-        state.answers.Add(equals + 1, *answer);
+        state.answer(equals + 1, *answer);
+        ++state.answers;
         ++state.one_pass_answers;
         start = m;
         continue;
@@ -288,7 +292,8 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
       ReductionTrouble trouble;
       std::string answer = AnswerExpression(tail, state.reasons != nullptr ? &trouble : nullptr);
       if (!answer.empty()) {
-        state.answers.Add(equals + 1, answer);
+        state.answer(equals + 1, answer);
+        ++state.answers;
       } else if (state.reasons != nullptr) {
         AddReason(state, equals,
                   ExplainExpression({tail, line.substr(token_offset + 1), trouble,
@@ -303,9 +308,9 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
 
 }  // namespace
 
-Answers RunPrePass(std::string_view text, FoundReasons* reasons, CalculationCounts* counts) {
-  PrePassState state;
-  state.reasons = reasons;
+void RunPrePass(std::string_view text, const AnswerSink& answer, FoundReasons* reasons,
+                CalculationCounts* counts) {
+  PrePassState state(answer, reasons);
   // Only lines with an "=" can assign or answer anything, so the walk jumps from one such
   // line to the next.
   for (std::size_t equals = text.find('='); equals != std::string_view::npos;) {
@@ -317,10 +322,9 @@ Answers RunPrePass(std::string_view text, FoundReasons* reasons, CalculationCoun
     equals = text.find('=', end);
   }
   if (counts != nullptr) {
-    counts->answers += state.answers.size();
+    counts->answers += state.answers;
     counts->one_pass_answers += state.one_pass_answers;
   }
-  return std::move(state.answers);
 }
 
 std::string ReducerAnswer(std::string_view expression, ReductionTrouble* trouble) {

@@ -3,21 +3,25 @@
 // scalar expression that ends in "=" (x*2+sqrt(y)=) by inserting its value after the "=".
 // Data sets and statements pass untouched; the statement driver handles them next.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
-#include "engine/answers.h"
 #include "engine/calculation_counts.h"
 #include "engine/evaluator.h"
 #include "engine/found_reason.h"
 
 namespace tallo {
 
-// The answers of one worksheet text, whose lines may end in CR LF, LF or both, in text
-// order. With reasons given, each "=" that ends an expression and gets no answer adds why,
-// when something was tried; with counts given, the answers are counted there.
-Answers RunPrePass(std::string_view text, FoundReasons* reasons = nullptr,
-                   CalculationCounts* counts = nullptr);
+// Receives an answer as the pre-pass finds it, to insert before the input's character at
+// offset; offsets ascend.
+using AnswerSink = std::function<void(std::size_t offset, std::string_view answer)>;
+
+// Finds the answers of one worksheet text, whose lines may end in CR LF, LF or both, in
+// text order. With reasons given, each "=" that ends an expression and gets no answer adds
+// why, when something was tried; with counts given, the answers are counted there.
+void RunPrePass(std::string_view text, const AnswerSink& answer, FoundReasons* reasons = nullptr,
+                CalculationCounts* counts = nullptr);
 
 // The answer the reducer gives an extracted expression: the trailing number of the
 // evaluated text, when that is one number as written (a sum cut off by the step bound, or
