@@ -144,11 +144,11 @@ TEST(CalculateWorksheet, ReasonsOnlyWhenAskedFor) {
   EXPECT_EQ(first_line.reasons[0].line, 1u);
   EXPECT_EQ(first_line.reasons[0].column, 12u);
   // Two pairs are enough for a paired t test and a rank correlation, one value for a
-  // mean, a maximum and a rank-sum group, two values for a Smirnov test, none for a sum, and two
-  // tables and a time for Kaplan-Meier; one value is too few for a t test.
+  // mean, a maximum, a sign test and a rank-sum group, two values for a Smirnov test, none for
+  // a sum, and two tables and a time for Kaplan-Meier; one value is too few for a t test.
   const Calculation short_sample = CalculateWorksheet(
       "one={5}\nb={1,2}\nc={3,7}\nttest(one,b)=\npttest(b,c)=\nkdtest(b,c)=\nmax(one)=\n"
-      "smirnov(b)=\nnone={x}\nsum(none)=\nmean(one)=\n"
+      "smirnov(b)=\nnone={x}\nsum(none)=\nmean(one)=\nsigntest(one)=\n"
       "mwtest(one,b)=\nf={\tweeks\tcensored\ns\t3\t0\nt\t5\t1\n}\n"
       "g={\tweeks\tcensored\nu\t4\t0\nv\t6\t0\n}\nd={4}\nkapmrtest(f,g,d)=\n",
       {.reasons = true});

@@ -106,7 +106,11 @@ TEST(HardData, EigenpairsToTheRoundingOfTheMatrix) {
       // the one entry far from 1 in the first row
       Square({{1e200, 0, 0}, {0, 2, 0}, {0, 0, 1}}), Square({{1e-200, 0, 0}, {0, 0, 0}, {0, 0, 0}}),
       // ... coupled to entries near 1, whose shifted columns have pivots far below the rest
-      Square({{1e200, 1, 0}, {1, 2, 1}, {0, 1, 3}})};
+      Square({{1e200, 1, 0}, {1, 2, 1}, {0, 1, 3}}),
+      // a zero row beside a singular block: the first approximations miss a vector of the
+      // eigenvalue 0 twice over, which a unit vector supplies
+      Square({{4, 2, 0, 0}, {2, 1, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 9}}),
+      Square({{1, 1, 1, 0}, {1, 1, 1, 0}, {1, 1, 1, 0}, {0, 0, 0, 0}})};
   for (std::size_t c = 0; c < cases.size(); ++c) {
     const Matrix& a = cases[c];
     const std::size_t n = a.rows();

@@ -205,11 +205,12 @@ TEST(EigenSymmetric, OneAndTwoRows) {
   EXPECT_NEAR(pair.vectors(0, 1), r, 1e-6);
   EXPECT_NEAR(pair.vectors(1, 1), -r, 1e-6);
 
-  // Uncorrelated: the eigenvectors are the axes, not (0, 1) twice.
+  // Uncorrelated: the eigenvectors are the axes, not (0, 1) twice. For 2, (b, lambda - a)
+  // vanishes and (lambda - d, b) = (1, 0) is taken as it is; for 1, (b, lambda - a) = (0, -1).
   const Matrix uncorrelated = MatrixOf({{2, 0}, {0, 1}});
   const EigenSystem axes = EigenSymmetric(uncorrelated);
-  EXPECT_NEAR(std::fabs(axes.vectors(0, 0)), 1, 1e-12);
-  EXPECT_NEAR(std::fabs(axes.vectors(1, 1)), 1, 1e-12);
+  EXPECT_NEAR(axes.vectors(0, 0), 1, 1e-12);
+  EXPECT_NEAR(axes.vectors(1, 1), -1, 1e-12);
   ExpectEigenpairs(uncorrelated, axes, 2e-6);
 
   // A small covariance beside unequal variances: exact vector (1, 1.1111e-4) by hand,
