@@ -122,25 +122,43 @@ struct SignificantDigits {
   int precision = 0;
 };
 
+// The doubles nearest to 10^-22 ... 10^22; from 10^0 up they are exact.
+constexpr std::array<double, 45> kNearestPowersOfTen = {
+    1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11,
+    1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,
+    1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,
+    1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22};
+
+// The double nearest to 10^power, for powers within 22 of 0.
+std::optional<double> NearestPowerOfTen(int power) {
+  if (power > 22 || power < -22) return std::nullopt;
+  return kNearestPowersOfTen[static_cast<std::size_t>(power + 22)];
+}
+
 // Finds the digits without the general conversion where that is safe: the value scaled
-// to precision digits (below 10^9) is one correctly rounded operation, off by less than
-// 1e-7, so unless its fraction lies closer than that to one half, rounding it gives the
-// digits an exact conversion gives. Near ties, extreme exponents and precisions beyond
-// nine digits are left to to_chars.
+// to precision digits (below 10^9) by the nearest double to a power of ten is two
+// roundings off at most, less than 3e-16 of itself, so unless its fraction lies closer
+// than a good margin over that to one half, rounding it gives the digits an exact
+// conversion gives. Near ties, extreme exponents and precisions beyond nine digits are
+// left to to_chars. (A multiplication, where a division would round once: this runs for
+// every operation of an expression.)
 bool FindSignificantDigits(double value, int precision, SignificantDigits& found) {
   const double magnitude = std::fabs(value);
   if (precision > 9 || !(magnitude > 1e-300 && magnitude < 1e300)) return false;
   int exponent = EstimatedDecimalExponent(magnitude);
-  const std::optional<double> power = ScaleByPowerOfTen(1.0, exponent + 1);
+  // Compared with the double nearest to 10^(exponent + 1): a value between the two is a
+  // rounding away from the power of ten and rounds to it at nine digits or fewer, with
+  // either exponent.
+  const std::optional<double> power = NearestPowerOfTen(exponent + 1);
   if (!power) return false;
   if (magnitude >= *power) ++exponent;  // the estimate was one less
-  const std::optional<double> scaled_magnitude =
-      ScaleByPowerOfTen(magnitude, precision - 1 - exponent);
-  if (!scaled_magnitude) return false;
-  const double scaled = *scaled_magnitude;
-  const double whole = std::floor(scaled);
-  if (std::fabs(scaled - whole - 0.5) < 1e-9 + scaled * 1e-15) return false;
-  auto digits = static_cast<std::uint64_t>(scaled - whole > 0.5 ? whole + 1 : whole);
+  const std::optional<double> scale = NearestPowerOfTen(precision - 1 - exponent);
+  if (!scale) return false;
+  const double scaled = magnitude * *scale;
+  const auto whole = static_cast<std::uint64_t>(scaled);  // positive: truncation is floor
+  const double fraction = scaled - static_cast<double>(whole);
+  if (std::fabs(fraction - 0.5) < 1e-9 + scaled * 1e-15) return false;
+  auto digits = whole + static_cast<std::uint64_t>(fraction > 0.5);  // no branch to mispredict
   const auto limit = static_cast<std::uint64_t>(kExactPowersOfTen[static_cast<std::size_t>(precision)]);
   if (digits >= limit) {  // rounded up to the next power of ten
     digits /= 10;
