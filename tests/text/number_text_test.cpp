@@ -74,6 +74,22 @@ TEST(FormatFixed, NearTiesAgreeWithCLibrary) {
   EXPECT_EQ(FormatFixed(0.0000005), CReference("%f", 0.0000005));
 }
 
+// The doubles around a power of ten lie either side of where the decimal exponent changes,
+// where a first guess of the exponent is one off.
+TEST(NumberText, NeighboursOfPowersOfTenAgreeWithCLibrary) {
+  for (int power = -30; power <= 30; ++power) {
+    double value = std::nextafter(std::nextafter(std::pow(10.0, power), 0.0), 0.0);
+    for (int step = 0; step < 5; ++step, value = std::nextafter(value, HUGE_VAL)) {
+      for (int digits = 1; digits <= 9; ++digits) {
+        const std::string format = "%." + std::to_string(digits) + "g";
+        ASSERT_EQ(FormatGeneral(value, digits), CReference(format.c_str(), value)) << value;
+        ASSERT_EQ(RoundToGeneral(value, digits), ParseReal(CReference(format.c_str(), value)))
+            << value;
+      }
+    }
+  }
+}
+
 TEST(RoundToGeneral, TheNumberTheTextReadsBack) {
   std::mt19937_64 random(11);
   std::uniform_int_distribution<int> exponent(-320, 308);
