@@ -72,6 +72,7 @@ class PendingData {
 };
 
 struct StatementCall {
+  std::string_view before;  // the token in front of the name
   std::string_view name;
   std::array<std::string_view, 3> arguments;
   int argument_count = 0;
@@ -157,7 +158,8 @@ class DataSetTable {
   std::unordered_map<std::string_view, Chain> by_name_;
 };
 
-// The last eight completed tokens, T0 the newest, in a ring so that a new token costs one
+// The last completed tokens, T0 the newest: eight for a statement of three data sets and
+// the token in front of it, in a ring of a power of two so that a new token costs one
 // store.
 class TokenWindow {
  public:
@@ -170,7 +172,7 @@ class TokenWindow {
   }
 
  private:
-  static constexpr std::size_t kSize = 8;
+  static constexpr std::size_t kSize = 16;
   std::array<std::string_view, kSize> tokens_{};
   std::size_t newest_ = 0;
 };
@@ -211,11 +213,11 @@ class LastCall {
 bool MatchStatement(const TokenWindow& t, StatementCall& call) {
   if (t[0] != ")") return false;
   if (t[2] == "(") {
-    call = {t[3], {t[1]}, 1};
+    call = {t[4], t[3], {t[1]}, 1};
   } else if (t[2] == "," && t[4] == "(") {
-    call = {t[5], {t[3], t[1]}, 2};
+    call = {t[6], t[5], {t[3], t[1]}, 2};
   } else if (t[2] == "," && t[4] == "," && t[6] == "(") {
-    call = {t[7], {t[5], t[3], t[1]}, 3};
+    call = {t[8], t[7], {t[5], t[3], t[1]}, 3};
   } else {
     return false;
   }
@@ -252,6 +254,14 @@ std::string RunStatement(const Statement& statement, const StatementCall& call,
     run_for_every_second();
   }
   return reports;
+}
+
+// Whether the token in front of a statement's name makes the statement an operand: an
+// operator or a sign right in front of it ("2*mean(a)=", "x+sd(a)=", "-mean(a)="), where
+// its report would pass for the value of the expression.
+bool IsOperand(std::string_view before) {
+  return !before.empty() && (ClassifyStatementChar(before.back()) == StatementChar::MulDiv ||
+                             before.back() == '+' || before.back() == '-');
 }
 
 bool IsDataSetName(std::string_view token) {
@@ -340,7 +350,9 @@ void RunStatementDriver(std::string_view text, const Answers& answers,
         const bool matched = MatchStatement(window, call);
         const Statement* statement =
             matched ? FindStatement(statements, call.name, call.argument_count) : nullptr;
-        if (statement != nullptr) {
+        if (statement != nullptr && IsOperand(call.before)) {
+          if (reasons != nullptr) AddReason(*reasons, equals, ExplainStatementOperand(*statement));
+        } else if (statement != nullptr) {
           if (counts != nullptr) ++counts->statements;
           data_sets.KeepDerivedFor(call);
           const std::string report = RunStatement(*statement, call, data_sets, options);

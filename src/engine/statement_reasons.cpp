@@ -107,6 +107,13 @@ std::optional<FoundReason> ExplainStatementForm(std::span<const Statement> state
   return std::nullopt;
 }
 
+FoundReason ExplainStatementOperand(const Statement& statement) {
+  const std::string name(statement.name);
+  return Found(ReasonKind::Unreduced,
+               name + " writes a report, which is no value to compute with: write it on its own, "
+                      "as in " + name + ArgumentsExample(statement.arguments) + "=");
+}
+
 std::optional<FoundReason> ExplainStatementData(
     const Statement& statement, std::span<const std::string_view> arguments,
     std::span<const std::optional<std::string_view>> data,
