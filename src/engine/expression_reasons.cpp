@@ -7,6 +7,7 @@
 #include "engine/extraction.h"
 #include "engine/functions.h"
 #include "engine/nearest_name.h"
+#include "engine/statement_reasons.h"
 #include "procedures/registry.h"
 #include "text/char_classes.h"
 #include "text/number_text.h"
@@ -205,8 +206,15 @@ class RegionScan {
   }
 
   void Call(const std::string& name, bool has_digits, std::size_t paren) {
-    if (!has_digits && FindStatementNamed(Statements(), name) != nullptr) {
-      statement_ = true;
+    if (const Statement* statement = has_digits ? nullptr : FindStatementNamed(Statements(), name)) {
+      // A statement with more of the expression after it is an operand; one that ends the
+      // region is the statement driver's to explain.
+      const std::size_t close = text_.find(')', paren);
+      if (close != std::string_view::npos && NextNonBlank(close + 1) < text_.size()) {
+        reason_ = ExplainStatementOperand(*statement, ReasonSource::Expression);
+      } else {
+        statement_ = true;
+      }
       return;
     }
     if (!has_digits && FindFunction(name + "(") != nullptr) {

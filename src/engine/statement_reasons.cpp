@@ -107,11 +107,12 @@ std::optional<FoundReason> ExplainStatementForm(std::span<const Statement> state
   return std::nullopt;
 }
 
-FoundReason ExplainStatementOperand(const Statement& statement) {
+FoundReason ExplainStatementOperand(const Statement& statement, ReasonSource source) {
   const std::string name(statement.name);
   return Found(ReasonKind::Unreduced,
                name + " writes a report, which is no value to compute with: write it on its own, "
-                      "as in " + name + ArgumentsExample(statement.arguments) + "=");
+                      "as in " + name + ArgumentsExample(statement.arguments) + "=",
+               source);
 }
 
 std::optional<FoundReason> ExplainStatementData(

@@ -26,9 +26,9 @@ std::optional<FoundReason> ExplainStatementForm(std::span<const Statement> state
                                                 const RecentTokens& tokens,
                                                 std::optional<std::string_view> matched_name);
 
-// A known statement written as an operand ("2*mean(a)="), which is not run: its report is
-// no value to compute with.
-FoundReason ExplainStatementOperand(const Statement& statement);
+// A known statement written as an operand ("2*mean(a)=", "sqrt(mean(a))="), which is not
+// run: its report is no value to compute with. The pass that found it is the source.
+FoundReason ExplainStatementOperand(const Statement& statement, ReasonSource source);
 
 // A known statement: an argument that names no data set defined above it, or data that fall
 // short of what the statement needs. data holds the earliest definition of each argument,
