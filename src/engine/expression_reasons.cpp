@@ -206,7 +206,8 @@ class RegionScan {
   }
 
   void Call(const std::string& name, bool has_digits, std::size_t paren) {
-    if (const Statement* statement = has_digits ? nullptr : FindStatementNamed(Statements(), name)) {
+    const Statement* statement = has_digits ? nullptr : FindStatementNamed(Statements(), name);
+    if (statement != nullptr) {
       // A statement with more of the expression after it is an operand; one that ends the
       // region is the statement driver's to explain.
       const std::size_t close = text_.find(')', paren);

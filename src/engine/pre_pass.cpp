@@ -192,7 +192,8 @@ std::optional<std::string> QuickAnswer(const LineTokens& tokens, std::size_t sta
 // What a walk over the lines keeps from one line to the next, and the room its steps reuse
 // from one line to the next instead of allocating their own.
 struct PrePassState {
-  PrePassState(const AnswerSink& answer, FoundReasons* reasons) : answer(answer), reasons(reasons) {}
+  PrePassState(const AnswerSink& answer, FoundReasons* reasons)
+      : answer(answer), reasons(reasons) {}
 
   const AnswerSink& answer;
   VariableTable variables;

@@ -351,7 +351,10 @@ void RunStatementDriver(std::string_view text, const Answers& answers,
         const Statement* statement =
             matched ? FindStatement(statements, call.name, call.argument_count) : nullptr;
         if (statement != nullptr && IsOperand(call.before)) {
-          if (reasons != nullptr) AddReason(*reasons, equals, ExplainStatementOperand(*statement, ReasonSource::Statement));
+          if (reasons != nullptr) {
+            AddReason(*reasons, equals,
+                      ExplainStatementOperand(*statement, ReasonSource::Statement));
+          }
         } else if (statement != nullptr) {
           if (counts != nullptr) ++counts->statements;
           data_sets.KeepDerivedFor(call);
