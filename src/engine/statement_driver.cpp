@@ -158,9 +158,7 @@ class DataSetTable {
   std::unordered_map<std::string_view, Chain> by_name_;
 };
 
-// The last completed tokens, T0 the newest: eight for a statement of three data sets and
-// the token in front of it, in a ring of a power of two so that a new token costs one
-// store.
+// The last completed tokens, T0 the newest, in a ring so that a new token costs one store.
 class TokenWindow {
  public:
   void Push(std::string_view token) {
@@ -172,7 +170,7 @@ class TokenWindow {
   }
 
  private:
-  static constexpr std::size_t kSize = 16;
+  static constexpr std::size_t kSize = kRecentTokenCount;
   std::array<std::string_view, kSize> tokens_{};
   std::size_t newest_ = 0;
 };

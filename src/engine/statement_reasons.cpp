@@ -89,20 +89,22 @@ std::optional<FoundReason> ExplainStatementForm(std::span<const Statement> state
   }
   if (tokens(0) != ")") return std::nullopt;
   // The "(" of a statement further back, with blanks or more than names inside.
-  for (std::size_t open = 2; open + 1 < 8; ++open) {
+  for (std::size_t open = 2; open + 1 < kRecentTokenCount; ++open) {
     if (tokens(open) != "(") continue;
-    const bool blank_before = IsBlank(tokens(open + 1)) && open + 2 < 8;
+    const bool blank_before = IsBlank(tokens(open + 1)) && open + 2 < kRecentTokenCount;
     const std::string_view called = blank_before ? tokens(open + 2) : tokens(open + 1);
-    if (FindStatementNamed(statements, called) == nullptr) return std::nullopt;
+    const Statement* statement = FindStatementNamed(statements, called);
+    if (statement == nullptr) return std::nullopt;
+    const std::string example = std::string(called) + ArgumentsExample(statement->arguments) + "=";
     const std::string arguments = ArgumentText(tokens, open);
     if (blank_before || arguments.find_first_of(" \t") != std::string::npos) {
       return Found(ReasonKind::StrayBlank,
                    std::string(called) + " is not read as a statement: write it without blanks, " +
-                       "as in " + std::string(called) + "(a)=");
+                       "as in " + example);
     }
     return Found(ReasonKind::UnreadableName,
                  arguments + " is not the name of a data set: names are letters only, as in " +
-                     std::string(called) + "(a)=");
+                     example);
   }
   return std::nullopt;
 }

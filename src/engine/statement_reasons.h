@@ -13,8 +13,11 @@
 
 namespace tallo {
 
-// The tokens in front of an "=" or "{", newest first (T0 the token just before it).
+// The tokens in front of an "=" or "{", newest first (T0 the token just before it), as far
+// back as age kRecentTokenCount - 1: a statement of three data sets and the token in front
+// of its name, or one of two with blanks among its arguments.
 using RecentTokens = std::function<std::string_view(std::size_t age)>;
+constexpr std::size_t kRecentTokenCount = 16;
 
 // "d2={2}" and "a ={2}": a definition the reader cannot take.
 std::optional<FoundReason> ExplainDefinition(const RecentTokens& tokens);
