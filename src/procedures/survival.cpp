@@ -108,16 +108,19 @@ std::optional<KaplanMeierEstimate> EstimateKaplanMeier(ValuePairs subjects, doub
   std::vector<double> flags(n);
   for (std::size_t i = 0; i < n; ++i) std::tie(times[i], flags[i]) = ordered[i];
 
+  // Before the first time nobody has had an event: S(d) is 1, with no error, for a d there.
   KaplanMeierEstimate estimate{times[0], 1, 0};
   double survival = 1;
   double greenwood = 0;
-  bool recording = true;
+  bool recording = !(d < times[0]);
   for (std::size_t i = 0; i < n; ++i) {
     const bool last = i + 1 == n;
     const double later = static_cast<double>(n - i - 1);  // subjects after this one
     // An event leaves later/(later + 1) of those at risk; a censored subject leaves all.
     survival = (later + flags[i]) * survival / (later + 1);
-    greenwood = last ? 0 : greenwood + (1 - flags[i]) / ((later + 1) * later);
+    // Greenwood's sum over the events, d / (n (n - d)) each; an event of the last subject
+    // leaves S at 0, whose error is 0, and a censored last subject adds nothing.
+    if (!last) greenwood += (1 - flags[i]) / ((later + 1) * later);
     const double variance = PowInt(survival, 2) * greenwood;
     const double se = survival != 0 && variance > 0 ? std::sqrt(variance) : 0;
     if (!last) estimate.mean_survival += (times[i + 1] - times[i]) * survival;
