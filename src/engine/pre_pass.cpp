@@ -1,10 +1,8 @@
 #include "engine/pre_pass.h"
 
 #include <algorithm>
-#include <functional>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 
 #include "engine/direct_evaluator.h"
 #include "engine/evaluator.h"
@@ -12,6 +10,7 @@
 #include "engine/extraction.h"
 #include "engine/nearest_name.h"
 #include "engine/plain_expression.h"
+#include "engine/variable_table.h"
 #include "text/char_classes.h"
 
 namespace tallo {
@@ -36,15 +35,6 @@ void CutLine(std::string_view line, LineTokens& tokens) {
     begin = i;
   }
 }
-
-struct NameHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
-};
-
-// Scalar variables: name to value text, valid from their assignment to the end of the text.
-// The value is kept as it is substituted, with a blank on either side (" 5.5 ").
-using VariableTable = std::unordered_map<std::string, std::string, NameHash, std::equal_to<>>;
 
 bool IsArithmeticOperator(std::string_view token) {
   return token == "+" || token == "-" || token == "*" || token == "/";
@@ -79,9 +69,9 @@ class Substitution {
   void Substitute(const VariableTable& variables) {
     for (std::size_t k = start_; k < start_ + work_.size(); ++k) {
       if (!IsNameChar(Token(k)[0])) continue;  // a name starts with a letter
-      const auto found = variables.find(Token(k));
-      if (found == variables.end() || IsExponentLetter(k) || FollowsExponentSign(k)) continue;
-      work_[k - start_] = found->second;
+      const std::string* value = variables.Find(Token(k));
+      if (value == nullptr || IsExponentLetter(k) || FollowsExponentSign(k)) continue;
+      work_[k - start_] = *value;
     }
   }
 
@@ -173,15 +163,15 @@ std::optional<std::string> QuickAnswer(const LineTokens& tokens, std::size_t sta
   PlainExpression expression(text);
   for (std::size_t k = start; k < equals; ++k) {
     const std::string_view token = tokens[k];
-    const auto found = IsNameChar(token[0]) ? variables.find(token) : variables.end();
-    if (found == variables.end()) {
+    const std::string* value = IsNameChar(token[0]) ? variables.Find(token) : nullptr;
+    if (value == nullptr) {
       if (!expression.Add(token)) return std::nullopt;
       continue;
     }
     // A variable right after a number may be the "e" of its exponent ("2e+3"): the full path
     // judges it. One after "e+" needs no such care, since a lone "e" that is no variable
     // makes the reading decline.
-    if ((k >= 1 && EndsWithDigit(tokens[k - 1])) || !expression.Add(found->second)) {
+    if ((k >= 1 && EndsWithDigit(tokens[k - 1])) || !expression.Add(*value)) {
       return std::nullopt;
     }
   }
@@ -205,16 +195,6 @@ struct PrePassState {
   std::string expression;
 };
 
-// Sets a variable's value; a variable assigned again keeps its storage.
-void Assign(VariableTable& variables, std::string_view name, std::string_view value) {
-  auto found = variables.find(name);
-  if (found == variables.end()) found = variables.emplace(std::string(name), std::string()).first;
-  std::string& kept = found->second;
-  kept.assign(1, ' ');
-  kept += value;
-  kept += ' ';
-}
-
 void AddReason(PrePassState& state, std::size_t equals, std::optional<FoundReason> reason) {
   if (!reason) return;
   reason->offset = equals;
@@ -223,7 +203,7 @@ void AddReason(PrePassState& state, std::size_t equals, std::optional<FoundReaso
 
 std::string NearestVariable(const VariableTable& variables, std::string_view name) {
   NearestName nearest(name);
-  for (const auto& entry : variables) nearest.Consider(entry.first);
+  variables.ForEachName([&](std::string_view name) { nearest.Consider(name); });
   return nearest.best();
 }
 
@@ -273,7 +253,7 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
         FirstClass(value) == WorksheetChar::Number) {
       // An assignment; after an operator it is an expression already answered (a*x=5).
       if (!IsArithmeticOperator(before)) {
-        Assign(state.variables, name, value);
+        state.variables.Assign(name, value);
       }
     } else if (FirstClass(value) != WorksheetChar::Number &&
                FirstClass(value) != WorksheetChar::Letter && (value.empty() || value[0] != '{')) {

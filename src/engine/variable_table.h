@@ -1,0 +1,59 @@
+#ifndef TALLO_ENGINE_VARIABLE_TABLE_H_
+#define TALLO_ENGINE_VARIABLE_TABLE_H_
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace tallo {
+
+// Scalar variables: name to value text, valid from their assignment to the end of the text.
+// The value is kept as it is substituted, with a blank on either side (" 5.5 ").
+class VariableTable {
+ public:
+  // The value text of the variable of that name; null when there is none. It stays valid,
+  // with its current text, until the variable is assigned again.
+  const std::string* Find(std::string_view name) const {
+    if (name.empty()) return nullptr;
+    const auto first = static_cast<unsigned char>(name[0]);
+    if (name.size() == 1) return single_letter_[first];
+    // Most names looked up are no variable's (functions, prose): their first letter and
+    // length rule them out before any hashing.
+    if ((lengths_by_first_[first] & LengthBit(name.size())) == 0) return nullptr;
+    const auto found = values_.find(name);
+    return found == values_.end() ? nullptr : &found->second;
+  }
+
+  // Sets a variable's value; a variable assigned again keeps its storage.
+  void Assign(std::string_view name, std::string_view value);
+
+  // Calls visit(name) for every variable.
+  template <typename Visit>
+  void ForEachName(Visit visit) const {
+    for (const auto& entry : values_) visit(std::string_view(entry.first));
+  }
+
+ private:
+  // Lengths from 63 up share the last bit.
+  static std::uint64_t LengthBit(std::size_t length) {
+    return std::uint64_t{1} << (length < 63 ? length : 63);
+  }
+
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const {
+      return std::hash<std::string_view>()(name);
+    }
+  };
+
+  std::unordered_map<std::string, std::string, NameHash, std::equal_to<>> values_;
+  std::array<std::uint64_t, 256> lengths_by_first_{};
+  std::array<const std::string*, 256> single_letter_{};  // values_ nodes never move
+};
+
+}  // namespace tallo
+
+#endif  // TALLO_ENGINE_VARIABLE_TABLE_H_
