@@ -43,10 +43,10 @@ std::string Plural(std::size_t count, std::string_view one, std::string_view man
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
-// The tokens between a "(" at age open and the ")" at age 0, in text order.
-std::string ArgumentText(const RecentTokens& tokens, std::size_t open) {
+// The tokens between a "(" at age open and the ")" at age close, in text order.
+std::string ArgumentText(const RecentTokens& tokens, std::size_t open, std::size_t close) {
   std::string text;
-  for (std::size_t age = open - 1; age >= 1; --age) text += tokens(age);
+  for (std::size_t age = open - 1; age > close; --age) text += tokens(age);
   return text;
 }
 
@@ -87,17 +87,20 @@ std::optional<FoundReason> ExplainStatementForm(std::span<const Statement> state
                                              : "; did you mean " + nearest.best() + "?"),
                  ReasonSource::StatementName);
   }
-  if (tokens(0) != ")") return std::nullopt;
+  // The ")" of a statement, before its "=" or separated from it by a blank.
+  const bool blank_after = IsBlank(tokens(0));
+  const std::size_t close = blank_after ? 1 : 0;
+  if (tokens(close) != ")") return std::nullopt;
   // The "(" of a statement further back, with blanks or more than names inside.
-  for (std::size_t open = 2; open + 1 < kRecentTokenCount; ++open) {
+  for (std::size_t open = close + 2; open + 1 < kRecentTokenCount; ++open) {
     if (tokens(open) != "(") continue;
     const bool blank_before = IsBlank(tokens(open + 1)) && open + 2 < kRecentTokenCount;
     const std::string_view called = blank_before ? tokens(open + 2) : tokens(open + 1);
     const Statement* statement = FindStatementNamed(statements, called);
     if (statement == nullptr) return std::nullopt;
     const std::string example = std::string(called) + ArgumentsExample(statement->arguments) + "=";
-    const std::string arguments = ArgumentText(tokens, open);
-    if (blank_before || arguments.find_first_of(" \t") != std::string::npos) {
+    const std::string arguments = ArgumentText(tokens, open, close);
+    if (blank_before || blank_after || arguments.find_first_of(" \t") != std::string::npos) {
       return Found(ReasonKind::StrayBlank,
                    std::string(called) + " is not read as a statement: write it without blanks, " +
                        "as in " + example);
