@@ -71,7 +71,11 @@ void AppendBartlett(std::string& report, const OneWaySums& sums, int groups,
                     const ReportOptions& options) {
   const double pooled_variance = sums.pooled_sum / sums.error_df;
   // Natural logarithms through log10: ln x = 2.3026 log10 x.
-  const double m = (sums.error_df * std::log10(pooled_variance) - sums.log_variances) * 2.3026;
+  const double difference =
+      (sums.error_df * std::log10(pooled_variance) - sums.log_variances) * 2.3026;
+  // The log of the pooled variance is at least the weighted mean of the groups' logs, so m
+  // is never below 0; equal variances leave a rounding just below it, printed "-0.000000".
+  const double m = difference > 0 || std::isnan(difference) ? difference : 0.0;
   const double c = (sums.inverse_dfs - 1 / sums.error_df) / (3.0 * (groups - 1)) + 1;
   const double chi_square = m / c;
   report += "--- Bartlett's Test -----------------------------------------\r\n";
