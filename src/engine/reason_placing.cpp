@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <unordered_map>
 
 #include "text/char_classes.h"
@@ -66,14 +67,16 @@ struct Definition {
   std::size_t line;
 };
 
-// Where a name is defined, in text order: as a variable (name=number) and as a data set.
+// Where a name is defined, in text order: as a variable (name=number) and as a data set; and
+// where it is given something other than a number (y=x+1, y=sqrt(4)), which assigns nothing.
 struct Definitions {
   std::vector<Definition> variable;
   std::vector<Definition> data_set;
+  std::vector<Definition> not_a_number;
 };
 
 // The definitions of the names that reasons call undefined: the letters right in front of
-// an "=", followed by "{" or by a digit, point or sign.
+// an "=", followed by "{", by a digit, point or sign, or by a name or "(".
 std::unordered_map<std::string_view, Definitions> FindDefinitions(std::string_view text,
                                                                   const FoundReasons& reasons) {
   std::unordered_map<std::string_view, Definitions> definitions;
@@ -90,25 +93,49 @@ std::unordered_map<std::string_view, Definitions> FindDefinitions(std::string_vi
     const auto found = definitions.find(text.substr(begin, equals - begin));
     if (begin == equals || found == definitions.end() || equals + 1 == text.size()) continue;
     const char next = text[equals + 1];
-    if (next != '{' && ClassifyWorksheetChar(next) != WorksheetChar::Number) continue;
+    std::vector<Definition>* kind = nullptr;
+    if (next == '{') {
+      kind = &found->second.data_set;
+    } else if (ClassifyWorksheetChar(next) == WorksheetChar::Number) {
+      kind = &found->second.variable;
+    } else if (IsNameChar(next) || next == '(') {
+      kind = &found->second.not_a_number;
+    } else {
+      continue;
+    }
     line += CountLineEnds(text.substr(counted, begin - counted));
     counted = begin;
-    (next == '{' ? found->second.data_set : found->second.variable).push_back({begin, line});
+    kind->push_back({begin, line});
   }
   return definitions;
 }
 
-// "Not defined" becomes "defined below" where the name is defined after the "=".
-void FindDefinitionsBelow(std::string_view text, FoundReasons& reasons) {
+// The first of the definitions, in text order, at or after an offset.
+std::vector<Definition>::const_iterator FirstFrom(const std::vector<Definition>& definitions,
+                                                  std::size_t offset) {
+  return std::lower_bound(
+      definitions.begin(), definitions.end(), offset,
+      [](const Definition& definition, std::size_t from) { return definition.offset < from; });
+}
+
+// "Not defined" says more where the name was given something other than a number above the
+// "=", or is defined after it.
+void FindDefinitionsElsewhere(std::string_view text, FoundReasons& reasons) {
   const auto definitions = FindDefinitions(text, reasons);
   for (FoundReason& reason : reasons) {
     if (reason.kind != ReasonKind::Undefined) continue;
     const bool data_set = reason.source == ReasonSource::Statement;
     const Definitions& of_name = definitions.at(reason.undefined);
+    const auto not_a_number = FirstFrom(of_name.not_a_number, reason.offset);
+    if (!data_set && not_a_number != of_name.not_a_number.begin()) {
+      reason.message = reason.undefined + " has no value: " + reason.undefined + "= on line " +
+                       std::to_string(std::prev(not_a_number)->line) +
+                       " is followed by no number, and a variable takes only a number, as in " +
+                       reason.undefined + "=2";
+      continue;
+    }
     const std::vector<Definition>& candidates = data_set ? of_name.data_set : of_name.variable;
-    const auto below = std::lower_bound(
-        candidates.begin(), candidates.end(), reason.offset,
-        [](const Definition& definition, std::size_t offset) { return definition.offset < offset; });
+    const auto below = FirstFrom(candidates, reason.offset);
     if (below == candidates.end()) continue;
     const bool same_line = text.find('\n', reason.offset) > below->offset;
     reason.kind = ReasonKind::DefinedBelow;
@@ -124,7 +151,7 @@ void FindDefinitionsBelow(std::string_view text, FoundReasons& reasons) {
 
 std::vector<Reason> PlaceReasons(FoundByPasses found, std::string_view input) {
   FoundReasons chosen = ChooseOnePerEquals(found);
-  FindDefinitionsBelow(input, chosen);
+  FindDefinitionsElsewhere(input, chosen);
 
   std::vector<Reason> reasons;
   reasons.reserve(chosen.size());
