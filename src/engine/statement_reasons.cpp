@@ -50,6 +50,13 @@ std::string ArgumentText(const RecentTokens& tokens, std::size_t open, std::size
   return text;
 }
 
+FoundReason WrongDataSetCount(const Statement& statement) {
+  const std::string name(statement.name);
+  return Found(ReasonKind::WrongDataSetCount,
+               name + " takes " + DataSetCount(statement.arguments) + ", as in " + name +
+                   ArgumentsExample(statement.arguments) + "=");
+}
+
 }  // namespace
 
 std::optional<FoundReason> ExplainDefinition(const RecentTokens& tokens) {
@@ -74,9 +81,7 @@ std::optional<FoundReason> ExplainStatementForm(std::span<const Statement> state
   if (matched_name && IsName(*matched_name)) {
     const std::string_view name = *matched_name;
     if (const Statement* other = FindStatementNamed(statements, name)) {
-      return Found(ReasonKind::WrongDataSetCount,
-                   std::string(name) + " takes " + DataSetCount(other->arguments) + ", as in " +
-                       std::string(name) + ArgumentsExample(other->arguments) + "=");
+      return WrongDataSetCount(*other);
     }
     if (IsCallName(name)) return std::nullopt;  // a function: the pre-pass explains it
     NearestName nearest(name);
@@ -90,6 +95,10 @@ std::optional<FoundReason> ExplainStatementForm(std::span<const Statement> state
   // The ")" of a statement, before its "=" or separated from it by a blank.
   const bool blank_after = IsBlank(tokens(0));
   const std::size_t close = blank_after ? 1 : 0;
+  if (tokens(close) == "()") {  // a statement given no data set
+    const Statement* statement = FindStatementNamed(statements, tokens(close + 1));
+    return statement == nullptr ? std::nullopt : std::optional(WrongDataSetCount(*statement));
+  }
   if (tokens(close) != ")") return std::nullopt;
   // The "(" of a statement further back, with blanks or more than names inside.
   for (std::size_t open = close + 2; open + 1 < kRecentTokenCount; ++open) {
