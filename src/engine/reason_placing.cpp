@@ -136,6 +136,18 @@ void FindDefinitionsElsewhere(std::string_view text, FoundReasons& reasons) {
     }
     const std::vector<Definition>& candidates = data_set ? of_name.data_set : of_name.variable;
     const auto below = FirstFrom(candidates, reason.offset);
+    // "name={" above the statement that defines nothing: empty braces, or a "}" that comes
+    // only after the statement.
+    if (data_set && below != candidates.begin()) {
+      const Definition& above = *std::prev(below);
+      const std::size_t after_brace = above.offset + reason.undefined.size() + 2;
+      const bool empty = after_brace < text.size() && text[after_brace] == '}';
+      reason.message = "data set " + reason.undefined + " on line " + std::to_string(above.line) +
+                       (empty ? " holds no values: write them between its braces, as in " +
+                                    reason.undefined + "={1,2,3}"
+                              : " is not closed above this statement: end it with }");
+      continue;
+    }
     if (below == candidates.end()) continue;
     const bool same_line = text.find('\n', reason.offset) > below->offset;
     reason.kind = ReasonKind::DefinedBelow;

@@ -1,5 +1,7 @@
 #include "engine/statement_reasons.h"
 
+#include <algorithm>
+
 #include "engine/extraction.h"
 #include "engine/nearest_name.h"
 #include "text/char_classes.h"
@@ -55,6 +57,17 @@ FoundReason WrongDataSetCount(const Statement& statement) {
   return Found(ReasonKind::WrongDataSetCount,
                name + " takes " + DataSetCount(statement.arguments) + ", as in " + name +
                    ArgumentsExample(statement.arguments) + "=");
+}
+
+// A one-letter name that none of the arguments uses: of four, one is always free, since a
+// statement takes three data sets at most.
+std::string UnusedName(std::span<const std::string_view> arguments) {
+  std::string name;
+  for (const char letter : std::string_view("dnkm")) {
+    name.assign(1, letter);
+    if (std::find(arguments.begin(), arguments.end(), name) == arguments.end()) break;
+  }
+  return name;
 }
 
 }  // namespace
@@ -137,6 +150,16 @@ std::optional<FoundReason> ExplainStatementData(
   for (std::size_t k = 0; k < arguments.size(); ++k) {
     const std::string argument(arguments[k]);
     if (data[k]) continue;
+    if (IsNumericItem(argument)) {
+      const std::string holder = UnusedName(arguments);
+      std::string call = name + "(";
+      for (std::size_t j = 0; j < arguments.size(); ++j) {
+        call += (j > 0 ? "," : "") + (j == k ? holder : std::string(arguments[j]));
+      }
+      return Found(ReasonKind::UnreadableName,
+                   argument + " is a number, not a data set: put it in one, as in " + holder +
+                       "={" + argument + "}, and write " + call + ")=");
+    }
     if (!IsName(argument)) {
       return Found(ReasonKind::UnreadableName,
                    argument +
