@@ -380,4 +380,20 @@ std::optional<FoundReason> ExplainExpression(const UnansweredExpression& express
                    " cannot be worked out: check its operators and parentheses");
 }
 
+FoundReason ExplainGluedOperands(std::string_view left, std::string_view right) {
+  if (IsLetter(right[0])) {  // digits, then a variable
+    const std::size_t digits = left.find_last_not_of("0123456789.") + 1;  // npos + 1 is 0
+    const std::string number(left.substr(digits));
+    const std::string name(right);
+    return Found(ReasonKind::NoSuchOperator, "nothing stands between " + number + " and " +
+                                                 name + ": write * to multiply, as in " + number +
+                                                 "*" + name);
+  }
+  const std::string name(left);
+  const std::string number(right.substr(0, right.find_first_not_of("0123456789.")));
+  return Found(ReasonKind::UnreadableName,
+               name + number + " cannot name a variable: names are letters only; to multiply, "
+                               "write " + name + "*" + number);
+}
+
 }  // namespace tallo

@@ -28,4 +28,9 @@ struct UnansweredExpression {
 // statement driver explains.
 std::optional<FoundReason> ExplainExpression(const UnansweredExpression& expression);
 
+// Why a variable written against digits gives no answer: left and right are the line's
+// tokens on either side of the junction, one a variable's name and the other starting or
+// ending in digits ("2" and "x" of "2x", "x" and "2" of "x2").
+FoundReason ExplainGluedOperands(std::string_view left, std::string_view right);
+
 }  // namespace tallo

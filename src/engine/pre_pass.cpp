@@ -57,7 +57,7 @@ WorksheetChar FirstClass(std::string_view token) {
 class Substitution {
  public:
   Substitution(const LineTokens& line, std::size_t start, std::size_t end, LineTokens& work)
-      : start_(start), work_(work) {
+      : line_(line), start_(start), work_(work) {
     work_.assign(line.begin() + static_cast<std::ptrdiff_t>(start),
                  line.begin() + static_cast<std::ptrdiff_t>(end) + 1);
   }
@@ -72,6 +72,12 @@ class Substitution {
       const std::string* value = variables.Find(Token(k));
       if (value == nullptr || IsExponentLetter(k) || FollowsExponentSign(k)) continue;
       work_[k - start_] = *value;
+      // The blanks around the value part it from digits written against the name ("2x",
+      // "x2"), which the expression then seems to start after.
+      if (k > start_ && EndsWithDigitOrPoint(line_[k - 1])) glued_.push_back(k);
+      if (k + 1 < start_ + work_.size() && StartsWithDigitOrPoint(line_[k + 1])) {
+        glued_.push_back(k + 1);
+      }
     }
   }
 
@@ -79,6 +85,27 @@ class Substitution {
   void Join(std::string& text) const {
     text.clear();
     for (std::string_view token : work_) text += token;
+  }
+
+  // The line token where an expression kept from offset front of the joined text starts,
+  // when that is a value or digits written against the token in front of it, as in "2x"
+  // or "x2" ("2*x" was meant, or a name with digits): what is kept then goes on from what
+  // stands in front of it. Offsets count the text as narrowed, without its bytes of 128
+  // and above.
+  std::optional<std::size_t> GluedStart(std::size_t front) const {
+    std::size_t offset = 0;
+    auto glued = glued_.begin();
+    for (std::size_t k = start_; k < start_ + work_.size() && glued != glued_.end(); ++k) {
+      const std::string_view token = Token(k);
+      const auto narrow_size = static_cast<std::size_t>(std::count_if(
+          token.begin(), token.end(), [](char c) { return static_cast<unsigned char>(c) < 128; }));
+      if (k == *glued) {
+        if (front >= offset && front < offset + narrow_size) return k;
+        ++glued;
+      }
+      offset += narrow_size;
+    }
+    return std::nullopt;
   }
 
  private:
@@ -105,8 +132,17 @@ class Substitution {
             EndsWithDigit(Token(k - 4)));
   }
 
+  static bool EndsWithDigitOrPoint(std::string_view token) {
+    return !token.empty() && (IsDigit(token.back()) || token.back() == '.');
+  }
+  static bool StartsWithDigitOrPoint(std::string_view token) {
+    return !token.empty() && (IsDigit(token[0]) || token[0] == '.');
+  }
+
+  const LineTokens& line_;
   std::size_t start_;
   LineTokens& work_;
+  std::vector<std::size_t> glued_;  // tokens, in order, that start a glued value or digits
 };
 
 // One number as written: a sign, digits and points with at least one digit, an exponent.
@@ -270,11 +306,15 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
       substitution.Join(state.expression);
       std::string storage;
       ExpressionTail tail = ExtractTail(state.expression, storage);
+      const std::optional<std::size_t> glued = substitution.GluedStart(tail.front);
+      tail.continues_front = tail.continues_front || glued;
       ReductionTrouble trouble;
       std::string answer = AnswerExpression(tail, state.reasons != nullptr ? &trouble : nullptr);
       if (!answer.empty()) {
         state.answer(equals + 1, answer);
         ++state.answers;
+      } else if (state.reasons != nullptr && glued) {
+        AddReason(state, equals, ExplainGluedOperands(tokens[*glued - 1], tokens[*glued]));
       } else if (state.reasons != nullptr) {
         AddReason(state, equals,
                   ExplainExpression({tail, line.substr(token_offset + 1), trouble,
