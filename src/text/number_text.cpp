@@ -73,16 +73,13 @@ bool IsCSpace(char c) {
 // Decides overflow against underflow for a number from_chars could not represent:
 // the decimal exponent of its leading significant digit.
 bool DecimalMagnitudeIsLarge(std::string_view mantissa, std::string_view exponent) {
-  long long magnitude = 0;
-  std::size_t point = mantissa.find('.');
-  std::size_t integer_digits = point == std::string_view::npos ? mantissa.size() : point;
-  std::size_t first = mantissa.find_first_not_of("0.");
+  const std::size_t point = mantissa.find('.');
+  const std::size_t integer_digits = point == std::string_view::npos ? mantissa.size() : point;
+  const std::size_t first = mantissa.find_first_not_of("0.");
   if (first == std::string_view::npos) return false;
-  if (first < integer_digits) {
-    magnitude = static_cast<long long>(integer_digits - first) - 1;
-  } else {
-    magnitude = -static_cast<long long>(first - integer_digits);
-  }
+  const long long magnitude = first < integer_digits
+                                  ? static_cast<long long>(integer_digits - first) - 1
+                                  : -static_cast<long long>(first - integer_digits);
   long long exp = 0;
   bool negative = !exponent.empty() && exponent[0] == '-';
   for (char c : exponent) {
