@@ -293,8 +293,8 @@ std::optional<FoundReason> FromTrouble(const ReductionTrouble& trouble) {
     case Kind::NegativeArgument:
       return Found(ReasonKind::NotANumber,
                    operation + " is not a number: " +
-                       (operation.starts_with("sqrt") ? "a square root" : "a logarithm") +
-                       " needs a number of 0 or more");
+                       (operation.starts_with("sqrt") ? "a square root needs a number of 0 or more"
+                                                      : "a logarithm needs a number above 0"));
     case Kind::NotFinite: {
       const std::size_t slash = operation.find('/');
       if (slash != std::string::npos && operation.find('(') == std::string::npos &&
@@ -304,6 +304,17 @@ std::optional<FoundReason> FromTrouble(const ReductionTrouble& trouble) {
       if (operation.starts_with("log")) {
         return Found(ReasonKind::NotANumber,
                      operation + " is minus infinity: a logarithm needs a number above 0");
+      }
+      if (std::isnan(trouble.result) &&
+          (operation.starts_with("n(") || operation.starts_with("nPr(") ||
+           operation.starts_with("nCr(") || operation.starts_with("nHr("))) {
+        return Found(ReasonKind::NotANumber,
+                     operation + " is not a number: factorials and counts take whole numbers of "
+                                 "0 or more");
+      }
+      if (std::isnan(trouble.result) && operation.starts_with("probt(")) {
+        return Found(ReasonKind::NotANumber,
+                     operation + " is not a number: probt needs 1 or more degrees of freedom");
       }
       if (operation.starts_with("asin") || operation.starts_with("acos")) {
         return Found(ReasonKind::NotANumber,

@@ -1,7 +1,9 @@
 #include "engine/functions.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "numeric/distributions.h"
 #include "text/number_text.h"
@@ -9,18 +11,38 @@
 namespace tallo {
 namespace {
 
-// n! as the product n (n-1) ... 1; 1 for n <= 1. The product stops growing once it has
-// overflowed, so a huge n costs nothing.
+constexpr double kNoNumber = std::numeric_limits<double>::quiet_NaN();
+
+// n! as the product n (n-1) ... 1, for n of 0 or more; a negative number has no factorial.
+// The product stops growing once it has overflowed, so a huge n costs nothing.
 double Factorial(long long n) {
+  if (n < 0) return kNoNumber;
   double product = 1;
   for (long long v = n; v > 1 && std::isfinite(product); --v) product *= static_cast<double>(v);
   return product;
 }
 
-double Permutations(long long n, long long r) { return Factorial(n) / Factorial(n - r); }
+// The ways of taking r of n things: none when r exceeds n, no number for negative counts.
+double Permutations(long long n, long long r) {
+  if (n < 0 || r < 0) return kNoNumber;
+  return r > n ? 0 : Factorial(n) / Factorial(n - r);
+}
 
 double Combinations(long long n, long long r) {
-  return Factorial(n) / Factorial(r) / Factorial(n - r);
+  if (n < 0 || r < 0) return kNoNumber;
+  return r > n ? 0 : Factorial(n) / Factorial(r) / Factorial(n - r);
+}
+
+// Combinations with repetition, (n + r - 1 choose r); taking none is one way, even of none.
+double CombinationsWithRepetition(long long n, long long r) {
+  if (n < 0 || r < 0) return kNoNumber;
+  return r == 0 ? 1 : Combinations(n + r - 1, r);
+}
+
+// Student's t has no distribution below one degree of freedom.
+double TwoSidedT(double t, long long df) {
+  if (df < 1) return kNoNumber;
+  return ProbT(t, static_cast<int>(std::min<long long>(df, std::numeric_limits<int>::max())));
 }
 
 // Real arguments are read as atof reads them, whole ones as atoi.
@@ -42,11 +64,11 @@ const std::array<Function, 18> kFunctions = {{
     {"acos(", 1, false, [](Args x, Args) { return std::acos(Real(x)); }},
     {"tan(", 1, false, [](Args x, Args) { return std::tan(Real(x)); }},
     {"atan(", 1, false, [](Args x, Args) { return std::atan(Real(x)); }},
-    {"probt(", 2, false, [](Args t, Args df) { return ProbT(Real(t), ParseInteger(df)); }},
+    {"probt(", 2, false, [](Args t, Args df) { return TwoSidedT(Real(t), Whole(df)); }},
     {"n(", 1, false, [](Args n, Args) { return Factorial(Whole(n)); }},
     {"nPr(", 2, false, [](Args n, Args r) { return Permutations(Whole(n), Whole(r)); }},
     {"nCr(", 2, false, [](Args n, Args r) { return Combinations(Whole(n), Whole(r)); }},
-    {"nHr(", 2, false, [](Args n, Args r) { return Combinations(Whole(n) + Whole(r) - 1, Whole(r)); }},
+    {"nHr(", 2, false, [](Args n, Args r) { return CombinationsWithRepetition(Whole(n), Whole(r)); }},
 }};
 
 }  // namespace
