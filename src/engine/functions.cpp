@@ -68,7 +68,8 @@ const std::array<Function, 18> kFunctions = {{
     {"n(", 1, false, [](Args n, Args) { return Factorial(Whole(n)); }},
     {"nPr(", 2, false, [](Args n, Args r) { return Permutations(Whole(n), Whole(r)); }},
     {"nCr(", 2, false, [](Args n, Args r) { return Combinations(Whole(n), Whole(r)); }},
-    {"nHr(", 2, false, [](Args n, Args r) { return CombinationsWithRepetition(Whole(n), Whole(r)); }},
+    {"nHr(", 2, false,
+     [](Args n, Args r) { return CombinationsWithRepetition(Whole(n), Whole(r)); }},
 }};
 
 }  // namespace

@@ -1,5 +1,5 @@
-#ifndef TALLO_ENGINE_VARIABLE_TABLE_H_
-#define TALLO_ENGINE_VARIABLE_TABLE_H_
+#pragma once
+// The scalar variables of a worksheet, looked up for every name of every expression.
 
 #include <array>
 #include <cstdint>
@@ -55,5 +55,3 @@ class VariableTable {
 };
 
 }  // namespace tallo
-
-#endif  // TALLO_ENGINE_VARIABLE_TABLE_H_
