@@ -23,7 +23,6 @@
 #include "engine/extraction.h"
 #include "engine/line_ends.h"
 #include "engine/nearest_name.h"
-#include "engine/plain_expression.h"
 #include "engine/pre_pass.h"
 #include "engine/statement_driver.h"
 #include "numeric/critical_values.h"
@@ -370,10 +369,10 @@ const std::map<std::string, Function, std::less<>>& Functions() {
       {"IsNumberText", {1, [](const Fields& f) { return Bool(IsNumberText(f[0])); }}},
       {"ExtractExpression", {1, [](const Fields& f) { return ExtractExpression(f[0]); }}},
       {"CheckExponentMarkers", {1, [](const Fields& f) { return CheckExponentMarkers(f[0]); }}},
-      {"PlainExpression", {1, [](const Fields& f) {
-         std::string text;
-         PlainExpression expression(text);
-         return expression.Add(f[0]) && expression.Finish() ? text : std::string("declined");
+      {"OnePass", {1, [](const Fields& f) {
+         CalculationCounts counts;
+         const std::string text = CalculateWorksheet(f[0], {.counts = &counts}).text;
+         return text + " [" + std::to_string(counts.one_pass_answers) + " in one pass]";
        }}},
       {"ReducerAnswer", {1, [](const Fields& f) { return ReducerAnswer(f[0]); }}},
       {"KeepTrailingNumber", {1, [](const Fields& f) { return KeepTrailingNumber(f[0]); }}},

@@ -1,8 +1,8 @@
 #include "engine/direct_evaluator.h"
 
 #include <cmath>
+#include <span>
 
-#include "engine/functions.h"
 #include "text/char_classes.h"
 #include "text/number_text.h"
 
@@ -16,11 +16,8 @@ constexpr int kMaxWork = 150;
 constexpr int kMaxDepth = 100;
 
 // A value and, while no operation has produced it, the number as it was written: a lone
-// number is answered as written ("5.50"), and whole-number arguments read the text.
-struct Value {
-  double number = 0;
-  std::string_view written;
-};
+// number is answered as written ("5.50").
+using Value = Argument;
 
 bool IsSign(char c) { return c == '+' || c == '-'; }
 
@@ -33,24 +30,25 @@ bool IsSign(char c) { return c == '+' || c == '-'; }
 // and for every result that is not a finite number.
 class DirectEvaluator {
  public:
-  explicit DirectEvaluator(std::string_view body) : text_(body) {}
+  explicit DirectEvaluator(std::span<const Lexeme> lexemes) : lexemes_(lexemes) {}
 
   bool Evaluate(Value& result) {
-    return Expression(result) && position_ == text_.size() && work_ <= kMaxWork;
+    return Expression(result) && position_ == lexemes_.size() && work_ <= kMaxWork;
   }
 
  private:
-  char Peek(std::size_t ahead = 0) const {
-    return position_ + ahead < text_.size() ? text_[position_ + ahead] : '\0';
+  bool Is(LexemeKind kind, std::size_t ahead = 0) const {
+    return position_ + ahead < lexemes_.size() && lexemes_[position_ + ahead].kind == kind;
   }
+  char Operator(std::size_t ahead = 0) const { return lexemes_[position_ + ahead].text[0]; }
 
   // An expression may open with a sign: at the start, after "(" and as an argument.
   bool Expression(Value& value) {
     if (++depth_ > kMaxDepth || !Term(true, value)) return false;
-    while (IsSign(Peek())) {
-      char operation = Peek();
-      if (IsSign(Peek(1))) {
-        operation = Peek() == Peek(1) ? '+' : '-';
+    while (Is(LexemeKind::Sign)) {
+      char operation = Operator();
+      if (Is(LexemeKind::Sign, 1)) {
+        operation = Operator() == Operator(1) ? '+' : '-';
         ++position_;
       }
       ++position_;
@@ -63,8 +61,9 @@ class DirectEvaluator {
 
   bool Term(bool sign_allowed, Value& value) {
     if (!Factor(sign_allowed, value)) return false;
-    while (Peek() == '*' || Peek() == '/') {
-      const char operation = text_[position_++];
+    while (Is(LexemeKind::MulDiv)) {
+      const char operation = Operator();
+      ++position_;
       Value right;
       if (!Factor(true, right) || !Combine(value, operation, right)) return false;
     }
@@ -72,50 +71,35 @@ class DirectEvaluator {
   }
 
   bool Factor(bool sign_allowed, Value& value) {
-    const char c = Peek();
-    if (IsSign(c)) return sign_allowed && StartsNumber(1) && Number(value);
-    if (StartsNumber(0)) return Number(value);
-    if (c == '(') {
+    if (Is(LexemeKind::Sign)) {
+      if (!sign_allowed || !Is(LexemeKind::Number, 1)) return false;
+      const char sign = Operator();
+      ++position_;
+      if (!Number(value)) return false;
+      value.sign = sign;
+      if (sign == '-') value.value = -value.value;
+      return true;
+    }
+    if (Is(LexemeKind::Number)) return Number(value);
+    if (Is(LexemeKind::Open)) {
       ++position_;
       ++work_;  // the layer of parentheses
       return Expression(value) && Close();
     }
-    return IsNameChar(c) && Call(value);
-  }
-
-  bool StartsNumber(std::size_t ahead) const {
-    const char c = Peek(ahead);
-    return IsDigit(c) || c == '.';
+    return Is(LexemeKind::Call) && Call(value);
   }
 
   bool Close() {
-    if (Peek() != ')') return false;
+    if (!Is(LexemeKind::Close)) return false;
     ++position_;
     return true;
   }
 
-  // [sign] digits [. digits] [e sign digits], followed by an operator, ")", "," or the end.
+  // A number, followed by an operator, ")", "," or the end.
   bool Number(Value& value) {
-    const std::size_t begin = position_;
-    if (IsSign(Peek())) ++position_;
-    int digits = 0;
-    int points = 0;
-    for (; IsDigit(Peek()) || Peek() == '.'; ++position_) {
-      (Peek() == '.' ? points : digits) += 1;
-    }
-    if (digits == 0 || points > 1) return false;
-    if (Peek() == 'e') {
-      if (!IsSign(Peek(1)) || !IsDigit(Peek(2))) return false;
-      for (position_ += 2; IsDigit(Peek()); ++position_) {
-      }
-    }
-    const char next = Peek();
-    if (!(next == '\0' || IsSign(next) || next == '*' || next == '/' || next == ')' ||
-          next == ',')) {
-      return false;
-    }
-    value.written = text_.substr(begin, position_ - begin);
-    value.number = ParseReal(value.written);
+    const std::string_view written = lexemes_[position_++].text;
+    if (Is(LexemeKind::Number) || Is(LexemeKind::Open) || Is(LexemeKind::Call)) return false;
+    value = {ParseReal(written), written};
     return true;
   }
 
@@ -123,37 +107,28 @@ class DirectEvaluator {
   // a plain number: a computed one would be written after the comma, where the reducer
   // cannot read a negative value.
   bool Call(Value& value) {
-    const std::size_t begin = position_;
-    while (IsNameChar(Peek())) ++position_;
-    if (Peek() != '(') return false;
-    ++position_;
-    const Function* function = FindFunction(text_.substr(begin, position_ - begin));
+    const Function& function = *lexemes_[position_++].function;
     Value x;
     Value y;
-    if (function == nullptr || !Expression(x)) return false;
-    if (function->arguments == 2) {
-      if (Peek() != ',') return false;
+    if (!Expression(x)) return false;
+    if (function.arguments == 2) {
+      if (!Is(LexemeKind::Comma)) return false;
       ++position_;
-      if (!StartsNumber(0) || !Number(y)) return false;
+      if (!Is(LexemeKind::Number) || !Number(y)) return false;
     }
     if (!Close()) return false;
-    const std::string x_text = Text(x);
-    if (function->rejects_negative && ParseReal(x_text) < 0) return false;
+    if (function.rejects_negative && x.value < 0) return false;
     ++work_;
-    return Result(function->apply(x_text, y.written), value);
-  }
-
-  static std::string Text(const Value& value) {
-    return value.written.empty() ? NumberText(value.number) : std::string(value.written);
+    return Result(function.apply(x, y), value);
   }
 
   bool Combine(Value& left, char operation, const Value& right) {
     double result = 0;
     switch (operation) {
-      case '*': result = left.number * right.number; break;
-      case '/': result = left.number / right.number; break;
-      case '+': result = left.number + right.number; break;
-      default: result = left.number - right.number; break;
+      case '*': result = left.value * right.value; break;
+      case '/': result = left.value / right.value; break;
+      case '+': result = left.value + right.value; break;
+      default: result = left.value - right.value; break;
     }
     ++work_;
     return Result(result, left);
@@ -165,20 +140,86 @@ class DirectEvaluator {
     return true;
   }
 
-  std::string_view text_;
+  std::span<const Lexeme> lexemes_;
   std::size_t position_ = 0;
   int work_ = 0;
   int depth_ = 0;
 };
 
+// Cuts an expression's text (without its "=") into lexemes, false at anything the direct
+// evaluator cannot read: prose, a name without "(", an unknown function, a malformed number.
+bool CutText(std::string_view text, Lexemes& lexemes) {
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    const std::size_t begin = i;
+    if (IsDigit(c) || c == '.') {
+      i = DigitRunEnd(text, i);
+      if (i == std::string_view::npos) return false;
+      if (i < text.size() && text[i] == 'e') {  // the exponent: "e", a sign, digits
+        if (i + 2 >= text.size() || !IsSign(text[i + 1]) || !IsDigit(text[i + 2])) return false;
+        for (i += 2; i < text.size() && IsDigit(text[i]); ++i) {
+        }
+      }
+      lexemes.push_back({LexemeKind::Number, text.substr(begin, i - begin)});
+      continue;
+    }
+    if (IsNameChar(c)) {
+      while (i < text.size() && IsNameChar(text[i])) ++i;
+      if (i == text.size() || text[i] != '(') return false;
+      const std::string_view name = text.substr(begin, ++i - begin);
+      const Function* function = FindFunction(name);
+      if (function == nullptr) return false;
+      lexemes.push_back({LexemeKind::Call, name, function});
+      continue;
+    }
+    LexemeKind kind = LexemeKind::Comma;
+    switch (c) {
+      case '+': case '-': kind = LexemeKind::Sign; break;
+      case '*': case '/': kind = LexemeKind::MulDiv; break;
+      case '(': kind = LexemeKind::Open; break;
+      case ')': kind = LexemeKind::Close; break;
+      case ',': break;
+      default: return false;
+    }
+    lexemes.push_back({kind, text.substr(i++, 1)});
+  }
+  return true;
+}
+
 }  // namespace
+
+std::size_t DigitRunEnd(std::string_view text, std::size_t begin) {
+  bool digit = false;
+  int points = 0;
+  std::size_t i = begin;
+  for (; i < text.size() && (IsDigit(text[i]) || text[i] == '.'); ++i) {
+    if (text[i] == '.') {
+      ++points;
+    } else {
+      digit = true;
+    }
+  }
+  return digit && points <= 1 ? i : std::string_view::npos;
+}
 
 std::optional<std::string> EvaluateDirectly(std::string_view expression) {
   if (expression.empty() || expression.back() != '=') return std::nullopt;
+  Lexemes lexemes;
+  std::string answer;
+  if (!CutText(expression.substr(0, expression.size() - 1), lexemes) ||
+      !EvaluateLexemes(lexemes, answer)) {
+    return std::nullopt;
+  }
+  return answer;
+}
+
+bool EvaluateLexemes(std::span<const Lexeme> lexemes, std::string& answer) {
   Value result;
-  DirectEvaluator evaluator(expression.substr(0, expression.size() - 1));
-  if (!evaluator.Evaluate(result)) return std::nullopt;
-  return result.written.empty() ? NumberText(result.number) : std::string(result.written);
+  DirectEvaluator evaluator(lexemes);
+  if (!evaluator.Evaluate(result)) return false;
+  answer.clear();
+  AppendWrittenText(answer, result);
+  return true;
 }
 
 }  // namespace tallo

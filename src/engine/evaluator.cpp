@@ -212,7 +212,7 @@ StepResult ApplyFunction(Tokens& tokens, ReductionTrouble* trouble) {
       Note(trouble, Trouble::NegativeArgument, {tokens[p], x, ")"});
       return StepResult::Failed;
     }
-    const double result = function->apply(x, y);
+    const double result = function->apply({ParseReal(x), x}, {ParseReal(y), y});
     if (trouble != nullptr && !std::isfinite(result)) {
       Note(trouble, Trouble::NotFinite, {tokens[p], x, comma, y, ")"}, result);
     }

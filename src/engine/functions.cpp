@@ -45,11 +45,14 @@ double TwoSidedT(double t, long long df) {
   return ProbT(t, static_cast<int>(std::min<long long>(df, std::numeric_limits<int>::max())));
 }
 
-// Real arguments are read as atof reads them, whole ones as atoi.
-double Real(std::string_view x) { return ParseReal(x); }
-long long Whole(std::string_view x) { return ParseInteger(x); }
+double Real(const Argument& x) { return x.value; }
+long long Whole(const Argument& x) {
+  std::string text;
+  AppendWrittenText(text, x);
+  return ParseInteger(text);
+}
 
-using Args = std::string_view;
+using Args = const Argument&;
 const std::array<Function, 18> kFunctions = {{
     {"sqrt(", 1, true, [](Args x, Args) { return std::sqrt(Real(x)); }},
     {"log(", 1, true, [](Args x, Args) { return std::log(Real(x)); }},
@@ -74,11 +77,19 @@ const std::array<Function, 18> kFunctions = {{
 
 }  // namespace
 
+void AppendWrittenText(std::string& out, const Argument& x) {
+  if (x.written.empty()) return AppendGeneral(out, x.value);
+  if (x.sign != '\0') out += x.sign;
+  out += x.written;
+}
+
 std::span<const Function> Functions() { return kFunctions; }
 
 const Function* FindFunction(std::string_view token) {
+  // The first character rules out most functions before a comparison of the whole token.
+  if (token.empty()) return nullptr;
   for (const Function& function : kFunctions) {
-    if (function.token == token) return &function;
+    if (function.token[0] == token[0] && function.token == token) return &function;
   }
   return nullptr;
 }

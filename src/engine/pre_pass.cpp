@@ -9,7 +9,7 @@
 #include "engine/expression_reasons.h"
 #include "engine/extraction.h"
 #include "engine/nearest_name.h"
-#include "engine/plain_expression.h"
+#include "engine/line_lexemes.h"
 #include "engine/variable_table.h"
 #include "text/char_classes.h"
 
@@ -22,17 +22,24 @@ constexpr std::size_t kMaxLineTokens = 9995;
 
 using LineTokens = std::vector<std::string_view>;
 
-// Cuts a line into tokens, which come in place of what tokens held.
-void CutLine(std::string_view line, LineTokens& tokens) {
+// Cuts the line that starts at text[begin] into tokens, which come in place of what tokens
+// held, and returns where the line ends: after its "\n", or at the end of the text.
+std::size_t CutLine(std::string_view text, std::size_t begin, LineTokens& tokens) {
   tokens.clear();
-  std::size_t begin = 0;
-  for (std::size_t i = 1; i <= line.size(); ++i) {
-    if (i < line.size() && ClassifyWorksheetChar(line[i]) == ClassifyWorksheetChar(line[i - 1])) {
+  std::size_t token_begin = begin;
+  for (std::size_t i = begin + 1;; ++i) {
+    bool line_ends = i >= text.size() || text[i - 1] == '\n';
+    if (!line_ends && ClassifyWorksheetChar(text[i]) == ClassifyWorksheetChar(text[i - 1])) {
       continue;
     }
-    if (tokens.size() + 1 == kMaxLineTokens) i = line.size();
-    tokens.push_back(line.substr(begin, i - begin));
-    begin = i;
+    if (tokens.size() + 1 == kMaxLineTokens && !line_ends) {
+      const std::size_t newline = text.find('\n', i);
+      i = newline == std::string_view::npos ? text.size() : newline + 1;
+      line_ends = true;
+    }
+    tokens.push_back(text.substr(token_begin, i - token_begin));
+    token_begin = i;
+    if (line_ends) return i;
   }
 }
 
@@ -190,46 +197,33 @@ std::string AnswerExpression(ExpressionTail& tail, ReductionTrouble* trouble) {
   return ReducerAnswer(expression, trouble);
 }
 
-// The answer of the expression that line tokens [start, equals) end, read in one pass when
-// the extraction keeps it whole: substituted, stripped of blanks and evaluated directly.
-// Nothing when that reading cannot decide it; the full path then does.
-std::optional<std::string> QuickAnswer(const LineTokens& tokens, std::size_t start,
-                                       std::size_t equals, const VariableTable& variables,
-                                       std::string& text) {
-  PlainExpression expression(text);
-  for (std::size_t k = start; k < equals; ++k) {
-    const std::string_view token = tokens[k];
-    const std::string* value = IsNameChar(token[0]) ? variables.Find(token) : nullptr;
-    if (value == nullptr) {
-      if (!expression.Add(token)) return std::nullopt;
-      continue;
-    }
-    // A variable right after a number may be the "e" of its exponent ("2e+3"): the full path
-    // judges it. One after "e+" needs no such care, since a lone "e" that is no variable
-    // makes the reading decline.
-    if ((k >= 1 && EndsWithDigit(tokens[k - 1])) || !expression.Add(*value)) {
-      return std::nullopt;
-    }
-  }
-  if (!expression.Finish()) return std::nullopt;
-  return EvaluateDirectly(text);
-}
-
 // What a walk over the lines keeps from one line to the next, and the room its steps reuse
 // from one line to the next instead of allocating their own.
 struct PrePassState {
-  PrePassState(const AnswerSink& answer, FoundReasons* reasons)
-      : answer(answer), reasons(reasons) {}
+  PrePassState(const AnswerSink& answer, FoundReasons* reasons, bool one_pass)
+      : answer(answer), reasons(reasons), one_pass(one_pass) {}
 
   const AnswerSink& answer;
   VariableTable variables;
   std::size_t answers = 0;
   std::size_t one_pass_answers = 0;
   FoundReasons* reasons;  // when asked for
+  bool one_pass;
   LineTokens line_tokens;
   LineTokens expression_tokens;
+  Lexemes lexemes;
+  std::string answer_text;
   std::string expression;
 };
+
+// Whether the one-pass reading answers the expression that line tokens [start, equals) end;
+// its answer is then in state.answer_text. Otherwise the full extraction reads it.
+bool AnswerInOnePass(const LineTokens& tokens, std::size_t start, std::size_t equals,
+                     PrePassState& state) {
+  return state.one_pass &&
+         CutLineExpression(tokens, start, equals, state.variables, state.lexemes) &&
+         EvaluateLexemes(state.lexemes, state.answer_text);
+}
 
 void AddReason(PrePassState& state, std::size_t equals, std::optional<FoundReason> reason) {
   if (!reason) return;
@@ -261,9 +255,9 @@ void ExplainCutLine(std::string_view last, std::size_t last_offset, PrePassState
   }
 }
 
-// Walks one line: records its assignments and answers its expressions.
+// Walks one line, cut into state.line_tokens: records its assignments and answers its
+// expressions.
 void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state) {
-  CutLine(line, state.line_tokens);
   const LineTokens& tokens = state.line_tokens;
   if (state.reasons != nullptr && tokens.size() == kMaxLineTokens) {
     ExplainCutLine(tokens.back(), line_offset + line.size() - tokens.back().size(), state);
@@ -293,9 +287,8 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
       }
     } else if (FirstClass(value) != WorksheetChar::Number &&
                FirstClass(value) != WorksheetChar::Letter && (value.empty() || value[0] != '{')) {
-      if (std::optional<std::string> answer =
-              QuickAnswer(tokens, start, m, state.variables, state.expression)) {
-        state.answer(equals + 1, *answer);
+      if (AnswerInOnePass(tokens, start, m, state)) {
+        state.answer(equals + 1, state.answer_text);
         ++state.answers;
         ++state.one_pass_answers;
         start = m;
@@ -330,15 +323,14 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
 }  // namespace
 
 void RunPrePass(std::string_view text, const AnswerSink& answer, FoundReasons* reasons,
-                CalculationCounts* counts) {
-  PrePassState state(answer, reasons);
+                CalculationCounts* counts, bool one_pass) {
+  PrePassState state(answer, reasons, one_pass);
   // Only lines with an "=" can assign or answer anything, so the walk jumps from one such
   // line to the next.
   for (std::size_t equals = text.find('='); equals != std::string_view::npos;) {
     const std::size_t previous_newline = text.rfind('\n', equals);
     const std::size_t begin = previous_newline == std::string_view::npos ? 0 : previous_newline + 1;
-    const std::size_t newline = text.find('\n', equals);
-    const std::size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
+    const std::size_t end = CutLine(text, begin, state.line_tokens);
     RunLine(text.substr(begin, end - begin), begin, state);
     equals = text.find('=', end);
   }

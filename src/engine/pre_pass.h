@@ -19,9 +19,11 @@ using AnswerSink = std::function<void(std::size_t offset, std::string_view answe
 
 // Finds the answers of one worksheet text, whose lines may end in CR LF, LF or both, in
 // text order. With reasons given, each "=" that ends an expression and gets no answer adds
-// why, when something was tried; with counts given, the answers are counted there.
+// why, when something was tried; with counts given, the answers are counted there. Most
+// expressions are read in one pass; without one_pass every expression takes the full
+// extraction, which the one-pass reading must agree with wherever it reads at all.
 void RunPrePass(std::string_view text, const AnswerSink& answer, FoundReasons* reasons = nullptr,
-                CalculationCounts* counts = nullptr);
+                CalculationCounts* counts = nullptr, bool one_pass = true);
 
 // The answer the reducer gives an extracted expression: the trailing number of the
 // evaluated text, when that is one number as written (a sum cut off by the step bound, or

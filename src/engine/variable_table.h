@@ -51,7 +51,7 @@ class VariableTable {
 
   std::unordered_map<std::string, std::string, NameHash, std::equal_to<>> values_;
   std::array<std::uint64_t, 256> lengths_by_first_{};
-  std::array<const std::string*, 256> single_letter_{};  // values_ nodes never move
+  std::array<std::string*, 256> single_letter_{};  // values_ nodes never move
 };
 
 }  // namespace tallo

@@ -1,6 +1,6 @@
 // The quick paths must read expressions exactly as the full ones do wherever they read them
-// at all: the direct evaluator answers as the reducer does, and the one-pass reading of an
-// expression keeps what the extraction keeps. Random expressions, in the forms people write
+// at all: the direct evaluator answers as the reducer does, and the one-pass reading of a
+// line answers as the full extraction does. Random expressions, in the forms people write
 // and in odd ones, go through both. Worked examples are in evaluator.tsv and the worksheets.
 
 #include "engine/direct_evaluator.h"
@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/extraction.h"
-#include "engine/plain_expression.h"
+#include "engine/calculation_counts.h"
 #include "engine/pre_pass.h"
+#include "text/char_classes.h"
 
 namespace tallo {
 namespace {
@@ -80,38 +80,55 @@ TEST(DirectEvaluator, AnswersAsTheReducerDoes) {
   EXPECT_GT(answered, total / 10);
 }
 
-// The text in front of an "=" as substitution and the worksheet leave it: blanks between
-// the characters of an expression, an "=" before it, now and then prose, an exponent or a
-// stray name in it.
-std::string Scatter(const std::string& expression, std::mt19937& random) {
+// A worksheet line as people write them around an expression: variables in place of some
+// numbers, blanks between the characters, now and then prose, an exponent, a stray name, a
+// second expression after the first.
+std::string ScatteredLine(ExpressionGenerator& generator, std::mt19937& random) {
   const auto pick = [&](int high) { return std::uniform_int_distribution<int>(0, high)(random); };
-  std::string text = pick(2) == 0 ? " = " : pick(3) == 0 ? "=" : "";
-  for (char c : expression) {
-    if (pick(9) == 0) text += ' ';
-    text += c;
-    if (pick(60) == 0) text += std::string(1, "e: x\t)(*"[pick(8)]);
+  std::string line = pick(3) == 0 ? " = " : "";
+  if (pick(10) == 0) line += "Total:";
+  for (int expressions = pick(1); expressions >= 0; --expressions) {
+    for (char c : generator.Expression()) {
+      if (pick(9) == 0) line += ' ';
+      if ((IsDigit(c) || c == '.') && pick(4) == 0) {
+        line += std::string(1, "xyzkwe"[pick(5)]);
+        continue;
+      }
+      line += c;
+      if (pick(60) == 0) line += std::string(1, "e: x\t)(*"[pick(8)]);
+    }
+    line += pick(4) == 0 ? " = " : "=";
   }
-  if (pick(10) == 0) text.insert(0, "Total:");
-  return text;
+  return line + "\n";
 }
 
-TEST(PlainExpression, KeepsWhatTheExtractionKeeps) {
+// The one-pass reading answers every expression it reads as the full extraction does.
+TEST(PrePass, OnePassReadingAnswersAsTheFullExtraction) {
   ExpressionGenerator generator(20261207);
   std::mt19937 random(7);
-  int read = 0;
-  const int total = 100000;
-  std::string plain;
-  for (int i = 0; i < total; ++i) {
-    const std::string text = Scatter(generator.Expression(), random);
-    PlainExpression expression(plain);
-    if (!expression.Add(text) || !expression.Finish()) continue;
-    ++read;
-    std::string storage;
-    ExpressionTail tail = ExtractTail(text + "=", storage);
-    ASSERT_FALSE(tail.continues_front) << text;
-    ASSERT_EQ(plain, CheckExponentMarkers(std::move(tail.expression))) << text;
+  const std::vector<std::string> assignments = {
+      "x=13.5 y=4 k=9 w=0.5 e=2\n", "x=-2 y=5-3 k=.5 z=1.2.3\n", "x=7 y=-0.25 z=1e+3 k=+4\n"};
+  std::string worksheet;
+  for (int line = 0; line < 20000; ++line) {
+    if (line % 50 == 0) worksheet += assignments[random() % assignments.size()];
+    worksheet += ScatteredLine(generator, random);
   }
-  EXPECT_GT(read, total / 20);
+  const auto answers = [&](bool one_pass, CalculationCounts& counts) {
+    std::string found;
+    RunPrePass(
+        worksheet,
+        [&](std::size_t offset, std::string_view answer) {
+          found += std::to_string(offset) + ":" + std::string(answer) + "\n";
+        },
+        nullptr, &counts, one_pass);
+    return found;
+  };
+  CalculationCounts one_pass;
+  CalculationCounts full;
+  ASSERT_EQ(answers(true, one_pass), answers(false, full));
+  EXPECT_EQ(full.one_pass_answers, 0u);
+  // A good share of the answered expressions are read in one pass (the odd ones are not).
+  EXPECT_GT(one_pass.one_pass_answers, one_pass.answers / 8);
 }
 
 }  // namespace
