@@ -1,7 +1,6 @@
 // Properties of the entry point over many generated worksheets: the output is the input
 // plus the insertions, LF and CR LF texts calculate alike, and a second calculation
-// inserts nothing; each data set is read once however many statements use it, and plain
-// expressions are answered in one pass.
+// inserts nothing; each data set is read once however many statements use it.
 
 #include "engine/calculate.h"
 
@@ -174,20 +173,6 @@ TEST(CalculateWorksheet, EachDefinitionIsReadOnce) {
   EXPECT_EQ(counts.statements, 6u);
   EXPECT_EQ(counts.data_sets, 3u);
   EXPECT_EQ(counts.data_set_readings, 3u);
-}
-
-// Plain expressions, substituted variables, blanks, signs and a second expression on a line
-// included, are answered in one pass; prose in front of one is left to the full extraction.
-TEST(CalculateWorksheet, PlainExpressionsTakeOnePass) {
-  CalculationCounts counts;
-  const Calculation calculation = CalculateWorksheet(
-      "x=13.5 y=4 k=9\n x*2+sqrt(y) =\n(x+y)/k-pow(y,2)= x * y  =\n-x*(-y)=\nTotal: 2+3=\n",
-      {.counts = &counts});
-  EXPECT_EQ(calculation.text,
-            "x=13.5 y=4 k=9\n x*2+sqrt(y) =29\n(x+y)/k-pow(y,2)=-14.0556 x * y  =54\n"
-            "-x*(-y)=54\nTotal: 2+3=5\n");
-  EXPECT_EQ(counts.answers, 5u);
-  EXPECT_EQ(counts.one_pass_answers, 4u);
 }
 
 // A calculation's insertions view its own text, also when it is copied or moved, and also a
