@@ -35,9 +35,9 @@ void CutSingles(std::string_view token, Lexemes& lexemes) {
   }
 }
 
-bool EndsWithDigitOrPoint(std::string_view token) {
-  return !token.empty() && (IsDigit(token.back()) || token.back() == '.');
-}
+bool IsDigitOrPoint(char c) { return IsDigit(c) || c == '.'; }
+bool EndsWithDigitOrPoint(std::string_view token) { return IsDigitOrPoint(token.back()); }
+bool StartsWithDigitOrPoint(std::string_view token) { return IsDigitOrPoint(token[0]); }
 
 }  // namespace
 
@@ -58,9 +58,11 @@ bool CutLineExpression(std::span<const std::string_view> tokens, std::size_t sta
         break;
       case WorksheetChar::Letter:
         if (const std::string* value = variables.Find(token)) {
-          // A variable right after a number may be the "e" of its exponent ("2e+3"), or
-          // glued to it ("2x"): the full extraction judges it.
+          // A variable right after a number may be the "e" of its exponent ("2e+3"); one
+          // with digits written against it ("2x", "x2") has no plain reading: the full
+          // extraction judges them.
           if (k > start && EndsWithDigitOrPoint(tokens[k - 1])) return false;
+          if (k + 1 < equals && StartsWithDigitOrPoint(tokens[k + 1])) return false;
           // The value is kept with a blank on either side.
           if (!CutNumberToken(std::string_view(*value).substr(1, value->size() - 2), lexemes)) {
             return false;
@@ -89,7 +91,7 @@ bool CutLineExpression(std::span<const std::string_view> tokens, std::size_t sta
         return false;  // an "=" within, prose, TABs, bytes of 128 and above
     }
   }
-  return !lexemes.empty();
+  return true;  // nothing at all is no expression, which the evaluator finds
 }
 
 }  // namespace tallo

@@ -94,12 +94,12 @@ class Substitution {
     for (std::string_view token : work_) text += token;
   }
 
-  // The line token where an expression kept from offset front of the joined text starts,
-  // when that is a value or digits written against the token in front of it, as in "2x"
-  // or "x2" ("2*x" was meant, or a name with digits): what is kept then goes on from what
-  // stands in front of it. Offsets count the text as narrowed, without its bytes of 128
-  // and above.
-  std::optional<std::size_t> GluedStart(std::size_t front) const {
+  // The first line token within the expression kept from offset front of the joined text
+  // that is a value or digits written against the token in front of it, as in "2x" or "x2"
+  // ("2*x" was meant, or a name with digits): the kept text then does not say what was
+  // written, whether the extraction starts there or reads on through it ("3x" with x=-2 is
+  // no subtraction). Offsets count the text as narrowed, without its bytes of 128 and above.
+  std::optional<std::size_t> GluedWithin(std::size_t front) const {
     std::size_t offset = 0;
     auto glued = glued_.begin();
     for (std::size_t k = start_; k < start_ + work_.size() && glued != glued_.end(); ++k) {
@@ -107,7 +107,7 @@ class Substitution {
       const auto narrow_size = static_cast<std::size_t>(std::count_if(
           token.begin(), token.end(), [](char c) { return static_cast<unsigned char>(c) < 128; }));
       if (k == *glued) {
-        if (front >= offset && front < offset + narrow_size) return k;
+        if (offset + narrow_size > front) return k;
         ++glued;
       }
       offset += narrow_size;
@@ -299,7 +299,7 @@ void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state
       substitution.Join(state.expression);
       std::string storage;
       ExpressionTail tail = ExtractTail(state.expression, storage);
-      const std::optional<std::size_t> glued = substitution.GluedStart(tail.front);
+      const std::optional<std::size_t> glued = substitution.GluedWithin(tail.front);
       tail.continues_front = tail.continues_front || glued;
       ReductionTrouble trouble;
       std::string answer = AnswerExpression(tail, state.reasons != nullptr ? &trouble : nullptr);
