@@ -95,10 +95,10 @@ class DirectEvaluator {
     return true;
   }
 
-  // A number, followed by an operator, ")", "," or the end.
+  // A number. What may follow it (an operator, ")", "," or the end) the callers take;
+  // anything else is left over, and the expression is not read.
   bool Number(Value& value) {
     const std::string_view written = lexemes_[position_++].text;
-    if (Is(LexemeKind::Number) || Is(LexemeKind::Open) || Is(LexemeKind::Call)) return false;
     value = {ParseReal(written), written};
     return true;
   }
