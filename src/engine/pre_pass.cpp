@@ -27,10 +27,15 @@ using LineTokens = std::vector<std::string_view>;
 std::size_t CutLine(std::string_view text, std::size_t begin, LineTokens& tokens) {
   tokens.clear();
   std::size_t token_begin = begin;
+  WorksheetChar token_class = ClassifyWorksheetChar(text[begin]);
   for (std::size_t i = begin + 1;; ++i) {
-    bool line_ends = i >= text.size() || text[i - 1] == '\n';
-    if (!line_ends && ClassifyWorksheetChar(text[i]) == ClassifyWorksheetChar(text[i - 1])) {
-      continue;
+    // Only a token of line ends can hold the "\n".
+    bool line_ends =
+        i >= text.size() || (token_class == WorksheetChar::LineEnd && text[i - 1] == '\n');
+    WorksheetChar next_class = token_class;
+    if (!line_ends) {
+      next_class = ClassifyWorksheetChar(text[i]);
+      if (next_class == token_class) continue;
     }
     if (tokens.size() + 1 == kMaxLineTokens && !line_ends) {
       const std::size_t newline = text.find('\n', i);
@@ -39,6 +44,7 @@ std::size_t CutLine(std::string_view text, std::size_t begin, LineTokens& tokens
     }
     tokens.push_back(text.substr(token_begin, i - token_begin));
     token_begin = i;
+    token_class = next_class;
     if (line_ends) return i;
   }
 }
@@ -327,10 +333,14 @@ void RunPrePass(std::string_view text, const AnswerSink& answer, FoundReasons* r
   PrePassState state(answer, reasons, one_pass);
   // Only lines with an "=" can assign or answer anything, so the walk jumps from one such
   // line to the next.
+  std::size_t end = 0;  // of the line walked last
   for (std::size_t equals = text.find('='); equals != std::string_view::npos;) {
-    const std::size_t previous_newline = text.rfind('\n', equals);
-    const std::size_t begin = previous_newline == std::string_view::npos ? 0 : previous_newline + 1;
-    const std::size_t end = CutLine(text, begin, state.line_tokens);
+    // Mostly the "=" is on the line right after that one, found by a scan forward.
+    std::size_t begin = end;
+    if (const std::size_t newline = text.find('\n', end); newline < equals) {
+      begin = text.rfind('\n', equals) + 1;
+    }
+    end = CutLine(text, begin, state.line_tokens);
     RunLine(text.substr(begin, end - begin), begin, state);
     equals = text.find('=', end);
   }
