@@ -152,7 +152,7 @@ bool CutText(std::string_view text, Lexemes& lexemes) {
   for (std::size_t i = 0; i < text.size();) {
     const char c = text[i];
     const std::size_t begin = i;
-    if (IsDigit(c) || c == '.') {
+    if (IsDigitOrPoint(c)) {
       i = DigitRunEnd(text, i);
       if (i == std::string_view::npos) return false;
       if (i < text.size() && text[i] == 'e') {  // the exponent: "e", a sign, digits
@@ -192,7 +192,7 @@ std::size_t DigitRunEnd(std::string_view text, std::size_t begin) {
   bool digit = false;
   int points = 0;
   std::size_t i = begin;
-  for (; i < text.size() && (IsDigit(text[i]) || text[i] == '.'); ++i) {
+  for (; i < text.size() && IsDigitOrPoint(text[i]); ++i) {
     if (text[i] == '.') {
       ++points;
     } else {

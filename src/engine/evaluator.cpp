@@ -23,10 +23,6 @@ bool IsSkipped(char c) {
 
 bool IsSignToken(std::string_view token) { return token == "+" || token == "-"; }
 
-bool StartsNumber(std::string_view token) {
-  return !token.empty() && (IsDigit(token[0]) || token[0] == '.');
-}
-
 // Cuts an expression into tokens. Blanks and codes 123..127 vanish without separating
 // ("1 2" is 12); CR and LF separate but are not kept. A token is a run of one class, except
 // that "(" and ")" always end their token, and a sign right after "(" joins the digits
@@ -166,7 +162,8 @@ enum class StepResult { NothingDone, Done, Failed };
 StepResult MultiplyOrDivide(Tokens& tokens, const Group& group, ReductionTrouble* trouble) {
   for (std::size_t p = group.begin; p < group.end && p < tokens.size(); ++p) {
     if (tokens[p] != "*" && tokens[p] != "/") continue;
-    if (p + 2 < tokens.size() && IsSignToken(tokens[p + 1]) && StartsNumber(tokens[p + 2])) {
+    if (p + 2 < tokens.size() && IsSignToken(tokens[p + 1]) &&
+        StartsWithDigitOrPoint(tokens[p + 2])) {
       tokens[p + 2].insert(0, tokens[p + 1]);  // 2*-3
       tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(p + 1));
     }
@@ -180,7 +177,7 @@ StepResult AddOrSubtract(Tokens& tokens, const Group& group, ReductionTrouble* t
   for (std::size_t p = group.begin; p < group.end && p < tokens.size(); ++p) {
     if (!IsSignToken(tokens[p])) continue;
     if (p == 0) {
-      if (p + 1 < tokens.size() && StartsNumber(tokens[1])) {  // a unary sign
+      if (p + 1 < tokens.size() && StartsWithDigitOrPoint(tokens[1])) {  // a unary sign
         tokens[1].insert(0, tokens[0]);
         tokens[0].clear();
         result = StepResult::Done;

@@ -35,10 +35,6 @@ void CutSingles(std::string_view token, Lexemes& lexemes) {
   }
 }
 
-bool IsDigitOrPoint(char c) { return IsDigit(c) || c == '.'; }
-bool EndsWithDigitOrPoint(std::string_view token) { return IsDigitOrPoint(token.back()); }
-bool StartsWithDigitOrPoint(std::string_view token) { return IsDigitOrPoint(token[0]); }
-
 }  // namespace
 
 bool CutLineExpression(std::span<const std::string_view> tokens, std::size_t start,

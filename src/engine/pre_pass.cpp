@@ -145,13 +145,6 @@ class Substitution {
             EndsWithDigit(Token(k - 4)));
   }
 
-  static bool EndsWithDigitOrPoint(std::string_view token) {
-    return !token.empty() && (IsDigit(token.back()) || token.back() == '.');
-  }
-  static bool StartsWithDigitOrPoint(std::string_view token) {
-    return !token.empty() && (IsDigit(token[0]) || token[0] == '.');
-  }
-
   const LineTokens& line_;
   std::size_t start_;
   LineTokens& work_;
@@ -164,7 +157,7 @@ class Substitution {
 bool IsSingleNumber(std::string_view text) {
   std::size_t i = text.empty() || (text[0] != '+' && text[0] != '-') ? 0 : 1;
   bool digits = false;
-  for (; i < text.size() && (IsDigit(text[i]) || text[i] == '.'); ++i) {
+  for (; i < text.size() && IsDigitOrPoint(text[i]); ++i) {
     digits = digits || IsDigit(text[i]);
   }
   if (!digits) return false;

@@ -53,6 +53,18 @@ enum class StatementChar {
 
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The characters of a number's digits, as the scanners read them.
+constexpr bool IsDigitOrPoint(char c) { return IsDigit(c) || c == '.'; }
+
+// Whether a token ends, or starts, with a digit or a point: a number written right
+// against what follows or precedes it.
+inline bool EndsWithDigitOrPoint(std::string_view token) {
+  return !token.empty() && IsDigitOrPoint(token.back());
+}
+inline bool StartsWithDigitOrPoint(std::string_view token) {
+  return !token.empty() && IsDigitOrPoint(token[0]);
+}
+
 // Codes 65..122, the run that the scanners treat as a name.
 constexpr bool IsNameChar(char c) { return c >= 'A' && c <= 'z'; }
 
