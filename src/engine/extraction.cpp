@@ -71,11 +71,12 @@ bool ConsistsOf(std::string_view token, std::string_view set) {
   return !token.empty() && token.find_first_not_of(set) == std::string_view::npos;
 }
 
-// The class CheckExponentMarkers gives a character that starts or continues a token.
+// The class CheckExponentMarkers gives a character that starts or continues a token. Signs
+// have none of their own: an exponent's sign stands alone between its "e" and its digits
+// whatever signs join each other elsewhere.
 ExpressionChar ExponentClass(char c) {
-  if (IsDigit(c) || c == '.') return ExpressionChar::Digit;
+  if (IsDigitOrPoint(c)) return ExpressionChar::Digit;
   if (IsNameChar(c)) return ExpressionChar::Letter;
-  if (c == '+' || c == '-') return ExpressionChar::Sign;
   return ExpressionChar::Other;
 }
 

@@ -22,7 +22,7 @@ class VariableTable {
     if (name.size() == 1) return single_letter_[first];
     // Most names looked up are no variable's (functions, prose): their first letter and
     // length rule them out before any hashing.
-    if ((lengths_by_first_[first] & LengthBit(name.size())) == 0) return nullptr;
+    if (!(lengths_by_first_[first] & LengthBit(name.size()))) return nullptr;
     const auto found = values_.find(name);
     return found == values_.end() ? nullptr : &found->second;
   }
