@@ -98,8 +98,8 @@ class DirectEvaluator {
   // A number. What may follow it (an operator, ")", "," or the end) the callers take;
   // anything else is left over, and the expression is not read.
   bool Number(Value& value) {
-    const std::string_view written = lexemes_[position_++].text;
-    value = {ParseReal(written), written};
+    const Lexeme& number = lexemes_[position_++];
+    value = {number.number, number.text};
     return true;
   }
 
@@ -160,7 +160,8 @@ bool CutText(std::string_view text, Lexemes& lexemes) {
         for (i += 2; i < text.size() && IsDigit(text[i]); ++i) {
         }
       }
-      lexemes.push_back({LexemeKind::Number, text.substr(begin, i - begin)});
+      const std::string_view number = text.substr(begin, i - begin);
+      lexemes.push_back({LexemeKind::Number, number, nullptr, ParseReal(number)});
       continue;
     }
     if (IsNameChar(c)) {

@@ -26,6 +26,7 @@ struct Lexeme {
   // call's name and "(".
   std::string_view text;
   const Function* function = nullptr;  // of a call
+  double number = 0;                   // a number's value, as atof reads its text
 };
 using Lexemes = std::vector<Lexeme>;
 

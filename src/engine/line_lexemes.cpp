@@ -1,6 +1,7 @@
 #include "engine/line_lexemes.h"
 
 #include "text/char_classes.h"
+#include "text/number_text.h"
 
 namespace tallo {
 namespace {
@@ -15,7 +16,8 @@ bool CutNumberToken(std::string_view token, Lexemes& lexemes) {
     }
     const std::size_t end = DigitRunEnd(token, i);
     if (end == std::string_view::npos) return false;
-    lexemes.push_back({LexemeKind::Number, token.substr(i, end - i)});
+    const std::string_view number = token.substr(i, end - i);
+    lexemes.push_back({LexemeKind::Number, number, nullptr, ParseReal(number)});
     i = end;
   }
   return true;
@@ -53,14 +55,15 @@ bool CutLineExpression(std::span<const std::string_view> tokens, std::size_t sta
         if (!CutNumberToken(token, lexemes)) return false;
         break;
       case WorksheetChar::Letter:
-        if (const std::string* value = variables.Find(token)) {
+        if (const VariableValue* value = variables.Find(token)) {
           // A variable right after a number may be the "e" of its exponent ("2e+3"); one
           // with digits written against it ("2x", "x2") has no plain reading: the full
           // extraction judges them.
           if (k > start && EndsWithDigitOrPoint(tokens[k - 1])) return false;
           if (k + 1 < equals && StartsWithDigitOrPoint(tokens[k + 1])) return false;
-          // The value is kept with a blank on either side.
-          if (!CutNumberToken(std::string_view(*value).substr(1, value->size() - 2), lexemes)) {
+          if (value->number) {  // read once, when it was assigned
+            lexemes.push_back({LexemeKind::Number, value->written(), nullptr, *value->number});
+          } else if (!CutNumberToken(value->written(), lexemes)) {
             return false;
           }
           break;

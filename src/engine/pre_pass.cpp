@@ -82,9 +82,9 @@ class Substitution {
   void Substitute(const VariableTable& variables) {
     for (std::size_t k = start_; k < start_ + work_.size(); ++k) {
       if (!IsNameChar(Token(k)[0])) continue;  // a name starts with a letter
-      const std::string* value = variables.Find(Token(k));
+      const VariableValue* value = variables.Find(Token(k));
       if (value == nullptr || IsExponentLetter(k) || FollowsExponentSign(k)) continue;
-      work_[k - start_] = *value;
+      work_[k - start_] = value->text;
       // The blanks around the value part it from digits written against the name ("2x",
       // "x2"), which the expression then seems to start after.
       if (k > start_ && EndsWithDigitOrPoint(line_[k - 1])) glued_.push_back(k);

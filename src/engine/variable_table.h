@@ -4,19 +4,29 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
 namespace tallo {
 
-// Scalar variables: name to value text, valid from their assignment to the end of the text.
-// The value is kept as it is substituted, with a blank on either side (" 5.5 ").
+// A variable's value: its text as it is substituted, with a blank on either side (" 5.5 "),
+// and, when that text is one unsigned number (digits and at most one point), what it reads as.
+struct VariableValue {
+  std::string text;
+  std::optional<double> number;
+
+  // The text as it was written, without the blanks.
+  std::string_view written() const { return std::string_view(text).substr(1, text.size() - 2); }
+};
+
+// Scalar variables: name to value, valid from their assignment to the end of the text.
 class VariableTable {
  public:
-  // The value text of the variable of that name; null when there is none. It stays valid,
-  // with its current text, until the variable is assigned again.
-  const std::string* Find(std::string_view name) const {
+  // The value of the variable of that name; null when there is none. It stays valid, with
+  // its current value, until the variable is assigned again.
+  const VariableValue* Find(std::string_view name) const {
     if (name.empty()) return nullptr;
     const auto first = static_cast<unsigned char>(name[0]);
     if (name.size() == 1) return single_letter_[first];
@@ -49,9 +59,9 @@ class VariableTable {
     }
   };
 
-  std::unordered_map<std::string, std::string, NameHash, std::equal_to<>> values_;
+  std::unordered_map<std::string, VariableValue, NameHash, std::equal_to<>> values_;
   std::array<std::uint64_t, 256> lengths_by_first_{};
-  std::array<std::string*, 256> single_letter_{};  // values_ nodes never move
+  std::array<VariableValue*, 256> single_letter_{};  // values_ nodes never move
 };
 
 }  // namespace tallo
