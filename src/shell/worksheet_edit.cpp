@@ -3,8 +3,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "engine/calculate.h"
 
@@ -33,30 +35,61 @@ class Utf16Positions {
   int units_ = 0;
 };
 
+// Keeps what the engine inserts, and none of the input it copies, which the document holds
+// already: pieces that follow one another with nothing copied between them make one insertion.
+class InsertedPieces : public CalculatedTextSink {
+ public:
+  struct Piece {
+    std::size_t offset;  // in the input
+    std::string text;
+  };
+
+  void Copy(std::string_view piece) override { copied_ = copied_ || !piece.empty(); }
+  void Insert(std::size_t offset, std::string_view piece) override {
+    if (copied_ || pieces_.empty()) pieces_.push_back({offset, std::string()});
+    pieces_.back().text += piece;
+    copied_ = false;
+  }
+
+  std::vector<Piece>& pieces() { return pieces_; }
+
+ private:
+  std::vector<Piece> pieces_;
+  bool copied_ = false;
+};
+
 }  // namespace
 
 CalculatedAnswers CalculateAnswers(const QByteArray& utf8, QChar line_end, bool p_values) {
   const std::string_view input(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-  Calculation calculation = CalculateWorksheet(input, {.p_values = p_values, .reasons = true});
+  InsertedPieces inserted;
+  std::vector<Reason> reasons =
+      CalculateWorksheet(input, {.p_values = p_values, .reasons = true}, inserted);
   CalculatedAnswers answers;
-  // The reasons' offsets count bytes of the calculated text, where the answers' line ends are
-  // one unit each as line_end is.
-  answers.unanswered.reserve(calculation.reasons.size());
-  Utf16Positions calculated(calculation.text);
-  for (const Reason& reason : calculation.reasons) {
-    answers.unanswered.push_back(
-        {calculated.At(reason.calculated_offset), QString::fromStdString(reason.message)});
-  }
-  std::vector<Reason>().swap(calculation.reasons);
-  answers.insertions.reserve(calculation.insertions.size());
-  // The insertions' offsets count bytes of the input; their texts are views of the calculated
-  // text, which goes once they are converted.
+  // The insertions' offsets count bytes of the input; an answer's line ends become line_end,
+  // one unit each as the LF they replace.
+  answers.insertions.reserve(inserted.pieces().size());
   Utf16Positions positions(input);
-  for (const Insertion& insertion : calculation.insertions) {
-    const std::string_view text = insertion.text;
-    QString converted = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  for (InsertedPieces::Piece& piece : inserted.pieces()) {
+    const auto size = static_cast<qsizetype>(piece.text.size());
+    QString converted = QString::fromUtf8(piece.text.data(), size);
+    std::string().swap(piece.text);
     converted.replace(u'\n', line_end);
-    answers.insertions.push_back({positions.At(insertion.offset), std::move(converted)});
+    answers.insertions.push_back({positions.At(piece.offset), std::move(converted)});
+  }
+  // An unanswered "=" ends up behind the input in front of it and every insertion made there
+  // or before it.
+  answers.unanswered.reserve(reasons.size());
+  Utf16Positions reason_positions(input);
+  const std::vector<InsertedPieces::Piece>& pieces = inserted.pieces();
+  std::size_t behind = 0;  // the insertions in front of the reasons so far
+  int inserted_units = 0;
+  for (const Reason& reason : reasons) {
+    for (; behind < pieces.size() && pieces[behind].offset <= reason.offset; ++behind) {
+      inserted_units += static_cast<int>(answers.insertions[behind].text.size());
+    }
+    answers.unanswered.push_back({reason_positions.At(reason.offset) + inserted_units,
+                                  QString::fromStdString(reason.message)});
   }
   return answers;
 }
