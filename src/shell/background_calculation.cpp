@@ -9,7 +9,7 @@ struct BackgroundCalculation::Job {
   QByteArray utf8;
   QChar line_end;
   bool p_values = false;
-  CalculatedAnswers answers;
+  std::vector<UnansweredMark> unanswered;
 };
 
 BackgroundCalculation::BackgroundCalculation(QObject* parent) : QObject(parent) {}
@@ -24,8 +24,19 @@ void BackgroundCalculation::Start(QByteArray utf8, QChar line_end, bool p_values
   job->line_end = line_end;
   job->p_values = p_values;
   running_ = job;
-  std::unique_ptr<QThread> thread(QThread::create([job] {
-    job->answers = CalculateAnswers(job->utf8, job->line_end, job->p_values);
+  // Each batch is posted to this object's thread as it is made; the thread's end is posted
+  // after the last, so Finished comes after every batch.
+  const auto deliver = [this, job](AnswerBatch batch) {
+    auto posted = std::make_shared<AnswerBatch>(std::move(batch));
+    QMetaObject::invokeMethod(
+        this,
+        [this, job, posted] {
+          if (job == running_) emit AnswersArrived(*posted);
+        },
+        Qt::QueuedConnection);
+  };
+  std::unique_ptr<QThread> thread(QThread::create([job, deliver] {
+    job->unanswered = CalculateAnswers(job->utf8, job->line_end, job->p_values, deliver);
     job->utf8 = QByteArray();
   }));
   QThread* started = thread.get();
@@ -43,7 +54,7 @@ void BackgroundCalculation::OnThreadEnded(QThread* thread, const std::shared_ptr
   threads_.erase(ended);
   if (job != running_) return;  // cancelled
   running_.reset();
-  emit Finished(job->answers);
+  emit Finished(job->unanswered);
 }
 
 }  // namespace tallo::shell

@@ -1,6 +1,7 @@
 #pragma once
 // Do Calculation's engine work on a thread of its own, so that the window stays drawn and can
-// offer to cancel while a large worksheet is calculated.
+// offer to cancel while a large worksheet is calculated, and writes the answers in while the
+// engine works on the rest.
 
 #include <QObject>
 #include <memory>
@@ -21,16 +22,19 @@ class BackgroundCalculation : public QObject {
   // half way.
   ~BackgroundCalculation() override;
 
-  // Calculates text (CalculateAnswers); Finished follows on this object's thread unless Cancel
-  // comes first. A calculation already running is cancelled.
+  // Calculates text (CalculateAnswers): AnswersArrived for each batch, then Finished, all on
+  // this object's thread, unless Cancel comes first. A calculation already running is
+  // cancelled.
   void Start(QByteArray utf8, QChar line_end, bool p_values);
-  // Drops the running calculation: its answers are thrown away when it ends.
+  // Drops the running calculation: what it still sends is thrown away.
   void Cancel();
   bool IsRunning() const { return running_ != nullptr; }
 
  signals:
-  // answers may be taken (moved from) by the receiver.
-  void Finished(tallo::shell::CalculatedAnswers& answers);
+  // The next answers in text order; batch may be taken (moved from) by the receiver.
+  void AnswersArrived(tallo::shell::AnswerBatch& batch);
+  // All answers have arrived; unanswered may be taken by the receiver.
+  void Finished(std::vector<tallo::shell::UnansweredMark>& unanswered);
 
  private:
   struct Job;

@@ -45,12 +45,16 @@ DocumentPanes::DocumentPanes(CTalloView* view, CTalloDoc* doc, QStatusBar* statu
       encoding_(AddPane(status_bar, QStringLiteral("encoding"))) {
   // Lines and columns count from 1, as the file's lines.
   const auto show_caret = [this, view] {
+    // Answers going in move the caret; counting lines for each batch of them would cost more
+    // than the calculation, so the pane catches up at the end.
+    if (view->IsCalculating()) return;
     const int position = view->textCursor().position();
     caret_->setText(tr("Ln %1, Col %2")
                         .arg(view->lines().LineOf(position) + 1)
                         .arg(view->lines().ColumnOf(position) + 1));
   };
   connect(view, &QPlainTextEdit::cursorPositionChanged, this, show_caret);
+  connect(view, &CTalloView::CalculationEnded, this, show_caret);
   // Opening, saving and starting anew are what set the format.
   connect(doc, &CTalloDoc::PathChanged, this, &DocumentPanes::ShowFormat);
   show_caret();

@@ -59,7 +59,8 @@ CTalloView::CTalloView(QWidget* parent)
   // just after it was opened.
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   new LineWrapGuard(this);
-  connect(calculation_, &BackgroundCalculation::Finished, this, &CTalloView::ApplyAnswers);
+  connect(calculation_, &BackgroundCalculation::AnswersArrived, this, &CTalloView::InsertBatch);
+  connect(calculation_, &BackgroundCalculation::Finished, this, &CTalloView::FinishAnswers);
   // Answers worked out for a text that has changed since would land in the wrong places.
   connect(document(), &QTextDocument::contentsChange, this, &CTalloView::CancelCalculation);
 }
@@ -155,24 +156,56 @@ void CTalloView::OnDoCalculation() {
 }
 
 void CTalloView::CancelCalculation() {
-  if (!IsCalculating()) return;
+  if (inserting_answers_ || !IsCalculating()) return;
   calculation_->Cancel();
+  WithdrawAnswers();
   setReadOnly(false);
   emit CalculationEnded(false);
 }
 
-void CTalloView::ApplyAnswers(CalculatedAnswers& answers) {
-  setReadOnly(false);
+void CTalloView::InsertBatch(AnswerBatch& batch) {
   // The view keeps showing the line at its top, however many lines are inserted above it.
   const QTextBlock top = firstVisibleBlock();
   const int lines_into_top = verticalScrollBar()->value() - top.firstLineNumber();
   const QTextCursor top_anchor(top);
-  unanswered_->Clear();
-  InsertAnswers(*document(), std::move(answers.insertions));
-  unanswered_->Set(std::move(answers.unanswered));
+  QTextCursor cursor(document());
+  // Every batch joins the first one's edit, so that the answers are one step of Undo.
+  inserting_answers_ = true;
+  if (answered_) {
+    cursor.joinPreviousEditBlock();
+  } else {
+    unanswered_->Clear();
+    cursor.beginEditBlock();
+    answered_ = true;
+  }
+  answered_units_ = InsertAnswers(cursor, batch, answered_units_);
+  cursor.endEditBlock();
+  inserting_answers_ = false;
+  answer_undo_steps_ = document()->availableUndoSteps();
   verticalScrollBar()->setValue(top_anchor.block().firstLineNumber() + lines_into_top);
+}
+
+void CTalloView::FinishAnswers(std::vector<UnansweredMark>& unanswered) {
+  if (!answered_) unanswered_->Clear();
+  answered_ = false;
+  answered_units_ = 0;
+  setReadOnly(false);
+  unanswered_->Set(std::move(unanswered));
   document()->setModified(true);
   emit CalculationEnded(true);
+}
+
+void CTalloView::WithdrawAnswers() {
+  if (!answered_) return;
+  answered_ = false;
+  answered_units_ = 0;
+  // The answers in so far are the last step of Undo, unless an Undo took them out already.
+  // Only code can change a read-only text otherwise; then they stay, each right for its line.
+  QTextDocument& text = *document();
+  if (text.availableUndoSteps() == answer_undo_steps_ && text.availableRedoSteps() == 0) {
+    text.undo();
+  }
+  text.clearUndoRedoStacks(QTextDocument::RedoStack);
 }
 
 void CTalloView::OnFormatOfFunctions() {

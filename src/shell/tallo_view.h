@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QPlainTextEdit>
 #include <QStringList>
+#include <vector>
 
 namespace tallo::shell {
 
@@ -13,7 +14,8 @@ class BackgroundCalculation;
 class ColumnLayout;
 class LineIndex;
 class UnansweredMarks;
-struct CalculatedAnswers;
+struct AnswerBatch;
+struct UnansweredMark;
 
 class CTalloView : public QPlainTextEdit {
   Q_OBJECT
@@ -88,7 +90,11 @@ class CTalloView : public QPlainTextEdit {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  void ApplyAnswers(CalculatedAnswers& answers);
+  // The calculation's answers as they arrive, and the end.
+  void InsertBatch(AnswerBatch& batch);
+  void FinishAnswers(std::vector<UnansweredMark>& unanswered);
+  // Takes the answers of a cancelled calculation out again.
+  void WithdrawAnswers();
   void ShowFont();
 
   ColumnLayout* columns_;
@@ -100,6 +106,12 @@ class CTalloView : public QPlainTextEdit {
   QElapsedTimer since_double_click_;
   int tab_columns_;
   bool exact_p_values_ = false;
+  // The running calculation's answers: whether some are in, how many units, and the number of
+  // Undo steps just after them; whether they are going in now.
+  bool answered_ = false;
+  qsizetype answered_units_ = 0;
+  int answer_undo_steps_ = 0;
+  bool inserting_answers_ = false;
 };
 
 }  // namespace tallo::shell

@@ -1,30 +1,43 @@
 #include "shell/worksheet_edit.h"
 
 #include <QTextCursor>
-#include <QTextDocument>
 #include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "engine/calculate.h"
 
 namespace tallo::shell {
 namespace {
 
+// A batch holds about this much answer text: enough that handing it over costs little, little
+// enough that the window writes one while the engine works on the next.
+constexpr std::size_t kBatchBytes = 64 * 1024;
+
+bool IsContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The UTF-16 units of valid UTF-8: one for each lead byte, two for a four-byte sequence.
+qsizetype Utf16Units(std::string_view utf8) {
+  qsizetype units = 0;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    units += (IsContinuationByte(byte) ? 0 : 1) + (byte >= 0xF0 ? 1 : 0);
+  }
+  return units;
+}
+
 // UTF-16 positions of byte offsets into valid UTF-8, asked for in ascending order: each byte is
-// looked at once however many offsets are asked for. A lead byte is one unit, a four-byte
-// sequence two (a surrogate pair).
+// looked at once however many offsets are asked for.
 class Utf16Positions {
  public:
   explicit Utf16Positions(std::string_view utf8) : utf8_(utf8) {}
 
   int At(std::size_t offset) {
-    for (offset = std::min(offset, utf8_.size()); counted_ < offset; ++counted_) {
-      const auto byte = static_cast<unsigned char>(utf8_[counted_]);
-      if ((byte & 0xC0) != 0x80) ++units_;
-      if (byte >= 0xF0) ++units_;
+    offset = std::min(offset, utf8_.size());
+    if (offset > counted_) {
+      units_ += static_cast<int>(Utf16Units(utf8_.substr(counted_, offset - counted_)));
+      counted_ = offset;
     }
     return units_;
   }
@@ -35,76 +48,99 @@ class Utf16Positions {
   int units_ = 0;
 };
 
-// Keeps what the engine inserts, and none of the input it copies, which the document holds
-// already: pieces that follow one another with nothing copied between them make one insertion.
-class InsertedPieces : public CalculatedTextSink {
+// Gathers what the engine inserts, none of the input it copies (the document holds that
+// already), and hands it on a batch at a time. Pieces that follow one another with nothing
+// copied between them make one insertion.
+class AnswerBatcher : public CalculatedTextSink {
  public:
-  struct Piece {
-    std::size_t offset;  // in the input
-    std::string text;
-  };
+  AnswerBatcher(std::string_view input, QChar line_end,
+                const std::function<void(AnswerBatch)>& deliver)
+      : positions_(input), line_end_(line_end), deliver_(deliver) {}
 
-  void Copy(std::string_view piece) override { copied_ = copied_ || !piece.empty(); }
+  void Copy(std::string_view piece) override {
+    if (piece.empty()) return;
+    copied_ = true;
+    if (text_.size() >= kBatchBytes) Deliver();  // between insertions, never inside one
+  }
+
   void Insert(std::size_t offset, std::string_view piece) override {
-    if (copied_ || pieces_.empty()) pieces_.push_back({offset, std::string()});
-    pieces_.back().text += piece;
+    if (copied_ || starts_.empty()) {
+      batch_.insertions.push_back({positions_.At(offset), 0});
+      starts_.push_back({offset, inserted_});
+    }
+    const qsizetype units = Utf16Units(piece);
+    batch_.insertions.back().length += units;
+    inserted_ += units;
+    text_ += piece;
     copied_ = false;
   }
 
-  std::vector<Piece>& pieces() { return pieces_; }
+  void Deliver() {
+    if (batch_.insertions.empty()) return;
+    // An answer's line ends become line_end, one unit each as the LF they replace.
+    batch_.text = QString::fromUtf8(text_.data(), static_cast<qsizetype>(text_.size()));
+    batch_.text.replace(u'\n', line_end_);
+    text_.clear();
+    deliver_(std::exchange(batch_, AnswerBatch()));
+  }
+
+  // The units inserted before the input's character at offset (offsets asked for ascending).
+  qsizetype InsertedBefore(std::size_t offset) {
+    for (; behind_ < starts_.size() && starts_[behind_].offset <= offset; ++behind_) {
+    }
+    return behind_ < starts_.size() ? starts_[behind_].inserted_before : inserted_;
+  }
 
  private:
-  std::vector<Piece> pieces_;
+  struct Start {
+    std::size_t offset;         // in the input
+    qsizetype inserted_before;  // units inserted in front of it
+  };
+
+  Utf16Positions positions_;
+  QChar line_end_;
+  const std::function<void(AnswerBatch)>& deliver_;
+  AnswerBatch batch_;
+  std::string text_;  // the batch's text as the engine writes it
+  std::vector<Start> starts_;
+  std::size_t behind_ = 0;
+  qsizetype inserted_ = 0;
   bool copied_ = false;
 };
 
 }  // namespace
 
-CalculatedAnswers CalculateAnswers(const QByteArray& utf8, QChar line_end, bool p_values) {
+std::vector<UnansweredMark> CalculateAnswers(const QByteArray& utf8, QChar line_end,
+                                             bool p_values,
+                                             const std::function<void(AnswerBatch)>& deliver) {
   const std::string_view input(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-  InsertedPieces inserted;
-  std::vector<Reason> reasons =
-      CalculateWorksheet(input, {.p_values = p_values, .reasons = true}, inserted);
-  CalculatedAnswers answers;
-  // The insertions' offsets count bytes of the input; an answer's line ends become line_end,
-  // one unit each as the LF they replace.
-  answers.insertions.reserve(inserted.pieces().size());
-  Utf16Positions positions(input);
-  for (InsertedPieces::Piece& piece : inserted.pieces()) {
-    const auto size = static_cast<qsizetype>(piece.text.size());
-    QString converted = QString::fromUtf8(piece.text.data(), size);
-    std::string().swap(piece.text);
-    converted.replace(u'\n', line_end);
-    answers.insertions.push_back({positions.At(piece.offset), std::move(converted)});
-  }
+  AnswerBatcher batcher(input, line_end, deliver);
+  const std::vector<Reason> reasons =
+      CalculateWorksheet(input, {.p_values = p_values, .reasons = true}, batcher);
+  batcher.Deliver();
   // An unanswered "=" ends up behind the input in front of it and every insertion made there
   // or before it.
-  answers.unanswered.reserve(reasons.size());
-  Utf16Positions reason_positions(input);
-  const std::vector<InsertedPieces::Piece>& pieces = inserted.pieces();
-  std::size_t behind = 0;  // the insertions in front of the reasons so far
-  int inserted_units = 0;
+  std::vector<UnansweredMark> unanswered;
+  unanswered.reserve(reasons.size());
+  Utf16Positions positions(input);
   for (const Reason& reason : reasons) {
-    for (; behind < pieces.size() && pieces[behind].offset <= reason.offset; ++behind) {
-      inserted_units += static_cast<int>(answers.insertions[behind].text.size());
-    }
-    answers.unanswered.push_back({reason_positions.At(reason.offset) + inserted_units,
-                                  QString::fromStdString(reason.message)});
+    const qsizetype position = positions.At(reason.offset) + batcher.InsertedBefore(reason.offset);
+    unanswered.push_back({static_cast<int>(position), QString::fromStdString(reason.message)});
   }
-  return answers;
+  return unanswered;
 }
 
-void InsertAnswers(QTextDocument& document, std::vector<TextInsertion> insertions) {
-  if (insertions.empty()) return;
-  QTextCursor cursor(&document);
-  cursor.beginEditBlock();
-  // From the end, so that the positions still ahead stay valid.
-  for (auto insertion = insertions.rbegin(); insertion != insertions.rend(); ++insertion) {
-    cursor.setPosition(insertion->position);
-    cursor.insertText(insertion->text);
-    insertion->text = QString();  // the document holds it now
+qsizetype InsertAnswers(QTextCursor& cursor, const AnswerBatch& batch, qsizetype inserted) {
+  // In text order, each behind what went in before it; each piece is a view of the batch's
+  // text, which the document copies into its own.
+  qsizetype begin = 0;
+  for (const AnswerBatch::Insertion& insertion : batch.insertions) {
+    cursor.setPosition(static_cast<int>(insertion.position + inserted));
+    cursor.insertText(QString::fromRawData(batch.text.constData() + begin, insertion.length));
+    begin += insertion.length;
+    inserted += insertion.length;
   }
-  cursor.endEditBlock();
+  return inserted;
 }
 
 }  // namespace tallo::shell

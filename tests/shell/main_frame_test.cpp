@@ -190,6 +190,11 @@ class MainFrameTest : public QObject {
     Press(Qt::Key_Return);
     QTest::keyClicks(frame_->view(), QStringLiteral("cde"));
     QCOMPARE(Pane("caret")->text(), QStringLiteral("Ln 2, Col 4"));
+    // An answer at the caret moves it on; the pane follows when the answers are in.
+    Press(Qt::Key_Return);
+    QTest::keyClicks(frame_->view(), QStringLiteral("1+1="));
+    QVERIFY(frame_->view()->CalculateAndWait());
+    QCOMPARE(Pane("caret")->text(), QStringLiteral("Ln 3, Col 6"));
     frame_->document()->SetModified(false);
     for (const auto& [bytes, panes] :
          {std::pair<QByteArray, QString>{"\xEF\xBB\xBFx\r\n", "CR LF UTF-8 with BOM"},

@@ -7,6 +7,7 @@
 #include "shell/line_index.h"
 #include "shell/line_wrap_guard.h"
 #include "shell/tallo_doc.h"
+#include "shell/unanswered_marks.h"
 #include "shell_test_support.h"
 
 using namespace tallo::shell;
@@ -94,6 +95,44 @@ class TalloViewTest : public QObject {
     QCOMPARE(Marked(), QList<int>());
     view_->redo();
     QCOMPARE(Marked(), QList<int>());
+  }
+  // A long worksheet's answers go in batch by batch while the engine works on: each behind those
+  // before it, also past characters of two UTF-16 units. They are one step of Undo, a mark stands
+  // where the answers before it put it, and a cancel half way takes out what went in.
+  void AnswersArriveInBatches() {
+    QString text;
+    for (int line = 0; line < 40000; ++line) text += QStringLiteral("\U0001F600 1/8=\n");
+    const QString answered = QString(text).replace(QStringLiteral("="), QStringLiteral("=0.125"));
+    text += QStringLiteral("1/0=\n");
+    SetText(text);
+    QVERIFY(view_->CalculateAndWait());
+    QCOMPARE(Text(), answered + QStringLiteral("1/0=\n"));
+    QCOMPARE(view_->unanswered().ReasonOnLineOf(int(answered.size()) + 3),
+             QStringLiteral("1/0 divides by zero"));
+    view_->undo();
+    QCOMPARE(Text(), text);
+    QVERIFY(!view_->document()->isModified());
+    // Ranking two data sets of 50,000 values forty times keeps the engine busy long after the
+    // first batch is in.
+    QString busy = text + QStringLiteral("a={");
+    for (int value = 0; value < 100000; ++value) {
+      busy += QString::number(value % 977);
+      busy += value == 49999 ? QStringLiteral("}\nb={") : QStringLiteral(",");
+    }
+    busy.chop(1);
+    busy += QStringLiteral("}\n") + QStringLiteral("mwtest(a,b)=\n").repeated(40);
+    SetText(busy);
+    QSignalSpy ended(view_.get(), &CTalloView::CalculationEnded);
+    const QMetaObject::Connection first_answers =
+        connect(view_->document(), &QTextDocument::contentsChange, view_.get(),
+                &CTalloView::CancelCalculation, Qt::QueuedConnection);
+    view_->OnDoCalculation();
+    QVERIFY(ended.wait());
+    disconnect(first_answers);
+    QCOMPARE(ended[0][0].toBool(), false);
+    QCOMPARE(Text(), busy);
+    QVERIFY(!view_->document()->isModified());
+    QCOMPARE(view_->document()->availableRedoSteps(), 0);
   }
   // Where a file's own line separators are characters, answers make paragraphs of their own: the
   // view keeps showing the line at its top however many are inserted above it.
