@@ -47,7 +47,7 @@ std::pair<QTextBlock, QTextBlock> PieceOf(const QTextBlock& block,
 }
 
 void Widen(std::vector<qreal>& widest, const std::vector<qreal>& cells) {
-  if (widest.size() < cells.size()) widest.resize(cells.size());
+  widest.resize(std::max(widest.size(), cells.size()));
   for (std::size_t k = 0; k < cells.size(); ++k) widest[k] = std::max(widest[k], cells[k]);
 }
 

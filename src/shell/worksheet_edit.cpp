@@ -64,7 +64,7 @@ class AnswerBatcher : public CalculatedTextSink {
   }
 
   void Insert(std::size_t offset, std::string_view piece) override {
-    if (copied_ || starts_.empty()) {
+    if (copied_) {
       batch_.insertions.push_back({positions_.At(offset), 0});
       starts_.push_back({offset, inserted_});
     }
@@ -105,7 +105,7 @@ class AnswerBatcher : public CalculatedTextSink {
   std::vector<Start> starts_;
   std::size_t behind_ = 0;
   qsizetype inserted_ = 0;
-  bool copied_ = false;
+  bool copied_ = true;  // since the last insertion, or from the start: the next one is new
 };
 
 }  // namespace

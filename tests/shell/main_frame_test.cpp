@@ -165,6 +165,13 @@ class MainFrameTest : public QObject {
     QCOMPARE(frame_->statusBar()->currentMessage(), "Replaced 3 occurrences.");
     frame_->view()->undo();
     QCOMPARE(Text(), QStringLiteral("mean(a)= sd(b)= meant(c)= mean(d)="));
+    // Enter is Find Next wherever the focus is in the dialog, never a replacement.
+    for (QPushButton* each : find->findChildren<QPushButton*>()) {
+      if (each->text() == "Replace &All") QTest::keyClick(each, Qt::Key_Return);
+    }
+    QCOMPARE(Text(), QStringLiteral("mean(a)= sd(b)= meant(c)= mean(d)="));
+    QCOMPARE(frame_->view()->textCursor().selectionStart(), 16);  // "meant"
+    QCOMPARE(frame_->view()->textCursor().selectionEnd(), 20);
     find->findChildren<QLineEdit*>()[0]->setText(QStringLiteral("sd"));
     find->findChildren<QLineEdit*>()[1]->setText(QStringLiteral("sdsd"));
     Click(find, "Replace &All");
@@ -379,10 +386,13 @@ class MainFrameTest : public QObject {
       QCOMPARE(frame_->view()->textCursor().position(), position);
       QCOMPARE(Pane("message")->text(), reason);
     }
-    // A reason that comes into view takes the place of a passing message.
+    // A reason that comes into view takes the place of a passing message; moving on a line
+    // without one leaves the message.
     Press(Qt::Key_Up);
     QCOMPARE(Pane("message")->text(), QStringLiteral("Ready"));
     frame_->statusBar()->showMessage(QStringLiteral("passing"));
+    Press(Qt::Key_End);
+    QCOMPARE(frame_->statusBar()->currentMessage(), QStringLiteral("passing"));
     Press(Qt::Key_Up);
     QCOMPARE(frame_->statusBar()->currentMessage(), QString());
     QCOMPARE(Pane("message")->text(), divides);

@@ -31,6 +31,13 @@ inline mode_t ModeOf(const QString& path) {
   return stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
+// When the entries of a folder (or a file's content) last changed, to the nanosecond.
+inline std::pair<time_t, long> ChangeTimeOf(const QString& path) {
+  struct stat info {};
+  stat(QFile::encodeName(path).constData(), &info);
+  return {info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+}
+
 inline void SetMode(const QString& path, mode_t mode) {
   if (chmod(QFile::encodeName(path).constData(), mode) != 0) qFatal("cannot chmod");
 }

@@ -218,9 +218,9 @@ class TalloViewTest : public QObject {
     QCOMPARE(XOf(first_tab + 1) - margin, qRound((expected[0].toInt() + 2) * Advance()));
   }
   // One edit over several paragraphs has each of them measured again ("123456789c" is 10 wide).
-  // Cells 1 wide but for the last two lines of the first kLongestAlignedRun + 1, 5 and 9 wide: a
+  // Cells 1 wide but for the last two lines of the first kLongestAlignedRun + 1, 9 and 5 wide: a
   // run of that many lines is aligned whole, every stop at 11 (9 + 2); one line more, and it is
-  // aligned in pieces of kLongestAlignedRun lines, the first with its stop at 7 (5 + 2).
+  // aligned in pieces of kLongestAlignedRun lines, the second with its stop at 7 (5 + 2).
   void AlignmentFollowsEditsAndLongRuns() {
     const auto stop_of = [this](int line) {
       const QTextBlock block = view_->document()->findBlockByNumber(line);
@@ -237,14 +237,14 @@ class TalloViewTest : public QObject {
     QCOMPARE(stop_of(0), 12);
     for (const int lines : {kLongestAlignedRun + 1, kLongestAlignedRun + 2}) {
       SetText(QStringLiteral("a\tb\n").repeated(kLongestAlignedRun - 1) +
-              QStringLiteral("12345\tb\n123456789\tb\n") +
+              QStringLiteral("123456789\tb\n12345\tb\n") +
               (lines > kLongestAlignedRun + 1 ? QStringLiteral("a\tb\n") : QString()));
-      const int first_piece = lines == kLongestAlignedRun + 1 ? 11 : 7;
-      QCOMPARE(stop_of(0), first_piece);
-      QCOMPARE(stop_of(kLongestAlignedRun - 1), first_piece);
-      QCOMPARE(stop_of(kLongestAlignedRun), 11);
-      QCOMPARE(stop_of(lines - 1), 11);
-      QCOMPARE(stop_of(0), first_piece);
+      const int second_piece = lines == kLongestAlignedRun + 1 ? 11 : 7;
+      QCOMPARE(stop_of(0), 11);
+      QCOMPARE(stop_of(kLongestAlignedRun - 1), 11);
+      QCOMPARE(stop_of(kLongestAlignedRun), second_piece);
+      QCOMPARE(stop_of(lines - 1), second_piece);
+      QCOMPARE(stop_of(0), 11);
     }
   }
   void ZoomChangesTheSizeWithinLimits() {
