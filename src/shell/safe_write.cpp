@@ -54,8 +54,9 @@ enum class Replaced { kYes, kNo, kFolderClosed };
 Replaced Replace(const QByteArray& name, const QByteArray& bytes, QString* error) {
   struct stat old {};
   const bool existed = ::stat(name.constData(), &old) == 0;
-  const qsizetype slash = name.lastIndexOf('/');
-  QByteArray temporary = name.left(slash + 1) + '.' + name.mid(slash + 1) + ".XXXXXX";
+  // A hidden name in the same folder: ".NAME.XXXXXX", which mkstemp makes unique.
+  QByteArray temporary = name;
+  temporary.insert(name.lastIndexOf('/') + 1, '.').append(".XXXXXX");
   const int fd = ::mkstemp(temporary.data());
   if (fd == -1) {
     const int failure = errno;

@@ -84,7 +84,8 @@ class AnswerBatcher : public CalculatedTextSink {
     deliver_(std::exchange(batch_, AnswerBatch()));
   }
 
-  // The units inserted before the input's character at offset (offsets asked for ascending).
+  // The units of the insertions at the input's offset or before it (offsets asked for in
+  // ascending order).
   qsizetype InsertedBefore(std::size_t offset) {
     for (; behind_ < starts_.size() && starts_[behind_].offset <= offset; ++behind_) {
     }

@@ -95,6 +95,10 @@ class TalloViewTest : public QObject {
     QCOMPARE(Marked(), QList<int>());
     view_->redo();
     QCOMPARE(Marked(), QList<int>());
+    // A mark in the last paragraph on screen is shown as well.
+    SetText(QStringLiteral("1/0="));
+    QVERIFY(view_->CalculateAndWait());
+    QCOMPARE(Marked(), QList<int>({3}));
   }
   // A long worksheet's answers go in batch by batch while the engine works on: each behind those
   // before it, also past characters of two UTF-16 units. They are one step of Undo, a mark stands
