@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <algorithm>
+#include <utility>
 
 #include "shell/background_calculation.h"
 #include "shell/column_layout.h"
@@ -171,24 +172,22 @@ void CTalloView::InsertBatch(AnswerBatch& batch) {
   QTextCursor cursor(document());
   // Every batch joins the first one's edit, so that the answers are one step of Undo.
   inserting_answers_ = true;
-  if (answered_) {
+  if (answered_.begun) {
     cursor.joinPreviousEditBlock();
   } else {
     unanswered_->Clear();
     cursor.beginEditBlock();
-    answered_ = true;
+    answered_.begun = true;
   }
-  answered_units_ = InsertAnswers(cursor, batch, answered_units_);
+  answered_.units = InsertAnswers(cursor, batch, answered_.units);
   cursor.endEditBlock();
   inserting_answers_ = false;
-  answer_undo_steps_ = document()->availableUndoSteps();
+  answered_.undo_steps = document()->availableUndoSteps();
   verticalScrollBar()->setValue(top_anchor.block().firstLineNumber() + lines_into_top);
 }
 
 void CTalloView::FinishAnswers(std::vector<UnansweredMark>& unanswered) {
-  if (!answered_) unanswered_->Clear();
-  answered_ = false;
-  answered_units_ = 0;
+  answered_ = {};
   setReadOnly(false);
   unanswered_->Set(std::move(unanswered));
   document()->setModified(true);
@@ -196,13 +195,12 @@ void CTalloView::FinishAnswers(std::vector<UnansweredMark>& unanswered) {
 }
 
 void CTalloView::WithdrawAnswers() {
-  if (!answered_) return;
-  answered_ = false;
-  answered_units_ = 0;
+  const AnswersSoFar withdrawn = std::exchange(answered_, {});
+  if (!withdrawn.begun) return;
   // The answers in so far are the last step of Undo, unless an Undo took them out already.
   // Only code can change a read-only text otherwise; then they stay, each right for its line.
   QTextDocument& text = *document();
-  if (text.availableUndoSteps() == answer_undo_steps_ && text.availableRedoSteps() == 0) {
+  if (text.availableUndoSteps() == withdrawn.undo_steps && text.availableRedoSteps() == 0) {
     text.undo();
   }
   text.clearUndoRedoStacks(QTextDocument::RedoStack);

@@ -106,12 +106,15 @@ class CTalloView : public QPlainTextEdit {
   QElapsedTimer since_double_click_;
   int tab_columns_;
   bool exact_p_values_ = false;
-  // The running calculation's answers: whether some are in, how many units, and the number of
-  // Undo steps just after them; whether they are going in now.
-  bool answered_ = false;
-  qsizetype answered_units_ = 0;
-  int answer_undo_steps_ = 0;
-  bool inserting_answers_ = false;
+  // The running calculation's answers so far: whether some are in, how many UTF-16 units, and
+  // the number of Undo steps just after them.
+  struct AnswersSoFar {
+    bool begun = false;
+    qsizetype units = 0;
+    int undo_steps = 0;
+  };
+  AnswersSoFar answered_;
+  bool inserting_answers_ = false;  // a batch is going in now
 };
 
 }  // namespace tallo::shell
