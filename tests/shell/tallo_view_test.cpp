@@ -85,6 +85,7 @@ class TalloViewTest : public QObject {
     QCOMPARE(Marked(), QList<int>({18, 24}));
     QCOMPARE(ToolTipAt(12), QString());
     QCOMPARE(ToolTipAt(18), QStringLiteral("1/0 divides by zero"));
+    QCOMPARE(ToolTipAt(19, 0), QString());  // just past it
     QTextCursor(view_->document()).insertText(QStringLiteral("a"));
     QCOMPARE(Marked(), QList<int>({25}));
     QCOMPARE(ToolTipAt(25), QStringLiteral("^ is not an operator here: write a power as pow(2,10)"));
