@@ -16,8 +16,14 @@ constexpr int kMaxWork = 150;
 constexpr int kMaxDepth = 100;
 
 // A value and, while no operation has produced it, the number as it was written: a lone
-// number is answered as written ("5.50").
+// number is answered as written ("5.50"). A computed value is held as computed; the
+// reducer would write it as "%g" text and read it back, which Used() does where an
+// operation takes it. The final answer needs no such rounding: its "%g" text is the same.
 using Value = Argument;
+
+double Used(const Value& value) {
+  return value.written.empty() ? RoundToGeneral(value.value) : value.value;
+}
 
 bool IsSign(char c) { return c == '+' || c == '-'; }
 
@@ -119,16 +125,17 @@ class DirectEvaluator {
     if (!Close()) return false;
     if (function.rejects_negative && x.value < 0) return false;
     ++work_;
+    x.value = Used(x);
     return Result(function.apply(x, y), value);
   }
 
   bool Combine(Value& left, char operation, const Value& right) {
     double result = 0;
     switch (operation) {
-      case '*': result = left.value * right.value; break;
-      case '/': result = left.value / right.value; break;
-      case '+': result = left.value + right.value; break;
-      default: result = left.value - right.value; break;
+      case '*': result = Used(left) * Used(right); break;
+      case '/': result = Used(left) / Used(right); break;
+      case '+': result = Used(left) + Used(right); break;
+      default: result = Used(left) - Used(right); break;
     }
     ++work_;
     return Result(result, left);
@@ -136,7 +143,7 @@ class DirectEvaluator {
 
   static bool Result(double result, Value& value) {
     if (!std::isfinite(result)) return false;
-    value = {RoundToGeneral(result), {}};  // as the reducer writes and reads it back
+    value = {result, {}};
     return true;
   }
 

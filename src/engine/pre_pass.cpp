@@ -328,9 +328,9 @@ void RunPrePass(std::string_view text, const AnswerSink& answer, FoundReasons* r
   // line to the next.
   std::size_t end = 0;  // of the line walked last
   for (std::size_t equals = text.find('='); equals != std::string_view::npos;) {
-    // Mostly the "=" is on the line right after that one, found by a scan forward.
+    // Mostly the "=" is on the line right after that one: no line end lies between.
     std::size_t begin = end;
-    if (const std::size_t newline = text.find('\n', end); newline < equals) {
+    if (text.substr(end, equals - end).find('\n') != std::string_view::npos) {
       begin = text.rfind('\n', equals) + 1;
     }
     end = CutLine(text, begin, state.line_tokens);

@@ -166,40 +166,48 @@ bool FindSignificantDigits(double value, int precision, SignificantDigits& found
 }
 
 // "%g" from found digits: fixed form for exponents -4 up to the precision, exponent form
-// otherwise, trailing zeros dropped.
+// otherwise, trailing zeros dropped. Written into a buffer and appended once: this runs for
+// every answer of a worksheet.
 void AppendGeneralDigits(std::string& out, const SignificantDigits& found) {
   char digits[16];
-  const auto end = std::to_chars(digits, digits + sizeof digits, found.digits).ptr;
-  std::string_view text(digits, static_cast<std::size_t>(end - digits));
-  while (text.size() > 1 && text.back() == '0') text.remove_suffix(1);
-  if (found.negative) out += '-';
+  char* digits_end = std::to_chars(digits, digits + sizeof digits, found.digits).ptr;
+  while (digits_end - digits > 1 && digits_end[-1] == '0') --digits_end;
+  const auto count = static_cast<int>(digits_end - digits);
+  // At most a sign, "0.", four zeros and nine digits, or a sign, nine digits, a point and
+  // an exponent of three digits (FindSignificantDigits keeps within 1e-300 to 1e300).
+  char text[32];
+  char* p = text;
+  if (found.negative) *p++ = '-';
   const int exponent = found.exponent;
   if (exponent >= 0 && exponent < found.precision) {
-    const auto integer = static_cast<std::size_t>(exponent + 1);
-    if (text.size() <= integer) {
-      out += text;
-      out.append(integer - text.size(), '0');
+    const int integer = exponent + 1;
+    if (count <= integer) {
+      p = std::copy(digits, digits_end, p);
+      p = std::fill_n(p, integer - count, '0');
     } else {
-      out += text.substr(0, integer);
-      out += '.';
-      out += text.substr(integer);
+      p = std::copy(digits, digits + integer, p);
+      *p++ = '.';
+      p = std::copy(digits + integer, digits_end, p);
     }
   } else if (exponent < 0 && exponent >= -4) {
-    out += "0.";
-    out.append(static_cast<std::size_t>(-exponent - 1), '0');
-    out += text;
+    *p++ = '0';
+    *p++ = '.';
+    p = std::fill_n(p, -exponent - 1, '0');
+    p = std::copy(digits, digits_end, p);
   } else {
-    out += text[0];
-    if (text.size() > 1) {
-      out += '.';
-      out += text.substr(1);
+    *p++ = digits[0];
+    if (count > 1) {
+      *p++ = '.';
+      p = std::copy(digits + 1, digits_end, p);
     }
-    out += exponent < 0 ? "e-" : "e+";
+    *p++ = 'e';
+    *p++ = exponent < 0 ? '-' : '+';
     const int magnitude = exponent < 0 ? -exponent : exponent;
-    if (magnitude < 100) out += '0';
-    if (magnitude < 10) out += '0';
-    out += FormatInteger(magnitude);
+    *p++ = static_cast<char>('0' + magnitude / 100);
+    *p++ = static_cast<char>('0' + magnitude / 10 % 10);
+    *p++ = static_cast<char>('0' + magnitude % 10);
   }
+  out.append(text, p);
 }
 
 // "%.Nf" of a value below 10^12 / 10^N without the general conversion: the value scaled
