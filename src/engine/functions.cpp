@@ -47,6 +47,7 @@ double TwoSidedT(double t, long long df) {
 
 double Real(const Argument& x) { return x.value; }
 long long Whole(const Argument& x) {
+  if (x.sign == '\0' && !x.written.empty()) return ParseInteger(x.written);  // no copy
   std::string text;
   AppendWrittenText(text, x);
   return ParseInteger(text);

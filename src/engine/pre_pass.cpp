@@ -23,30 +23,25 @@ constexpr std::size_t kMaxLineTokens = 9995;
 using LineTokens = std::vector<std::string_view>;
 
 // Cuts the line that starts at text[begin] into tokens, which come in place of what tokens
-// held, and returns where the line ends: after its "\n", or at the end of the text.
+// held, and returns where the line ends: after its "\n", or at the end of the text. The
+// line's "\n" is found first, so that the walk over its characters only compares classes:
+// the "\n" ends the run of line ends it closes.
 std::size_t CutLine(std::string_view text, std::size_t begin, LineTokens& tokens) {
   tokens.clear();
+  const std::size_t newline = text.find('\n', begin);
+  const std::size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
   std::size_t token_begin = begin;
   WorksheetChar token_class = ClassifyWorksheetChar(text[begin]);
-  for (std::size_t i = begin + 1;; ++i) {
-    // Only a token of line ends can hold the "\n".
-    bool line_ends =
-        i >= text.size() || (token_class == WorksheetChar::LineEnd && text[i - 1] == '\n');
-    WorksheetChar next_class = token_class;
-    if (!line_ends) {
-      next_class = ClassifyWorksheetChar(text[i]);
-      if (next_class == token_class) continue;
-    }
-    if (tokens.size() + 1 == kMaxLineTokens && !line_ends) {
-      const std::size_t newline = text.find('\n', i);
-      i = newline == std::string_view::npos ? text.size() : newline + 1;
-      line_ends = true;
-    }
+  for (std::size_t i = begin + 1; i < end; ++i) {
+    const WorksheetChar next_class = ClassifyWorksheetChar(text[i]);
+    if (next_class == token_class) continue;
+    if (tokens.size() + 1 == kMaxLineTokens) break;  // the last token holds the rest
     tokens.push_back(text.substr(token_begin, i - token_begin));
     token_begin = i;
     token_class = next_class;
-    if (line_ends) return i;
   }
+  tokens.push_back(text.substr(token_begin, end - token_begin));
+  return end;
 }
 
 bool IsArithmeticOperator(std::string_view token) {
