@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "engine/direct_evaluator.h"
@@ -21,6 +22,9 @@ namespace {
 constexpr std::size_t kMaxLineTokens = 9995;
 
 using LineTokens = std::vector<std::string_view>;
+// A line's tokens as the steps read them: a view whose size stays in a register, where the
+// vector's would be read again after every call that might have changed it.
+using TokenView = std::span<const std::string_view>;
 
 // Cuts the line that starts at text[begin] into tokens, which come in place of what tokens
 // held, and returns where the line ends: after its "\n", or at the end of the text. The
@@ -31,16 +35,17 @@ std::size_t CutLine(std::string_view text, std::size_t begin, LineTokens& tokens
   const std::size_t newline = text.find('\n', begin);
   const std::size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
   std::size_t token_begin = begin;
+  std::size_t room = kMaxLineTokens - 1;  // for tokens before the last
   WorksheetChar token_class = ClassifyWorksheetChar(text[begin]);
   for (std::size_t i = begin + 1; i < end; ++i) {
     const WorksheetChar next_class = ClassifyWorksheetChar(text[i]);
     if (next_class == token_class) continue;
-    if (tokens.size() + 1 == kMaxLineTokens) break;  // the last token holds the rest
-    tokens.push_back(text.substr(token_begin, i - token_begin));
+    if (room-- == 0) break;  // the last token holds the rest
+    tokens.emplace_back(text.data() + token_begin, i - token_begin);
     token_begin = i;
     token_class = next_class;
   }
-  tokens.push_back(text.substr(token_begin, end - token_begin));
+  tokens.emplace_back(text.data() + token_begin, end - token_begin);
   return end;
 }
 
@@ -64,7 +69,7 @@ WorksheetChar FirstClass(std::string_view token) {
 // is where they are kept, its earlier content dropped.
 class Substitution {
  public:
-  Substitution(const LineTokens& line, std::size_t start, std::size_t end, LineTokens& work)
+  Substitution(TokenView line, std::size_t start, std::size_t end, LineTokens& work)
       : line_(line), start_(start), work_(work) {
     work_.assign(line.begin() + static_cast<std::ptrdiff_t>(start),
                  line.begin() + static_cast<std::ptrdiff_t>(end) + 1);
@@ -140,7 +145,7 @@ class Substitution {
             EndsWithDigit(Token(k - 4)));
   }
 
-  const LineTokens& line_;
+  TokenView line_;
   std::size_t start_;
   LineTokens& work_;
   std::vector<std::size_t> glued_;  // tokens, in order, that start a glued value or digits
@@ -212,7 +217,7 @@ struct PrePassState {
 
 // Whether the one-pass reading answers the expression that line tokens [start, equals) end;
 // its answer is then in state.answer_text. Otherwise the full extraction reads it.
-bool AnswerInOnePass(const LineTokens& tokens, std::size_t start, std::size_t equals,
+bool AnswerInOnePass(TokenView tokens, std::size_t start, std::size_t equals,
                      PrePassState& state) {
   return state.one_pass &&
          CutLineExpression(tokens, start, equals, state.variables, state.lexemes) &&
@@ -252,7 +257,7 @@ void ExplainCutLine(std::string_view last, std::size_t last_offset, PrePassState
 // Walks one line, cut into state.line_tokens: records its assignments and answers its
 // expressions.
 void RunLine(std::string_view line, std::size_t line_offset, PrePassState& state) {
-  const LineTokens& tokens = state.line_tokens;
+  const TokenView tokens = state.line_tokens;
   if (state.reasons != nullptr && tokens.size() == kMaxLineTokens) {
     ExplainCutLine(tokens.back(), line_offset + line.size() - tokens.back().size(), state);
   }
