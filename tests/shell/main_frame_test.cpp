@@ -79,6 +79,14 @@ class MainFrameTest : public QObject {
     auto* find = frame_->findChild<FindDialog*>();
     QVERIFY(find->isVisible());
     QCOMPARE(find->windowTitle(), QStringLiteral("Find"));
+    const auto checked = [find] {
+      QString names;
+      for (QRadioButton* each : find->findChildren<QRadioButton*>()) {
+        if (each->isChecked()) names += each->text();
+      }
+      return names;
+    };
+    QCOMPARE(checked(), QStringLiteral("&Down"));  // it searches down, and shows so
     Press(Qt::Key_H, Qt::ControlModifier);
     QCOMPARE(find->windowTitle(), QStringLiteral("Replace"));
     find->hide();
@@ -226,6 +234,11 @@ class MainFrameTest : public QObject {
     QCOMPARE(lit_after({true, false, true}, frame_->windowHandle(), QEvent::KeyRelease), "---");
     QCOMPARE(lit_after({false, true, false}, frame_->windowHandle(), QEvent::KeyPress), "-NUM-");
     QCOMPARE(lit_after({false, true, false}, qApp, QEvent::ApplicationActivate), "---");
+    // View > Status Bar hides it, and shows it again.
+    for (const bool hidden : {true, false}) {
+      Action("&Status Bar")->trigger();
+      QCOMPARE(frame_->statusBar()->isHidden(), hidden);
+    }
   }
   // Shown once a calculation takes over half a second; its Cancel stops it.
   void CalculationIndicatorOffersToCancel() {
@@ -368,12 +381,22 @@ class MainFrameTest : public QObject {
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(frame_->view()->viewport(), &drop);
     QCOMPARE(frame_->windowTitle(), QStringLiteral("start.txt[*] - Tallo"));
+    // Outside the text, on the toolbar or the status bar, the window itself takes the drop.
+    data.setUrls({QUrl::fromLocalFile(Path("new.txt"))});
+    QDragEnterEvent enter_window(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                                 Qt::NoModifier);
+    QApplication::sendEvent(frame_.get(), &enter_window);
+    QDropEvent on_window(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame_.get(), &on_window);
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("new.txt[*] - Tallo"));
   }
   // F8 goes from unanswered "=" to unanswered "=", round to the first; the status bar tells the
   // reason of the caret's line (as the manual words it), and that there is none to go to.
   void NextUnansweredAndItsReason() {
-    // "1/0=" ends at 3, "1+1=" gets its "2" at 9, "2^10=" ends at 15.
-    frame_->view()->setPlainText(QStringLiteral("1/0=\n1+1=\n2^10=\n"));
+    // "1/0=" ends at 3, "1+1=" gets its "2" at 9, "2^10=" ends at 15. Opened from a file, the
+    // lines share a paragraph, where the caret at the start of the second is on that line only.
+    WriteBytes(Path("marks.txt"), "1/0=\n1+1=\n2^10=\n");
+    QVERIFY(frame_->OpenFile(Path("marks.txt")));
     QTextCursor caret = frame_->view()->textCursor();
     caret.setPosition(5);
     frame_->view()->setTextCursor(caret);

@@ -250,6 +250,9 @@ class TalloViewTest : public QObject {
       QCOMPARE(stop_of(kLongestAlignedRun), second_piece);
       QCOMPARE(stop_of(lines - 1), second_piece);
       QCOMPARE(stop_of(0), 11);
+      // An edit in the first line measures its piece again, to the piece's last line.
+      QTextCursor(view_->document()).insertText(QStringLiteral("x"));
+      QCOMPARE(stop_of(0), 11);
     }
   }
   void ZoomChangesTheSizeWithinLimits() {
