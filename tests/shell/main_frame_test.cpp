@@ -372,22 +372,20 @@ class MainFrameTest : public QObject {
     frame_->StartWith(dir_->path());
     QCOMPARE(answer.text(), "Cannot open " + QDir(dir_->path()).dirName() + ".\nIt is a folder.");
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Untitled[*] - Tallo"));
-    // A dropped file goes to the widget that accepted the drag when it entered.
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(Path("start.txt"))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(frame_->view()->viewport(), &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(frame_->view()->viewport(), &drop);
+    // A dropped file goes to the widget that accepted the drag when it entered: the text, or
+    // outside it (on the toolbar or the status bar) the window itself.
+    const auto drop_on = [this](QWidget* target, const QString& name) {
+      QMimeData data;
+      data.setUrls({QUrl::fromLocalFile(Path(name))});
+      QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(target, &enter);
+      QVERIFY(enter.isAccepted());
+      QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(target, &drop);
+    };
+    drop_on(frame_->view()->viewport(), QStringLiteral("start.txt"));
     QCOMPARE(frame_->windowTitle(), QStringLiteral("start.txt[*] - Tallo"));
-    // Outside the text, on the toolbar or the status bar, the window itself takes the drop.
-    data.setUrls({QUrl::fromLocalFile(Path("new.txt"))});
-    QDragEnterEvent enter_window(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
-                                 Qt::NoModifier);
-    QApplication::sendEvent(frame_.get(), &enter_window);
-    QDropEvent on_window(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(frame_.get(), &on_window);
+    drop_on(frame_.get(), QStringLiteral("new.txt"));
     QCOMPARE(frame_->windowTitle(), QStringLiteral("new.txt[*] - Tallo"));
   }
   // F8 goes from unanswered "=" to unanswered "=", round to the first; the status bar tells the
