@@ -389,7 +389,7 @@ const std::map<std::string, Function, std::less<>>& Functions() {
         [](const Fields& f) {
           std::string driven;
           std::size_t copied = 0;
-          RunStatementDriver(f[0], Answers(), kEchoStatements, {},
+          RunStatementDriver(f[0], Answers(), kEchoStatements, {}, 0,
                              [&](std::size_t offset, std::string_view report) {
                                driven += f[0].substr(copied, offset - copied);
                                driven += report;

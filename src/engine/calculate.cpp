@@ -106,7 +106,7 @@ std::vector<Reason> CalculateWorksheet(std::string_view text, const CalculationO
       options.reasons ? &pre_pass_reasons : nullptr, options.counts);
   InsertionWriter writer(text, answers, sink, options.reasons ? &spans : nullptr);
   RunStatementDriver(
-      text, answers, Statements(), ReportOptions{options.p_values},
+      text, answers, Statements(), ReportOptions{options.p_values}, options.reading_budget,
       [&](std::size_t offset, std::string_view report) { writer.Report(offset, report); },
       options.reasons ? &driver_reasons : nullptr, options.counts);
   writer.Finish();

@@ -36,6 +36,9 @@ struct CalculationOptions {
   bool p_values = false;  // an exact p-value after every significance label of a report
   bool reasons = false;   // also say why each "=" got no answer; costs nothing when false
   CalculationCounts* counts = nullptr;  // where to add what the calculation did, when given
+  // The bytes the data sets' readings may hold at once, a few times the tables of a large
+  // worksheet: past it the least recently used are read again when a statement asks.
+  std::size_t reading_budget = std::size_t{32} << 20;
 };
 
 // Answers every scalar expression of a worksheet. The text may use CR LF, LF or mixed line

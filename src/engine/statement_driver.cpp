@@ -80,11 +80,14 @@ struct StatementCall {
 
 // Completed data-set definitions, found by name in text order. The table is the
 // calculation's cache of data sets: one DataSet per definition, so that every statement
-// naming a definition shares what the first one read; it goes with the calculation. The
-// texts are views of the worksheet, which outlives the table, or copies kept here.
+// naming a definition shares what the first one read (within a budget of memory); it goes
+// with the calculation. The texts are views of the worksheet, which outlives the table, or
+// copies kept here.
 class DataSetTable {
  public:
   static constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+
+  explicit DataSetTable(std::size_t reading_budget) : reading_budget_(reading_budget) {}
 
   void Add(std::string_view name, PendingData& data) {
     const std::size_t definition = definitions_.size();
@@ -109,20 +112,45 @@ class DataSetTable {
 
   const DataSet& Data(std::size_t definition) const { return definitions_[definition].data; }
 
-  // Keeps what statements derived from data sets (a table's covariances) only while
-  // statements in a row use them: before a statement runs, the data sets the one before it
-  // used and this one does not forget theirs, so that it never piles up over a worksheet.
-  void KeepDerivedFor(const StatementCall& call) {
+  // Runs a statement's work on the data sets a call names. Before it, what statements
+  // derived from data sets (a table's covariances) is kept only while statements in a row
+  // use them: the data sets the statement before used and this one does not forget theirs.
+  // After it, the readings of all data sets are kept within a budget: past it, the least
+  // recently used forget theirs, to be read again if a statement further down asks. A
+  // worksheet's readings never pile up, and those of statements near their data are read
+  // once.
+  template <typename Work>
+  void Use(const StatementCall& call, Work work) {
     std::vector<std::size_t> used;
     for (int k = 0; k < call.argument_count; ++k) {
       const std::size_t first = First(call.arguments[static_cast<std::size_t>(k)]);
       if (k == 0 && first != kNone) used.push_back(first);
       for (std::size_t d = first; k > 0 && d != kNone; d = Next(d)) used.push_back(d);
     }
+    std::sort(used.begin(), used.end());
+    used.erase(std::unique(used.begin(), used.end()), used.end());
     for (const std::size_t held : deriving_) {
-      if (std::find(used.begin(), used.end(), held) == used.end()) {
+      if (!std::binary_search(used.begin(), used.end(), held)) {
         definitions_[held].data.ForgetDerived();
       }
+    }
+    for (const std::size_t d : used) reading_bytes_ -= definitions_[d].data.reading_bytes();
+    work();
+    ++uses_;
+    for (const std::size_t d : used) {
+      reading_bytes_ += definitions_[d].data.reading_bytes();
+      definitions_[d].last_use = uses_;
+      use_order_.push_back({uses_, d});
+    }
+    while (reading_bytes_ > reading_budget_ && !use_order_.empty() &&
+           use_order_.front().use != uses_) {
+      const StatementUse& oldest = use_order_.front();
+      Definition& definition = definitions_[oldest.definition];
+      if (definition.last_use == oldest.use) {
+        reading_bytes_ -= definition.data.reading_bytes();
+        definition.data.ForgetReadings();
+      }
+      use_order_.pop_front();
     }
     deriving_ = std::move(used);
   }
@@ -146,7 +174,12 @@ class DataSetTable {
  private:
   struct Definition {
     DataSet data;
-    std::size_t next;  // the next definition of the same name
+    std::size_t next;          // the next definition of the same name
+    std::size_t last_use = 0;  // the count of statements run when one last used it
+  };
+  struct StatementUse {
+    std::size_t use;
+    std::size_t definition;
   };
   struct Chain {
     std::size_t first;
@@ -154,6 +187,10 @@ class DataSetTable {
   };
   std::vector<Definition> definitions_;
   std::vector<std::size_t> deriving_;  // the definitions the last statement used
+  std::size_t reading_budget_;
+  std::size_t reading_bytes_ = 0;       // what the readings of all definitions hold
+  std::size_t uses_ = 0;                // statements run
+  std::deque<StatementUse> use_order_;  // the definitions each statement used, oldest first
   std::deque<std::string> copies_;
   std::unordered_map<std::string_view, Chain> by_name_;
 };
@@ -199,6 +236,12 @@ class LastCall {
   std::optional<std::string_view> ClosedCallName() const {
     if (state_ == State::Closed) return name_;
     return std::nullopt;
+  }
+
+  // Whether the tokens still follow a call's arguments; when not, no token but a "(" can
+  // start another, so any run of tokens without one leaves the state as it is.
+  bool InArguments() const {
+    return state_ == State::WantArgument || state_ == State::AfterArgument;
   }
 
  private:
@@ -287,6 +330,35 @@ void AddReason(FoundReasons& reasons, std::size_t equals, std::optional<FoundRea
   reasons.push_back(std::move(*reason));
 }
 
+// The characters the driver acts on: a definition's braces, the "=" of a statement or a
+// definition, and a call's parentheses. Their classes hold nothing else, so the first of
+// them after other characters starts a token.
+constexpr bool StirsRule(char c) {
+  const StatementChar cls = char_class_rules::Statement(c);
+  return cls == StatementChar::Brace || cls == StatementChar::Equals ||
+         cls == StatementChar::Paren;
+}
+constexpr auto kStirs = char_class_rules::TableOf(StirsRule);
+bool Stirs(char c) { return kStirs[static_cast<unsigned char>(c)]; }
+
+// Where the walk over a piece may go on from the token boundary at `from`: between two
+// characters that stir the driver the tokens only pass through the window of recent
+// tokens (and into a definition's text, which takes a run of tokens as one piece), so the
+// walk may take the start of a long run as one token, as long as the window holds whole
+// tokens again when the next such character comes. `stop` is that character's position,
+// or the end of the walk. This is the start of the kRecentTokenCount-th token before stop,
+// or `from` where fewer tokens lie between.
+std::size_t QuietRunEnd(std::string_view part, std::size_t from, std::size_t stop) {
+  std::size_t tokens = 0;
+  for (std::size_t j = stop; j > from + 1; --j) {
+    if (ClassifyStatementChar(part[j - 1]) != ClassifyStatementChar(part[j - 2]) &&
+        ++tokens == kRecentTokenCount) {
+      return j - 1;
+    }
+  }
+  return from;
+}
+
 bool EndsStatement(std::optional<char> next) {
   return !next || ClassifyStatementChar(*next) == StatementChar::Blank ||
          ClassifyStatementChar(*next) == StatementChar::LineEnd;
@@ -296,9 +368,9 @@ bool EndsStatement(std::optional<char> next) {
 
 void RunStatementDriver(std::string_view text, const Answers& answers,
                         std::span<const Statement> statements, const ReportOptions& options,
-                        const ReportSink& report_sink, FoundReasons* reasons,
-                        CalculationCounts* counts) {
-  DataSetTable data_sets;
+                        std::size_t reading_budget, const ReportSink& report_sink,
+                        FoundReasons* reasons, CalculationCounts* counts) {
+  DataSetTable data_sets(reading_budget);
   TokenWindow window;
   LastCall last_call;
   bool defining = false;
@@ -315,6 +387,8 @@ void RunStatementDriver(std::string_view text, const Answers& answers,
     const std::string_view part = piece.text;
     // The run of one class stops before the last character of the text.
     const std::size_t limit = piece.next ? part.size() : part.size() - 1;
+    std::size_t stir = 0;       // the next stirring character (or the limit) once searched for
+    std::size_t quiet_end = 0;  // where a quiet run before it ends
     for (std::size_t i = 0; i < part.size();) {
       const char c = part[i];
       const std::string_view t0_piece = token_piece;
@@ -355,8 +429,8 @@ void RunStatementDriver(std::string_view text, const Answers& answers,
           }
         } else if (statement != nullptr) {
           if (counts != nullptr) ++counts->statements;
-          data_sets.KeepDerivedFor(call);
-          const std::string report = RunStatement(*statement, call, data_sets, options);
+          std::string report;
+          data_sets.Use(call, [&] { report = RunStatement(*statement, call, data_sets, options); });
           if (reasons != nullptr) {
             AddReason(*reasons, equals, ExplainStatement(*statement, call, data_sets));
           }
@@ -376,6 +450,16 @@ void RunStatementDriver(std::string_view text, const Answers& answers,
       const StatementChar cls = ClassifyStatementChar(c);
       std::size_t next = i + 1;
       while (next < limit && ClassifyStatementChar(part[next]) == cls) ++next;
+      if (next < limit && next > stir) {
+        stir = next;
+        while (stir < limit && !Stirs(part[stir])) ++stir;
+        quiet_end = QuietRunEnd(part, next, stir);
+      }
+      // The token starting here joins the run only when it is quiet itself; a call's
+      // arguments in progress are told apart token by token, for its reason.
+      if (next < quiet_end && !Stirs(c) && (reasons == nullptr || !last_call.InArguments())) {
+        next = quiet_end;
+      }
       i = next;
     }
   });

@@ -22,10 +22,12 @@ using ReportSink = std::function<void(std::size_t offset, std::string_view repor
 // Hands the reports of a worksheet text, with the pre-pass answers in place, to report_sink
 // in text order; statements are looked up in the given table and write their reports with
 // the given options. With reasons given, a statement or definition that does not do what it
-// was written for adds why, at the offset of its "=" in text.
+// was written for adds why, at the offset of its "=" in text. The data sets' readings are
+// kept for the statements that use them again, within reading_budget bytes: past it the
+// least recently used are dropped, to be read again if a statement further down asks.
 void RunStatementDriver(std::string_view text, const Answers& answers,
                         std::span<const Statement> statements, const ReportOptions& options,
-                        const ReportSink& report_sink, FoundReasons* reasons = nullptr,
-                        CalculationCounts* counts = nullptr);
+                        std::size_t reading_budget, const ReportSink& report_sink,
+                        FoundReasons* reasons = nullptr, CalculationCounts* counts = nullptr);
 
 }  // namespace tallo

@@ -101,39 +101,6 @@ void Tridiagonalise(Matrix& a) {
   }
 }
 
-// Gershgorin's bound on the eigenvalues of a tridiagonal matrix (n >= 2), plus 1.
-double EigenvalueBound(const Matrix& t) {
-  const std::size_t n = t.rows();
-  double g = std::fabs(t(0, 0)) + std::fabs(t(0, 1));
-  for (std::size_t i = 1; i + 1 < n; ++i) {
-    g = std::max(g, std::fabs(t(i, i - 1)) + std::fabs(t(i, i)) + std::fabs(t(i, i + 1)));
-  }
-  g = std::max(g, std::fabs(t(n - 1, n - 2)) + std::fabs(t(n - 1, n - 1)));
-  return g + 1;
-}
-
-// The number of eigenvalues of a tridiagonal matrix above x, by Sylvester's law of
-// inertia: the pivots q_i of the factorisation T - x I = L D L' (q_1 = t_11 - x,
-// q_i = t_ii - x - t_(i-1)i^2 / q_(i-1)) are negative once for every eigenvalue below x.
-// A pivot that vanishes is taken as a tiny negative one (so an eigenvalue at x counts as
-// below it); the ratios never overflow, whatever the scale of the matrix.
-std::size_t CountAbove(const Matrix& t, double x) {
-  const std::size_t n = t.rows();
-  double largest_square = 1;
-  for (std::size_t i = 0; i + 1 < n; ++i) {
-    largest_square = std::max(largest_square, t(i, i + 1) * t(i, i + 1));
-  }
-  const double smallest_pivot = std::numeric_limits<double>::min() * largest_square;
-  std::size_t count = 0;
-  double q = 1;
-  for (std::size_t i = 0; i < n; ++i) {
-    q = t(i, i) - x - (i > 0 ? t(i - 1, i) * t(i - 1, i) / q : 0.0);
-    if (std::fabs(q) < smallest_pivot) q = -smallest_pivot;
-    if (q < 0) ++count;
-  }
-  return n - count;
-}
-
 // The largest absolute row sum of a matrix (its infinity norm).
 double RowSumNorm(const Matrix& a) {
   double norm = 0;
@@ -145,19 +112,70 @@ double RowSumNorm(const Matrix& a) {
   return norm;
 }
 
-// The k-th largest eigenvalue (k from 1) of a tridiagonal matrix (n >= 2) by bisection on
-// the count of eigenvalues above a point, down to the last bit its rounding allows: the
-// interval stops shrinking when its midpoint is one of its ends, or when it is far below
-// the rounding of the matrix's norm, which bounds how well any eigenvalue is determined.
-double KthEigenvalue(const Matrix& t, std::size_t k, double bound) {
-  const double floor = 0x1p-10 * kEpsilon * RowSumNorm(t);
-  double lo = -bound;  // at least k eigenvalues are above lo
-  double hi = bound;   // fewer than k are above hi
+// A symmetric tridiagonal matrix (n >= 2) as the bisections read it: what counting its
+// eigenvalues above a point takes, worked out once, since every bisection step counts.
+class TridiagonalCount {
+ public:
+  explicit TridiagonalCount(const Matrix& t)
+      : diagonal_(t.rows()), off_squares_(t.rows() - 1), norm_(RowSumNorm(t)) {
+    const std::size_t n = t.rows();
+    double largest_square = 1;
+    for (std::size_t i = 0; i < n; ++i) diagonal_[i] = t(i, i);
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+      off_squares_[i] = t(i, i + 1) * t(i, i + 1);
+      largest_square = std::max(largest_square, off_squares_[i]);
+    }
+    smallest_pivot_ = std::numeric_limits<double>::min() * largest_square;
+    // Gershgorin's bound on the eigenvalues, plus 1.
+    bound_ = std::fabs(t(0, 0)) + std::fabs(t(0, 1));
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+      bound_ = std::max(bound_, std::fabs(t(i, i - 1)) + std::fabs(t(i, i)) + std::fabs(t(i, i + 1)));
+    }
+    bound_ = std::max(bound_, std::fabs(t(n - 1, n - 2)) + std::fabs(t(n - 1, n - 1))) + 1;
+  }
+
+  std::size_t size() const { return diagonal_.size(); }
+  double bound() const { return bound_; }
+  double norm() const { return norm_; }
+
+  // The number of eigenvalues above x, by Sylvester's law of inertia: the pivots q_i of
+  // the factorisation T - x I = L D L' (q_1 = t_11 - x, q_i = t_ii - x - t_(i-1)i^2 /
+  // q_(i-1)) are negative once for every eigenvalue below x. A pivot that vanishes is
+  // taken as a tiny negative one (so an eigenvalue at x counts as below it); the ratios
+  // never overflow, whatever the scale of the matrix.
+  std::size_t Above(double x) const {
+    const std::size_t n = diagonal_.size();
+    std::size_t count = 0;
+    double q = 1;
+    for (std::size_t i = 0; i < n; ++i) {
+      q = diagonal_[i] - x - (i > 0 ? off_squares_[i - 1] / q : 0.0);
+      if (std::fabs(q) < smallest_pivot_) q = -smallest_pivot_;
+      if (q < 0) ++count;
+    }
+    return n - count;
+  }
+
+ private:
+  Vector diagonal_;
+  Vector off_squares_;
+  double norm_;
+  double smallest_pivot_;
+  double bound_;
+};
+
+// The k-th largest eigenvalue (k from 1) of a tridiagonal matrix by bisection on the count
+// of eigenvalues above a point, down to the last bit its rounding allows: the interval
+// stops shrinking when its midpoint is one of its ends, or when it is far below the
+// rounding of the matrix's norm, which bounds how well any eigenvalue is determined.
+double KthEigenvalue(const TridiagonalCount& t, std::size_t k) {
+  const double floor = 0x1p-10 * kEpsilon * t.norm();
+  double lo = -t.bound();  // at least k eigenvalues are above lo
+  double hi = t.bound();   // fewer than k are above hi
   for (;;) {
     const double x = lo + (hi - lo) / 2;
     // Written to stop on nan as well (a bound that overflowed).
     if (!(x > lo && x < hi && hi - lo > floor)) return x;
-    if (CountAbove(t, x) >= k) {
+    if (t.Above(x) >= k) {
       lo = x;
     } else {
       hi = x;
@@ -165,15 +183,15 @@ double KthEigenvalue(const Matrix& t, std::size_t k, double bound) {
   }
 }
 
-// The eigenvalues of a tridiagonal matrix (n >= 2) to the first bisection's width, largest
-// first, each by bisection below the one found before it (which restarts lower when its
-// start lies above the eigenvalue before). Past a generous bound on its steps the
-// eigenvalues not yet found are nan.
-Vector BisectEigenvalues(const Matrix& t) {
+// The eigenvalues of a tridiagonal matrix to the first bisection's width, largest first,
+// each by bisection below the one found before it (which restarts lower when its start
+// lies above the eigenvalue before). Past a generous bound on its steps the eigenvalues
+// not yet found are nan.
+Vector BisectEigenvalues(const TridiagonalCount& t) {
   constexpr int kMaxSteps = 20000;
-  const std::size_t n = t.rows();
-  const double g = EigenvalueBound(t);
-  Vector values(n, std::numeric_limits<double>::quiet_NaN());
+  const std::size_t n = t.size();
+  const double g = t.bound();
+  Vector values(n, kNaN);
   double x = g;
   for (std::size_t k = 1; k <= n; ++k) {
     double lo = -g;
@@ -181,7 +199,7 @@ Vector BisectEigenvalues(const Matrix& t) {
     x = (lo + hi) / 2;
     for (int step = 0;; ++step) {
       if (step == kMaxSteps) return values;
-      const std::size_t count = CountAbove(t, x);
+      const std::size_t count = t.Above(x);
       if (n >= 3 && k > count + 1) {
         // x lies above an eigenvalue already found: search again below x.
         hi = x;
@@ -363,9 +381,9 @@ Matrix FirstApproximations(const Matrix& b, const Vector& shifts) {
 void OrthonormaliseAgainst(Vector& v, const Matrix& vectors, std::size_t count) {
   for (int pass = 0; pass < 2; ++pass) {
     for (std::size_t j = 0; j < count; ++j) {
-      const Vector made = Column(vectors, j);
-      const double along = Dot(v, made);
-      for (std::size_t i = 0; i < v.size(); ++i) v[i] -= along * made[i];
+      double along = 0;
+      for (std::size_t i = 0; i < v.size(); ++i) along += v[i] * vectors(i, j);
+      for (std::size_t i = 0; i < v.size(); ++i) v[i] -= along * vectors(i, j);
     }
   }
   NormaliseLength(v);
@@ -570,10 +588,10 @@ EigenSystem EigenSymmetric(const Matrix& a) {
 
   Matrix tridiagonal = b;
   Tridiagonalise(tridiagonal);
-  const double bound = EigenvalueBound(tridiagonal);
-  for (std::size_t k = 0; k < n; ++k) eigen.values[k] = KthEigenvalue(tridiagonal, k + 1, bound);
+  const TridiagonalCount count(tridiagonal);
+  for (std::size_t k = 0; k < n; ++k) eigen.values[k] = KthEigenvalue(count, k + 1);
   eigen.vectors = n == 2 ? TwoByTwoEigenvectors(b, eigen.values)
-                         : InverseIterationVectors(b, BisectEigenvalues(tridiagonal), eigen.values);
+                         : InverseIterationVectors(b, BisectEigenvalues(count), eigen.values);
   for (double& value : eigen.values) value = std::ldexp(value, exponent);
   return eigen;
 }

@@ -178,6 +178,18 @@ CellGrid SplitTableCells(std::string_view text) {
     grid.items_.push_back(CellItemValue(text.substr(begin, end - begin)));
     ++row_cells;
   };
+  // A table is kept while statements use it, so it is given its room at once rather than
+  // grown into it: every cell ends at a TAB, a comma, a line end or the end of the text,
+  // and every row at a line end or the end (a CR LF counts twice, a slot over).
+  std::size_t cell_ends = 0;
+  std::size_t line_ends = 0;
+  for (const char c : text) {
+    const bool line_end = c == '\r' || c == '\n';
+    line_ends += static_cast<std::size_t>(line_end);
+    cell_ends += static_cast<std::size_t>(line_end || c == '\t' || c == ',');
+  }
+  grid.items_.reserve(cell_ends + 1);
+  grid.rows_.reserve(line_ends + 2);
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (c == '\n' && !EndsLine(text, i)) {
@@ -199,9 +211,6 @@ CellGrid SplitTableCells(std::string_view text) {
     }
   }
   grid.rows_.push_back({text.size(), grid.items_.size()});
-  // Tables are kept for the whole calculation: no room left over from growing.
-  grid.items_.shrink_to_fit();
-  grid.rows_.shrink_to_fit();
   return grid;
 }
 

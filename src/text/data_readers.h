@@ -66,6 +66,10 @@ class CellGrid {
   // The cell read as a list item (its blanks vanish): its value, or nan where it is empty,
   // not numeric or missing.
   double item(std::size_t row, std::size_t column) const;
+  // The memory the grid holds, in bytes (the text is not its own).
+  std::size_t bytes() const {
+    return items_.capacity() * sizeof(double) + rows_.capacity() * sizeof(Row);
+  }
 
  private:
   // The grid keeps the cells' values and where each row starts; the cells themselves are

@@ -21,6 +21,22 @@ DataSet::~DataSet() = default;
 
 std::size_t DataSet::readings() const { return read_ ? read_->made : 0; }
 
+std::size_t DataSet::reading_bytes() const {
+  if (!read_) return 0;
+  const auto bytes_of = [](const std::optional<std::vector<double>>& list) {
+    return list ? list->capacity() * sizeof(double) : 0;
+  };
+  return bytes_of(read_->items) + bytes_of(read_->values) +
+         (read_->table ? read_->table->bytes() : 0);
+}
+
+void DataSet::ForgetReadings() {
+  if (!read_) return;
+  read_->items.reset();
+  read_->values.reset();
+  read_->table.reset();
+}
+
 DataSet::Readings& DataSet::read_so_far() const {
   if (!read_) read_ = std::make_unique<Readings>();
   return *read_;

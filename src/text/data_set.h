@@ -1,8 +1,8 @@
 #pragma once
 // A data set's text and what the readers make of it. Each reading is done the first time a
-// statement asks for it and kept, so that every statement on the same definition shares
-// it: a data set is read once per calculation. What statements work out from a data set
-// alone (a table's covariances) can be kept with it the same way.
+// statement asks for it and kept until forgotten, so that every statement on the same
+// definition shares it. What statements work out from a data set alone (a table's
+// covariances) can be kept with it the same way.
 
 #include <memory>
 #include <span>
@@ -34,8 +34,16 @@ class DataSet {
   // The text as a table, as SplitTableCells reads it.
   const CellGrid& table() const;
 
-  // How many times the text was read: once for the items, once for the table, at most.
+  // How many times the text was read: once for the items, once for the table, at most,
+  // unless the readings were forgotten in between.
   std::size_t readings() const;
+
+  // The memory the readings hold, in bytes.
+  std::size_t reading_bytes() const;
+
+  // Drops the readings, while nothing read from them is in use; a statement that asks
+  // again reads the text again.
+  void ForgetReadings();
 
   // The one result of type T worked out from this data set: make() the first time it is
   // asked for, the same object after that, until ForgetDerived.

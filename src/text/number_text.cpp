@@ -221,15 +221,26 @@ bool AppendFixedDirectly(std::string& out, double value, int decimals) {
   const double whole = std::floor(scaled);
   if (std::fabs(scaled - whole - 0.5) < 1e-3) return false;
   const auto digits = static_cast<std::uint64_t>(scaled - whole > 0.5 ? whole + 1 : whole);
-  const auto unit = static_cast<std::uint64_t>(kExactPowersOfTen[static_cast<std::size_t>(decimals)]);
-  if (std::signbit(value)) out += '-';  // as C writes -0.000000 for a small negative value
-  char text[24];
-  out.append(text, std::to_chars(text, text + sizeof text, digits / unit).ptr);
-  if (decimals == 0) return true;
-  out += '.';
-  const char* const fraction_end = std::to_chars(text, text + sizeof text, digits % unit).ptr;
-  out.append(static_cast<std::size_t>(decimals) - static_cast<std::size_t>(fraction_end - text), '0');
-  out.append(static_cast<const char*>(text), fraction_end);
+  // At most a sign, 12 digits and the point: the digits below 10^12, the point moved left.
+  char text[16];
+  char* p = text;
+  if (std::signbit(value)) *p++ = '-';  // as C writes -0.000000 for a small negative value
+  char* const digits_start = p;
+  p = std::to_chars(p, text + sizeof text, digits).ptr;
+  // Zeros in front, so that a digit stands before the point.
+  const auto written = static_cast<int>(p - digits_start);
+  if (written <= decimals) {
+    const int zeros = decimals + 1 - written;
+    std::copy_backward(digits_start, p, p + zeros);
+    std::fill_n(digits_start, zeros, '0');
+    p += zeros;
+  }
+  if (decimals > 0) {
+    std::copy_backward(p - decimals, p, p + 1);
+    p[-decimals] = '.';
+    ++p;
+  }
+  out.append(text, p);
   return true;
 }
 
@@ -297,10 +308,15 @@ std::string FormatScientific(double value, int decimals) {
   return text;
 }
 
-std::string FormatInteger(long long value) {
+void AppendInteger(std::string& out, long long value) {
   char buffer[24];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
+  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+std::string FormatInteger(long long value) {
+  std::string text;
+  AppendInteger(text, value);
+  return text;
 }
 
 long long FormatArg::AsInteger() const {
@@ -318,10 +334,14 @@ double FormatArg::AsReal() const {
   return ParseReal(std::get<std::string_view>(value_));
 }
 
-std::string FormatArg::AsText() const {
-  if (const auto* text = std::get_if<std::string_view>(&value_)) return std::string(*text);
-  if (const auto* whole = std::get_if<long long>(&value_)) return FormatInteger(*whole);
-  return FormatGeneral(std::get<double>(value_));
+void FormatArg::AppendText(std::string& out) const {
+  if (const auto* text = std::get_if<std::string_view>(&value_)) {
+    out += *text;
+  } else if (const auto* whole = std::get_if<long long>(&value_)) {
+    AppendInteger(out, *whole);
+  } else {
+    AppendGeneral(out, std::get<double>(value_));
+  }
 }
 
 void AppendFormatArgs(std::string& out, std::string_view pattern,
@@ -353,11 +373,11 @@ void AppendFormatArgs(std::string& out, std::string_view pattern,
     }
     const FormatArg& arg = *next++;
     switch (pattern[j]) {
-      case 'd': out += FormatInteger(arg.AsInteger()); break;
+      case 'd': AppendInteger(out, arg.AsInteger()); break;
       case 'f': AppendFixed(out, arg.AsReal(), precision < 0 ? 6 : precision); break;
       case 'g': AppendGeneral(out, arg.AsReal(), precision < 0 ? 6 : precision); break;
       case 'e': AppendScientific(out, arg.AsReal(), precision < 0 ? 6 : precision); break;
-      case 's': out += arg.AsText(); break;
+      case 's': arg.AppendText(out); break;
       default:
         assert(!"unknown format directive");
         out.append(pattern.substr(i, j - i + 1));

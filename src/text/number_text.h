@@ -34,6 +34,7 @@ std::string FormatInteger(long long value);
 void AppendGeneral(std::string& out, double value, int significant = 6);
 void AppendFixed(std::string& out, double value, int decimals = 6);
 void AppendScientific(std::string& out, double value, int decimals);
+void AppendInteger(std::string& out, long long value);
 
 // One argument of Format: a whole number, a real number or a text.
 class FormatArg {
@@ -52,7 +53,7 @@ class FormatArg {
   // whole number, %s writes a number as "%g".
   long long AsInteger() const;
   double AsReal() const;
-  std::string AsText() const;
+  void AppendText(std::string& out) const;
 
  private:
   std::variant<long long, double, std::string_view> value_;

@@ -163,16 +163,21 @@ TEST(CalculateWorksheet, ReasonsOnlyWhenAskedFor) {
 }
 
 // Every statement on a definition shares one reading of it, and a definition again under
-// the same name is read for itself: here a's list twice, t's table once.
+// the same name is read for itself: here a's list twice, t's table once. Without room for
+// readings, the first a and t are read again whenever a statement comes back to them (the
+// ttest runs on both a after pca).
 TEST(CalculateWorksheet, EachDefinitionIsReadOnce) {
-  CalculationCounts counts;
-  CalculateWorksheet(
+  const std::string worksheet =
       "a={1,2,3}\nmean(a)= sd(a)= se(a)=\nt={\tx\ty\nr\t1\t2\ns\t3\t5\nu\t4\t4\n}\n"
-      "vcmtrx(t)=\neigenvv(t)=\na={4,5}\nttest(a,a)=\n",
-      {.counts = &counts});
-  EXPECT_EQ(counts.statements, 6u);
+      "vcmtrx(t)=\neigenvv(t)=\nsum(a)=\npca(t)=\na={4,5}\nttest(a,a)=\n";
+  CalculationCounts counts;
+  const std::string text = CalculateWorksheet(worksheet, {.counts = &counts}).text;
+  EXPECT_EQ(counts.statements, 8u);
   EXPECT_EQ(counts.data_sets, 3u);
   EXPECT_EQ(counts.data_set_readings, 3u);
+  CalculationCounts rereading;
+  EXPECT_EQ(CalculateWorksheet(worksheet, {.counts = &rereading, .reading_budget = 0}).text, text);
+  EXPECT_EQ(rereading.data_set_readings, 6u);
 }
 
 // A calculation's insertions view its own text, also when it is copied or moved, and also a
