@@ -6,10 +6,10 @@
 #include <limits>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/answered_text.h"
+#include "engine/name_index.h"
 #include "engine/nearest_name.h"
 #include "engine/statement_reasons.h"
 #include "text/char_classes.h"
@@ -94,10 +94,10 @@ class DataSetTable {
     const std::string_view text =
         data.copied() ? std::string_view(copies_.emplace_back(data.TakeCopy())) : data.view();
     definitions_.push_back({DataSet(text), kNone});
-    const auto [entry, added] = by_name_.try_emplace(name, Chain{definition, definition});
+    const auto [chain, added] = by_name_.FindOrAdd(name, Chain{definition, definition});
     if (!added) {
-      definitions_[entry->second.last].next = definition;
-      entry->second.last = definition;
+      definitions_[chain->last].next = definition;
+      chain->last = definition;
     }
     data.Clear();
   }
@@ -105,8 +105,8 @@ class DataSetTable {
   // The earliest definition of a name, and the one after a definition under its name;
   // kNone where there is none.
   std::size_t First(std::string_view name) const {
-    const auto found = by_name_.find(name);
-    return found == by_name_.end() ? kNone : found->second.first;
+    const Chain* chain = by_name_.Find(name);
+    return chain == nullptr ? kNone : chain->first;
   }
   std::size_t Next(std::size_t definition) const { return definitions_[definition].next; }
 
@@ -167,7 +167,7 @@ class DataSetTable {
   // The defined name nearest to another, for a reason; empty when none is near.
   std::string Nearest(std::string_view name) const {
     NearestName nearest(name);
-    for (const auto& entry : by_name_) nearest.Consider(entry.first);
+    by_name_.ForEachName([&](std::string_view defined) { nearest.Consider(defined); });
     return nearest.best();
   }
 
@@ -192,7 +192,7 @@ class DataSetTable {
   std::size_t uses_ = 0;                // statements run
   std::deque<StatementUse> use_order_;  // the definitions each statement used, oldest first
   std::deque<std::string> copies_;
-  std::unordered_map<std::string_view, Chain> by_name_;
+  NameIndex<Chain> by_name_;
 };
 
 // The last completed tokens, T0 the newest, in a ring so that a new token costs one store.

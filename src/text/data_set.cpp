@@ -11,7 +11,6 @@ struct DataSet::Readings {
   std::optional<std::vector<double>> items;
   std::optional<std::vector<double>> values;  // kept apart only when gaps stand among them
   std::optional<CellGrid> table;
-  std::size_t made = 0;  // how many of them were read
 };
 
 DataSet::DataSet(std::string_view text) : text_(text) {}
@@ -19,7 +18,7 @@ DataSet::DataSet(DataSet&&) noexcept = default;
 DataSet& DataSet::operator=(DataSet&&) noexcept = default;
 DataSet::~DataSet() = default;
 
-std::size_t DataSet::readings() const { return read_ ? read_->made : 0; }
+std::size_t DataSet::readings() const { return readings_; }
 
 std::size_t DataSet::reading_bytes() const {
   if (!read_) return 0;
@@ -30,12 +29,7 @@ std::size_t DataSet::reading_bytes() const {
          (read_->table ? read_->table->bytes() : 0);
 }
 
-void DataSet::ForgetReadings() {
-  if (!read_) return;
-  read_->items.reset();
-  read_->values.reset();
-  read_->table.reset();
-}
+void DataSet::ForgetReadings() { read_.reset(); }
 
 DataSet::Readings& DataSet::read_so_far() const {
   if (!read_) read_ = std::make_unique<Readings>();
@@ -46,7 +40,7 @@ std::span<const double> DataSet::items() const {
   Readings& read = read_so_far();
   if (!read.items) {
     read.items = ReadListItems(text_);
-    ++read.made;
+    ++readings_;
   }
   return *read.items;
 }
@@ -71,7 +65,7 @@ const CellGrid& DataSet::table() const {
   Readings& read = read_so_far();
   if (!read.table) {
     read.table = SplitTableCells(text_);
-    ++read.made;
+    ++readings_;
   }
   return *read.table;
 }

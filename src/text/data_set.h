@@ -75,6 +75,7 @@ class DataSet {
   std::string_view text_;
   mutable std::unique_ptr<Readings> read_;
   mutable std::unique_ptr<std::vector<Derivation>> derived_;
+  mutable std::size_t readings_ = 0;
 };
 
 }  // namespace tallo
