@@ -1,10 +1,12 @@
 #include "numeric/matrix.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <numeric>
 #include <optional>
+#include <span>
 #include <utility>
 
 namespace tallo {
@@ -144,15 +146,33 @@ class TridiagonalCount {
   // taken as a tiny negative one (so an eigenvalue at x counts as below it); the ratios
   // never overflow, whatever the scale of the matrix.
   std::size_t Above(double x) const {
-    const std::size_t n = diagonal_.size();
     std::size_t count = 0;
-    double q = 1;
-    for (std::size_t i = 0; i < n; ++i) {
-      q = diagonal_[i] - x - (i > 0 ? off_squares_[i - 1] / q : 0.0);
-      if (std::fabs(q) < smallest_pivot_) q = -smallest_pivot_;
-      if (q < 0) ++count;
+    AboveEach(std::span(&x, 1), std::span(&count, 1));
+    return count;
+  }
+
+  // The counts above several points, their factorisations run side by side in groups, so
+  // that the divisions of one overlap those of the others instead of waiting in turn.
+  void AboveEach(std::span<const double> points, std::span<std::size_t> counts) const {
+    constexpr std::size_t kGroup = 8;
+    const std::size_t n = diagonal_.size();
+    for (std::size_t start = 0; start < points.size(); start += kGroup) {
+      const std::size_t width = std::min(kGroup, points.size() - start);
+      std::array<double, kGroup> q;
+      std::array<std::size_t, kGroup> below{};
+      // Written without branches: the signs of the pivots follow no pattern to predict.
+      const auto pivot = [&](std::size_t j, double value) {
+        q[j] = std::fabs(value) < smallest_pivot_ ? -smallest_pivot_ : value;
+        below[j] += static_cast<std::size_t>(q[j] < 0);
+      };
+      for (std::size_t j = 0; j < width; ++j) pivot(j, diagonal_[0] - points[start + j] - 0.0);
+      for (std::size_t i = 1; i < n; ++i) {
+        for (std::size_t j = 0; j < width; ++j) {
+          pivot(j, diagonal_[i] - points[start + j] - off_squares_[i - 1] / q[j]);
+        }
+      }
+      for (std::size_t j = 0; j < width; ++j) counts[start + j] = n - below[j];
     }
-    return n - count;
   }
 
  private:
@@ -163,24 +183,44 @@ class TridiagonalCount {
   double bound_;
 };
 
-// The k-th largest eigenvalue (k from 1) of a tridiagonal matrix by bisection on the count
-// of eigenvalues above a point, down to the last bit its rounding allows: the interval
-// stops shrinking when its midpoint is one of its ends, or when it is far below the
-// rounding of the matrix's norm, which bounds how well any eigenvalue is determined.
-double KthEigenvalue(const TridiagonalCount& t, std::size_t k) {
+// The eigenvalues of a tridiagonal matrix, largest first, the k-th (from 1) by bisection on
+// the count of eigenvalues above a point, down to the last bit its rounding allows: the
+// interval stops shrinking when its midpoint is one of its ends, or when it is far below
+// the rounding of the matrix's norm, which bounds how well any eigenvalue is determined.
+// The bisections run in step, each in its own interval, so that their counts are made
+// side by side.
+Vector AccurateEigenvalues(const TridiagonalCount& t) {
+  const std::size_t n = t.size();
   const double floor = 0x1p-10 * kEpsilon * t.norm();
-  double lo = -t.bound();  // at least k eigenvalues are above lo
-  double hi = t.bound();   // fewer than k are above hi
-  for (;;) {
-    const double x = lo + (hi - lo) / 2;
-    // Written to stop on nan as well (a bound that overflowed).
-    if (!(x > lo && x < hi && hi - lo > floor)) return x;
-    if (t.Above(x) >= k) {
-      lo = x;
-    } else {
-      hi = x;
+  Vector lo(n, -t.bound());  // at least k eigenvalues are above lo[k - 1]
+  Vector hi(n, t.bound());   // fewer than k are above hi[k - 1]
+  Vector values(n);
+  std::vector<std::size_t> searching(n);  // the eigenvalues not yet found
+  std::iota(searching.begin(), searching.end(), std::size_t{0});
+  Vector points;
+  std::vector<std::size_t> counts;
+  while (!searching.empty()) {
+    points.clear();
+    std::size_t kept = 0;
+    for (const std::size_t k : searching) {
+      const double x = lo[k] + (hi[k] - lo[k]) / 2;
+      // Written to stop on nan as well (a bound that overflowed).
+      if (!(x > lo[k] && x < hi[k] && hi[k] - lo[k] > floor)) {
+        values[k] = x;
+        continue;
+      }
+      searching[kept++] = k;
+      points.push_back(x);
+    }
+    searching.resize(kept);
+    counts.resize(kept);
+    t.AboveEach(points, counts);
+    for (std::size_t j = 0; j < kept; ++j) {
+      const std::size_t k = searching[j];
+      (counts[j] >= k + 1 ? lo[k] : hi[k]) = points[j];
     }
   }
+  return values;
 }
 
 // The eigenvalues of a tridiagonal matrix to the first bisection's width, largest first,
@@ -589,7 +629,7 @@ EigenSystem EigenSymmetric(const Matrix& a) {
   Matrix tridiagonal = b;
   Tridiagonalise(tridiagonal);
   const TridiagonalCount count(tridiagonal);
-  for (std::size_t k = 0; k < n; ++k) eigen.values[k] = KthEigenvalue(count, k + 1);
+  eigen.values = AccurateEigenvalues(count);
   eigen.vectors = n == 2 ? TwoByTwoEigenvectors(b, eigen.values)
                          : InverseIterationVectors(b, BisectEigenvalues(count), eigen.values);
   for (double& value : eigen.values) value = std::ldexp(value, exponent);
