@@ -218,7 +218,8 @@ bool AppendFixedDirectly(std::string& out, double value, int decimals) {
       decimals > 9 ? std::nullopt : ScaleByPowerOfTen(std::fabs(value), decimals);
   if (!scaled_value || !(*scaled_value < 1e12)) return false;
   const double scaled = *scaled_value;
-  const double whole = std::floor(scaled);
+  // Truncation is floor for a value from 0 to 10^12, without a library call.
+  const double whole = static_cast<double>(static_cast<std::uint64_t>(scaled));
   if (std::fabs(scaled - whole - 0.5) < 1e-3) return false;
   const auto digits = static_cast<std::uint64_t>(scaled - whole > 0.5 ? whole + 1 : whole);
   // At most a sign, 12 digits and the point: the digits below 10^12, the point moved left.
