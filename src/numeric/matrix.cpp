@@ -131,7 +131,8 @@ class TridiagonalCount {
     // Gershgorin's bound on the eigenvalues, plus 1.
     bound_ = std::fabs(t(0, 0)) + std::fabs(t(0, 1));
     for (std::size_t i = 1; i + 1 < n; ++i) {
-      bound_ = std::max(bound_, std::fabs(t(i, i - 1)) + std::fabs(t(i, i)) + std::fabs(t(i, i + 1)));
+      bound_ =
+          std::max(bound_, std::fabs(t(i, i - 1)) + std::fabs(t(i, i)) + std::fabs(t(i, i + 1)));
     }
     bound_ = std::max(bound_, std::fabs(t(n - 1, n - 2)) + std::fabs(t(n - 1, n - 1))) + 1;
   }

@@ -222,7 +222,7 @@ bool AppendFixedDirectly(std::string& out, double value, int decimals) {
   const double whole = static_cast<double>(static_cast<std::uint64_t>(scaled));
   if (std::fabs(scaled - whole - 0.5) < 1e-3) return false;
   const auto digits = static_cast<std::uint64_t>(scaled - whole > 0.5 ? whole + 1 : whole);
-  // At most a sign, 12 digits and the point: the digits below 10^12, the point moved left.
+  // At most a sign, 13 digits (10^12 once rounded up) and the point moved in among them.
   char text[16];
   char* p = text;
   if (std::signbit(value)) *p++ = '-';  // as C writes -0.000000 for a small negative value
